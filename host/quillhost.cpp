@@ -1,0 +1,54 @@
+// quillhost: a command-line host. Creates "Quillbox.Engine" through COM and calls one operation.
+//   quillhost OPERATION [ARG ...]     an argument "--omit" is passed as an omitted optional argument
+// A raised error is printed (number, source, description) and the exit code is 1.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "automation/com_error.h"
+#include "automation/object_factory.h"
+
+namespace {
+
+std::string utf8(const std::wstring& w) {
+    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    using namespace qb::automation;
+    if (argc < 2) {
+        std::fputs("usage: quillhost OPERATION [ARG ...]   (\"--omit\" passes an omitted argument)\n", stderr);
+        return 2;
+    }
+    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 3;
+    int code = 0;
+    try {
+        ComObjectFactory factory;
+        Object engine = factory.create(L"Quillbox.Engine");
+        std::vector<Arg> args;
+        for (int i = 2; i < argc; ++i)
+            args.push_back(std::wstring(argv[i]) == L"--omit" ? Arg::missing() : Arg(std::wstring(argv[i])));
+        // Object::call takes an initializer list; pass up to four arguments the way a host writes the call.
+        switch (args.size()) {
+            case 0: engine.call(argv[1]); break;
+            case 1: engine.call(argv[1], {args[0]}); break;
+            case 2: engine.call(argv[1], {args[0], args[1]}); break;
+            case 3: engine.call(argv[1], {args[0], args[1], args[2]}); break;
+            case 4: engine.call(argv[1], {args[0], args[1], args[2], args[3]}); break;
+            default: std::fputs("quillhost: at most four arguments\n", stderr); code = 2;
+        }
+    } catch (const ComError& e) {
+        std::printf("error %ld\nsource: %s\ndescription: %s\n", e.number(), utf8(e.source()).c_str(),
+                    utf8(e.description()).c_str());
+        code = 1;
+    }
+    ::CoUninitialize();
+    return code;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Creation of external objects by ProgID. The seam through which tests put in recording fakes.
+#include <string_view>
+
+#include "automation/object.h"
+
+namespace qb::automation {
+
+class ObjectFactory {
+public:
+    virtual ~ObjectFactory() = default;
+    // Creates the object registered under `progId`; raises 429 when it cannot be created.
+    virtual Object create(std::wstring_view progId) = 0;
+};
+
+// The real thing: CLSIDFromProgID + CoCreateInstance (in-process or local server).
+class ComObjectFactory final : public ObjectFactory {
+public:
+    Object create(std::wstring_view progId) override;
+};
+
+}  // namespace qb::automation

@@ -1,0 +1,68 @@
+#include "automation/registration.h"
+
+#include <objbase.h>
+#include <olectl.h>
+
+#include "automation/module.h"
+
+namespace qb::automation {
+namespace {
+
+LSTATUS setValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+    HKEY k = nullptr;
+    LSTATUS s = ::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+    if (s != ERROR_SUCCESS) return s;
+    s = ::RegSetValueExW(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(k);
+    return s;
+}
+
+LSTATUS removeTree(const std::wstring& key) {
+    LSTATUS s = ::RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
+    if (s == ERROR_SUCCESS) s = ::RegDeleteKeyW(HKEY_CLASSES_ROOT, key.c_str());
+    return s == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : s;
+}
+
+}  // namespace
+
+std::wstring guidText(const GUID& g) {
+    wchar_t buf[40] = {};
+    ::StringFromGUID2(g, buf, 40);
+    return buf;
+}
+
+HRESULT registerClasses(const std::vector<ClassRegistration>& classes) {
+    const std::wstring path = modulePath();
+    for (const auto& c : classes) {
+        const std::wstring clsidKey = L"CLSID\\" + guidText(c.clsid);
+        LSTATUS s = ERROR_SUCCESS;
+        auto step = [&](const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+            if (s == ERROR_SUCCESS) s = setValue(key, name, value);
+        };
+        step(clsidKey, nullptr, c.description);
+        step(clsidKey + L"\\InprocServer32", nullptr, path);
+        step(clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+        step(clsidKey + L"\\ProgID", nullptr, c.progId);
+        step(c.progId, nullptr, c.description);
+        step(c.progId + L"\\CLSID", nullptr, guidText(c.clsid));
+        if (s != ERROR_SUCCESS) {
+            unregisterClasses(classes);
+            return s == ERROR_ACCESS_DENIED ? SELFREG_E_CLASS : HRESULT_FROM_WIN32(s);
+        }
+    }
+    return S_OK;
+}
+
+HRESULT unregisterClasses(const std::vector<ClassRegistration>& classes) {
+    HRESULT result = S_OK;
+    for (const auto& c : classes) {
+        for (const std::wstring& key : {L"CLSID\\" + guidText(c.clsid), c.progId}) {
+            LSTATUS s = removeTree(key);
+            if (s != ERROR_SUCCESS) result = SELFREG_E_CLASS;
+        }
+    }
+    return result;
+}
+
+}  // namespace qb::automation

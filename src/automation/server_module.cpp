@@ -1,0 +1,87 @@
+#include "automation/server_module.h"
+
+#include <atomic>
+
+#include "automation/boundary.h"
+
+namespace qb::automation {
+namespace {
+
+std::atomic<long> g_locks{0};
+
+class ClassFactory final : public IClassFactory {
+public:
+    explicit ClassFactory(ComPtr<IDispatch> (*create)()) : create_(create) { ++g_locks; }
+    ~ClassFactory() { --g_locks; }
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+            *out = static_cast<IClassFactory*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        ULONG r = --refs_;
+        if (!r) delete this;
+        return r;
+    }
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        return hresultBoundary([&] {
+            ComPtr<IDispatch> obj = create_();
+            return obj->QueryInterface(iid, out);
+        });
+    }
+    STDMETHODIMP LockServer(BOOL lock) override {
+        lock ? ++g_locks : --g_locks;
+        return S_OK;
+    }
+
+private:
+    std::atomic<ULONG> refs_{1};
+    ComPtr<IDispatch> (*create_)();
+};
+
+std::vector<ClassRegistration> registrations(const std::vector<ServerClass>& classes) {
+    std::vector<ClassRegistration> r;
+    for (const auto& c : classes) r.push_back(c.registration);
+    return r;
+}
+
+}  // namespace
+
+HRESULT serverGetClassObject(const std::vector<ServerClass>& classes, REFCLSID clsid, REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    return hresultBoundary([&]() -> HRESULT {
+        for (const auto& c : classes) {
+            if (IsEqualCLSID(c.registration.clsid, clsid)) {
+                auto* f = new ClassFactory(c.create);
+                HRESULT hr = f->QueryInterface(iid, out);
+                f->Release();
+                return hr;
+            }
+        }
+        return CLASS_E_CLASSNOTAVAILABLE;
+    });
+}
+
+HRESULT serverCanUnloadNow() {
+    return g_locks.load() == 0 && DispatchObject::liveObjects() == 0 ? S_OK : S_FALSE;
+}
+
+HRESULT serverRegister(const std::vector<ServerClass>& classes) {
+    return hresultBoundary([&] { return registerClasses(registrations(classes)); });
+}
+
+HRESULT serverUnregister(const std::vector<ServerClass>& classes) {
+    return hresultBoundary([&] { return unregisterClasses(registrations(classes)); });
+}
+
+}  // namespace qb::automation

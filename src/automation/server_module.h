@@ -1,0 +1,23 @@
+#pragma once
+// What an in-process server DLL exports: its classes, their factories, registration and unload check.
+#include <windows.h>
+
+#include <vector>
+
+#include "automation/dispatch_object.h"
+#include "automation/registration.h"
+
+namespace qb::automation {
+
+struct ServerClass {
+    ClassRegistration registration;
+    ComPtr<IDispatch> (*create)();
+};
+
+// The bodies of the four exported entry points, exception barriers included.
+HRESULT serverGetClassObject(const std::vector<ServerClass>& classes, REFCLSID clsid, REFIID iid, void** out);
+HRESULT serverCanUnloadNow();
+HRESULT serverRegister(const std::vector<ServerClass>& classes);
+HRESULT serverUnregister(const std::vector<ServerClass>& classes);
+
+}  // namespace qb::automation

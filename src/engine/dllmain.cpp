@@ -1,0 +1,36 @@
+// Quillbox.dll: the in-process server of Quillbox.Engine.
+#include <windows.h>
+
+#include "automation/server_module.h"
+#include "engine/engine.h"
+#include "ui/form.h"
+
+namespace {
+
+const std::vector<qb::automation::ServerClass>& classes() {
+    static const std::vector<qb::automation::ServerClass> list = {
+        {{qb::engine::CLSID_Engine, qb::engine::kEngineProgId, L"Quillbox Engine"}, &qb::engine::createEngine},
+    };
+    return list;
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        ::DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        qb::ui::unregisterFormClass();  // unloaded by FreeLibrary: the class must not outlive the code
+    }
+    return TRUE;
+}
+
+extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+    return qb::automation::serverGetClassObject(classes(), clsid, iid, out);
+}
+
+extern "C" HRESULT WINAPI DllCanUnloadNow() { return qb::automation::serverCanUnloadNow(); }
+
+extern "C" HRESULT WINAPI DllRegisterServer() { return qb::automation::serverRegister(classes()); }
+
+extern "C" HRESULT WINAPI DllUnregisterServer() { return qb::automation::serverUnregister(classes()); }

@@ -1,0 +1,179 @@
+#include "engine/engine.h"
+
+#include "automation/failure.h"
+#include "automation/module.h"
+#include "contract/suite.h"
+#include "support/error_report.h"
+#include "support/services.h"
+#include "windows/slots.h"
+
+namespace qb::engine {
+namespace {
+
+using automation::Arg;
+using automation::ComError;
+using automation::Object;
+using automation::qualified;
+using support::createObject;
+namespace progid = contract::progid;
+namespace field = contract::field;
+
+constexpr size_t kNameLimit = 40;
+
+// Raised by the operations whose window is not part of this build yet.
+[[noreturn]] void windowMissing(const wchar_t* window) {
+    throw ComError::runtime(automation::err::ActionNotSupported,
+                            std::wstring(L"the window ") + window + L" is not part of this build");
+}
+
+std::wstring trimmed(const std::wstring& s) {
+    size_t b = s.find_first_not_of(L' ');
+    return b == std::wstring::npos ? std::wstring() : s.substr(b, s.find_last_not_of(L' ') - b + 1);
+}
+
+// Common frame of the edit operations: fresh dialog, record from the loader, modal show, release.
+template <class Dialog>
+void showEditDialog(windows::FormSlot<Dialog>& slot, const std::wstring& path, const wchar_t* operation) {
+    struct Release {
+        windows::FormSlot<Dialog>& slot;
+        ~Release() { slot.clear(); }
+    } release{slot};
+    qualified(operation, [&] {
+        Dialog& dialog = slot.renew();
+        Object loader = createObject(progid::ItemLoader);
+        dialog.oFileSelected = loader.callObject(L"LoadFileObject", {path, false});
+        if (dialog.oFileSelected.isNothing()) return;
+        dialog.showModal();
+    });
+}
+
+}  // namespace
+
+std::wstring Engine::titleFromAddress(const std::wstring& address) {
+    auto slash = address.find_last_of(L'/');
+    std::wstring last = slash == std::wstring::npos ? address : address.substr(slash + 1);
+    return last.empty() ? address : last;
+}
+
+void Engine::ShowEditName(const std::wstring& pstrPath) {
+    showEditDialog(windows::formSlots().editName, pstrPath, L"Engine.ShowEditName()");
+}
+
+void Engine::ShowEditComment(const std::wstring& pstrPath) {
+    showEditDialog(windows::formSlots().editComment, pstrPath, L"Engine.ShowEditComment()");
+}
+
+void Engine::ShowEditPath(const std::wstring& pstrPath) {
+    showEditDialog(windows::formSlots().editPath, pstrPath, L"Engine.ShowEditPath()");
+}
+
+void Engine::ShowRelation(const std::wstring& pstrPath) {
+    qualified(L"Engine.ShowRelation()", [&] {
+        Object loader = createObject(progid::ItemLoader);
+        Object record = loader.callObject(L"LoadFileObject", {pstrPath, true});
+        if (record.isNothing()) return;
+        windowMissing(L"frmQuillbox");
+    });
+}
+
+void Engine::ShowAllItemsRelation(const std::wstring& pstrPath) {
+    qualified(L"Engine.ShowAllItemsRelation()", [&] {
+        Object lookup = createObject(progid::File);
+        lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), pstrPath});
+        Object found = lookup.callObject(L"GetOne");
+        if (found.isNothing()) return;
+        Object loader = createObject(progid::ItemLoader);
+        Object record;
+        if (found.get(field::FileType).toText() == contract::kind::File) {
+            record = loader.callObject(L"LoadFileObject", {pstrPath, true});
+        } else {
+            record = loader.callObject(L"LoadFileOutlookObject",
+                                       {found.get(field::FileCurrentPath).toText(),
+                                        found.get(field::FileName).toText().substr(0, kNameLimit),
+                                        found.get(field::FileType).toText(), true});
+        }
+        if (record.isNothing()) return;
+        windowMissing(L"frmQuillbox");
+    });
+}
+
+void Engine::ShowRelationOutlook(const std::wstring& pstrEntryId, const std::wstring& pstrName,
+                                 const std::wstring& pstrType) {
+    qualified(L"Engine.ShowRelationOutlook()", [&] {
+        Object loader = createObject(progid::ItemLoader);
+        Object record = loader.callObject(L"LoadFileOutlookObject",
+                                          {pstrEntryId, pstrName.substr(0, kNameLimit), pstrType, true});
+        if (record.isNothing()) return;
+        windowMissing(L"frmRelationOutlook");
+    });
+}
+
+void Engine::ShowRelationWeb(std::wstring pstrPath, std::wstring pstrTitle, const std::wstring& /*pstrMemo*/,
+                             bool /*pRecomendedKW: not consulted*/) {
+    qualified(L"Engine.ShowRelationWeb()", [&] {
+        // The browser lookup for an empty address or title is not part of this build: both stay as given.
+        if (trimmed(pstrTitle).empty()) pstrTitle = titleFromAddress(pstrPath);
+        Object loader = createObject(progid::ItemLoader);
+        Object record = loader.callObject(L"LoadFileWeb", {pstrPath, pstrTitle, true});
+        if (record.isNothing()) return;
+        windowMissing(record.get(field::FileType).toText() == contract::kind::Server ? L"frmRelationServer"
+                                                                                      : L"frmRelationWeb");
+    });
+}
+
+void Engine::ShowRelationWebEdition(const std::wstring& pstrPath) {
+    qualified(L"Engine.ShowRelationWebEdition()", [&] {
+        Object loader = createObject(progid::ItemLoader);
+        Object record = loader.callObject(L"LoadFileWeb", {pstrPath, Arg::missing(), false});
+        if (record.isNothing()) return;
+        windowMissing(record.get(field::FileType).toText() == contract::kind::Server ? L"frmRelationServer"
+                                                                                      : L"frmRelationWeb");
+    });
+}
+
+automation::Variant Engine::UploadXXX() {
+    const std::wstring title = automation::kComponentSource;
+    support::handleEvent(nullptr, title, L"Engine.UploadXXX()", [&] {
+        auto& prompt = *support::services().prompter;
+        prompt.messageBox(nullptr, L"UploadXXX entered.", title, MB_OK | MB_ICONINFORMATION);
+        const std::wstring file = automation::moduleFolder() + L"\\UploadXXX.txt";
+        prompt.messageBox(nullptr, file, title, MB_OK | MB_ICONINFORMATION);
+        Object gate = createObject(progid::Gatehouse);
+        std::wstring answer = gate.call(L"UploadFile", {file}).toText();
+        prompt.messageBox(nullptr, answer, title, MB_OK | MB_ICONINFORMATION);
+    });
+    return automation::Variant();
+}
+
+const automation::MemberTable& Engine::members() const {
+    using automation::CallArgs;
+    static const automation::MemberTable table = [] {
+        automation::MemberTable t;
+        auto text = [](const CallArgs& a, size_t i) {
+            a.require(i);
+            return a.value(i).toText();
+        };
+        t.method<Engine>(L"ShowEditName", [text](Engine& e, const CallArgs& a) { e.ShowEditName(text(a, 0)); });
+        t.method<Engine>(L"ShowEditComment",
+                         [text](Engine& e, const CallArgs& a) { e.ShowEditComment(text(a, 0)); });
+        t.method<Engine>(L"ShowEditPath", [text](Engine& e, const CallArgs& a) { e.ShowEditPath(text(a, 0)); });
+        t.method<Engine>(L"ShowRelation", [text](Engine& e, const CallArgs& a) { e.ShowRelation(text(a, 0)); });
+        t.method<Engine>(L"ShowAllItemsRelation",
+                         [text](Engine& e, const CallArgs& a) { e.ShowAllItemsRelation(text(a, 0)); });
+        t.method<Engine>(L"ShowRelationOutlook", [text](Engine& e, const CallArgs& a) {
+            e.ShowRelationOutlook(text(a, 0), text(a, 1), text(a, 2));
+        });
+        t.method<Engine>(L"ShowRelationWeb", [](Engine& e, const CallArgs& a) {
+            e.ShowRelationWeb(a.text(0), a.text(1), a.text(2), a.flag(3));
+        });
+        t.method<Engine>(L"ShowRelationWebEdition",
+                         [text](Engine& e, const CallArgs& a) { e.ShowRelationWebEdition(text(a, 0)); });
+        t.method<Engine>(L"UploadXXX", [](Engine& e, const CallArgs&) { return e.UploadXXX(); });
+        return t;
+    }();
+    return table;
+}
+
+automation::ComPtr<IDispatch> createEngine() { return automation::makeObject<Engine>(); }
+
+}  // namespace qb::engine

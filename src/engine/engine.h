@@ -1,0 +1,38 @@
+#pragma once
+// Engine: the component's one public class. Each operation loads an item record through the
+// suite's item loader and opens the window that fits it, modally.
+#include <string>
+
+#include "automation/dispatch_object.h"
+
+namespace qb::engine {
+
+// {78C64B61-7F52-4480-9836-377A6590397B}
+inline constexpr CLSID CLSID_Engine = {0x78c64b61, 0x7f52, 0x4480, {0x98, 0x36, 0x37, 0x7a, 0x65, 0x90, 0x39, 0x7b}};
+inline constexpr wchar_t kEngineProgId[] = L"Quillbox.Engine";
+
+class Engine final : public automation::DispatchObject {
+public:
+    void ShowEditName(const std::wstring& pstrPath);
+    void ShowEditComment(const std::wstring& pstrPath);
+    void ShowEditPath(const std::wstring& pstrPath);
+    void ShowRelation(const std::wstring& pstrPath);
+    void ShowAllItemsRelation(const std::wstring& pstrPath);
+    void ShowRelationOutlook(const std::wstring& pstrEntryId, const std::wstring& pstrName,
+                             const std::wstring& pstrType);
+    void ShowRelationWeb(std::wstring pstrPath, std::wstring pstrTitle, const std::wstring& pstrMemo,
+                         bool pRecomendedKW);
+    void ShowRelationWebEdition(const std::wstring& pstrPath);
+    automation::Variant UploadXXX();
+
+    // The title ShowRelationWeb gives a page without one: the last "/" piece of the address,
+    // or the whole address when that piece is empty.
+    static std::wstring titleFromAddress(const std::wstring& address);
+
+protected:
+    const automation::MemberTable& members() const override;
+};
+
+automation::ComPtr<IDispatch> createEngine();
+
+}  // namespace qb::engine

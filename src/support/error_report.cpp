@@ -1,0 +1,62 @@
+#include "support/error_report.h"
+
+#include <cstdio>
+
+#include "support/services.h"
+
+namespace qb::support {
+namespace {
+
+std::string utf8(std::wstring_view w) {
+    if (w.empty()) return {};
+    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+}  // namespace
+
+std::string formatLogBlock(const automation::ComError& e, std::wstring_view handler, std::wstring_view when) {
+    std::string b;
+    b += " -- ERROR --\r\n";
+    b += "\tDATE   : " + utf8(when) + "\r\n";
+    b += "\tNUMBER : " + std::to_string(e.number()) + "\r\n";
+    b += "\tSOURCE : " + utf8(e.source()) + "  " + utf8(handler) + " \r\n";
+    b += "\tDESCRIPTION: & " + utf8(e.description()) + "\r\n";
+    b += std::string(60, '-') + "\r\n";
+    return b;
+}
+
+std::wstring nowText() {
+    SYSTEMTIME t;
+    ::GetLocalTime(&t);
+    wchar_t date[128] = {}, time[128] = {};
+    ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &t, nullptr, date, 128);
+    ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &t, nullptr, time, 128);
+    return std::wstring(date) + L" " + time;
+}
+
+void appendToLog(const std::wstring& logFile, const std::string& block) noexcept {
+    HANDLE h = ::CreateFileW(logFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    ::WriteFile(h, block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
+    ::CloseHandle(h);
+}
+
+void reportError(HWND owner, const std::wstring& caption, std::wstring_view handler,
+                 const automation::ComError& e) noexcept {
+    try {
+        std::wstring text = L"Error.\r\nDesc: " + e.description() + L"\r\nSource: " + e.source();
+        services().prompter->messageBox(owner, text, caption, MB_OK | MB_ICONSTOP);
+    } catch (...) {
+    }
+    try {
+        appendToLog(services().logFile, formatLogBlock(e, handler, nowText()));
+    } catch (...) {
+    }
+}
+
+}  // namespace qb::support

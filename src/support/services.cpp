@@ -1,0 +1,40 @@
+#include "support/services.h"
+
+#include "automation/module.h"
+#include "ui/modal.h"
+
+namespace qb::support {
+namespace {
+
+Services makeDefaults() {
+    static automation::ComObjectFactory factory;
+    static ui::SystemPrompter prompter;
+    static ui::MessageLoopRunner modal;
+    // The log lives beside the component: its name with the extension ".Log".
+    std::wstring path = automation::modulePath();
+    auto slash = path.find_last_of(L"\\/");
+    auto dot = path.find_last_of(L'.');
+    std::wstring log = (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
+                           ? path.substr(0, dot) + L".Log"
+                           : path + L".Log";
+    return Services{&factory, &prompter, &modal, log};
+}
+
+}  // namespace
+
+Services& services() {
+    thread_local Services current = makeDefaults();
+    return current;
+}
+
+ScopedServices::ScopedServices(Services replacement) : saved_(services()) {
+    Services& s = services();
+    if (replacement.objects) s.objects = replacement.objects;
+    if (replacement.prompter) s.prompter = replacement.prompter;
+    if (replacement.modal) s.modal = replacement.modal;
+    if (!replacement.logFile.empty()) s.logFile = replacement.logFile;
+}
+
+ScopedServices::~ScopedServices() { services() = saved_; }
+
+}  // namespace qb::support

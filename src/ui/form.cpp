@@ -1,0 +1,283 @@
+#include "ui/form.h"
+
+#include <commctrl.h>
+
+#include "automation/module.h"
+#include "support/services.h"
+#include "ui/modal.h"
+#include "ui/twips.h"
+
+namespace qb::ui {
+namespace {
+
+constexpr wchar_t kFormClass[] = L"QuillboxForm";
+constexpr UINT kFirstControlId = 1000;
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+ATOM registerFormClass(WNDPROC proc) {
+    static ATOM atom = [proc] {
+        WNDCLASSEXW wc{sizeof wc};
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = proc;
+        wc.hInstance = automation::thisModule();
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kFormClass;
+        return ::RegisterClassExW(&wc);
+    }();
+    return atom;
+}
+
+}  // namespace
+
+void unregisterFormClass() { ::UnregisterClassW(kFormClass, automation::thisModule()); }
+
+Form::Form(FormSpec spec) : spec_(std::move(spec)) {}
+
+Form::~Form() {
+    unload();
+    if (font_) ::DeleteObject(font_);
+    for (HBRUSH b : {backBrush_, panelBrush_, editBrush_})
+        if (b) ::DeleteObject(b);
+}
+
+std::wstring Form::caption() const {
+    if (!hwnd_) return spec_.caption;
+    int n = ::GetWindowTextLengthW(hwnd_);
+    std::wstring s(n + 1, L'\0');
+    s.resize(::GetWindowTextW(hwnd_, s.data(), n + 1));
+    return s;
+}
+
+bool Form::isVisible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
+
+HWND Form::hwnd() {
+    load();
+    return hwnd_;
+}
+
+std::wstring Form::qualifiedName(std::wstring_view procedure) const {
+    return spec_.name + L"." + std::wstring(procedure) + L"()";
+}
+
+void Form::load() {
+    if (hwnd_ || loading_) return;
+    loading_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{loading_};
+
+    registerFormClass(&Form::windowProc);
+    RECT r{0, 0, twipsToPixels(spec_.clientWidth, Direction::Horizontal),
+           twipsToPixels(spec_.clientHeight, Direction::Vertical)};
+    ::AdjustWindowRectEx(&r, kFormStyle, FALSE, kFormExStyle);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    RECT work{0, 0, 800, 600};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    int x = work.left + (work.right - work.left - w) / 2, y = work.top + (work.bottom - work.top - h) / 2;
+    HWND created = ::CreateWindowExW(kFormExStyle, kFormClass, spec_.caption.c_str(), kFormStyle, x, y, w, h,
+                                     nullptr, nullptr, automation::thisModule(), this);
+    if (!created) throw automation::ComError::fromHResult(HRESULT_FROM_WIN32(::GetLastError()));
+    backBrush_ = ::CreateSolidBrush(spec_.backColor);
+    createControls();
+    takeLook(look_);
+    formLoad();
+}
+
+void Form::createControls() {
+    const int dpiX = screenDpi(Direction::Horizontal), dpiY = screenDpi(Direction::Vertical);
+    UINT id = kFirstControlId;
+    for (const ControlSpec& c : spec_.controls) {
+        const wchar_t* cls = L"EDIT";
+        DWORD style = WS_CHILD | WS_VISIBLE, ex = 0;
+        switch (c.kind) {
+            case ControlKind::Panel:
+                cls = L"STATIC";
+                style |= SS_OWNERDRAW;
+                break;
+            case ControlKind::TextBox:
+                style |= WS_TABSTOP | ES_AUTOHSCROLL;
+                ex = WS_EX_CLIENTEDGE;
+                break;
+            case ControlKind::MultiLineTextBox:
+                style |= WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL;
+                ex = WS_EX_CLIENTEDGE;
+                break;
+            case ControlKind::Button:
+                cls = L"BUTTON";
+                style |= WS_TABSTOP | BS_PUSHBUTTON;
+                break;
+        }
+        bool isEdit = c.kind == ControlKind::TextBox || c.kind == ControlKind::MultiLineTextBox;
+        HWND h = ::CreateWindowExW(ex, cls, isEdit ? L"" : c.caption.c_str(), style, twipsToPixels(c.left, dpiX),
+                                   twipsToPixels(c.top, dpiY), twipsToPixels(c.width, dpiX),
+                                   twipsToPixels(c.height, dpiY), hwnd_, reinterpret_cast<HMENU>(UINT_PTR{id++}),
+                                   automation::thisModule(), nullptr);
+        if (!h) throw automation::ComError::fromHResult(HRESULT_FROM_WIN32(::GetLastError()));
+        if (isEdit) ::SendMessageW(h, EM_SETLIMITTEXT, 0, 0);
+        ::SetWindowSubclass(h, &Form::controlProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        controls_.emplace(c.name, h);
+    }
+}
+
+void Form::takeLook(const SkinLook& look) {
+    look_ = look;
+    LOGFONTW lf{};
+    lf.lfHeight = -::MulDiv(look_.fontSize, screenDpi(Direction::Vertical), 72);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lstrcpynW(lf.lfFaceName, look_.fontName.c_str(), LF_FACESIZE);
+    HFONT font = ::CreateFontIndirectW(&lf);
+    for (auto& [name, h] : controls_) ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (font_) ::DeleteObject(font_);
+    font_ = font;
+    for (HBRUSH* b : {&panelBrush_, &editBrush_})
+        if (*b) ::DeleteObject(std::exchange(*b, nullptr));
+    panelBrush_ = ::CreateSolidBrush(look_.panelColor);
+    editBrush_ = ::CreateSolidBrush(look_.textBoxColor);
+    if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Form::showModal() {
+    load();
+    if (!hwnd_) return;
+    support::services().modal->runModal(*this);
+}
+
+void Form::hide() {
+    if (!hwnd_) return;
+    ::ShowWindow(hwnd_, SW_HIDE);
+    wakeModalLoop();
+}
+
+void Form::unload() {
+    if (!hwnd_) return;
+    ::DestroyWindow(hwnd_);
+    wakeModalLoop();
+}
+
+void Form::wakeModalLoop() const { ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0); }
+
+HWND Form::control(std::wstring_view name) {
+    load();
+    auto it = controls_.find(name);
+    if (it == controls_.end()) throw automation::ComError::runtime(automation::err::MemberNotSupported);
+    return it->second;
+}
+
+std::wstring Form::text(std::wstring_view name) {
+    HWND h = control(name);
+    int n = static_cast<int>(::SendMessageW(h, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring s(n + 1, L'\0');
+    s.resize(static_cast<size_t>(::SendMessageW(h, WM_GETTEXT, n + 1, reinterpret_cast<LPARAM>(s.data()))));
+    return s;
+}
+
+void Form::setText(std::wstring_view name, std::wstring_view text) {
+    std::wstring t(text);
+    ::SendMessageW(control(name), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t.c_str()));
+}
+
+void Form::setEnabled(std::wstring_view name, bool enabled) { ::EnableWindow(control(name), enabled); }
+
+std::wstring Form::controlName(HWND h) const {
+    for (const auto& [name, handle] : controls_)
+        if (handle == h) return name;
+    return {};
+}
+
+LRESULT CALLBACK Form::windowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    try {
+        if (msg == WM_NCCREATE) {
+            auto* self = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+            self->hwnd_ = h;
+            ::SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
+        if (auto* self = reinterpret_cast<Form*>(::GetWindowLongPtrW(h, GWLP_USERDATA))) return self->handle(msg, wp, lp);
+    } catch (...) {
+        // Handlers report their own failures; nothing may cross into the system's code.
+    }
+    return ::DefWindowProcW(h, msg, wp, lp);
+}
+
+LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case kApplySkinMessage:
+            if (lp) takeLook(*reinterpret_cast<const SkinLook*>(lp));
+            return 0;
+        case WM_COMMAND:
+            if (HIWORD(wp) == BN_CLICKED && lp) click(controlName(reinterpret_cast<HWND>(lp)));
+            return 0;
+        case WM_ERASEBKGND: {
+            RECT rc;
+            ::GetClientRect(hwnd_, &rc);
+            ::FillRect(reinterpret_cast<HDC>(wp), &rc, backBrush_);
+            return 1;
+        }
+        case WM_CTLCOLOREDIT:
+            ::SetBkColor(reinterpret_cast<HDC>(wp), look_.textBoxColor);
+            return reinterpret_cast<LRESULT>(editBrush_);
+        case WM_CTLCOLORBTN:
+            return reinterpret_cast<LRESULT>(backBrush_);
+        case WM_DRAWITEM: {
+            auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+            ::FillRect(di->hDC, &di->rcItem, panelBrush_);
+            int n = ::GetWindowTextLengthW(di->hwndItem);
+            std::wstring s(n + 1, L'\0');
+            s.resize(::GetWindowTextW(di->hwndItem, s.data(), n + 1));
+            HGDIOBJ old = ::SelectObject(di->hDC, font_);
+            ::SetBkMode(di->hDC, TRANSPARENT);
+            ::SetTextColor(di->hDC, look_.panelTextColor);
+            RECT rc = di->rcItem;
+            ::DrawTextW(di->hDC, s.c_str(), -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+            ::SelectObject(di->hDC, old);
+            return TRUE;
+        }
+        case WM_CLOSE:
+            unload();  // the close box leaves without any change
+            return 0;
+        case WM_NCDESTROY:
+            ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            controls_.clear();
+            break;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+LRESULT CALLBACK Form::controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+    try {
+        auto* self = reinterpret_cast<Form*>(ref);
+        switch (msg) {
+            case WM_GETDLGCODE: {
+                LRESULT r = ::DefSubclassProc(h, msg, wp, lp);
+                auto* m = reinterpret_cast<const MSG*>(lp);
+                if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN && (r & DLGC_HASSETSEL))
+                    r |= DLGC_WANTMESSAGE;  // text boxes see Enter as a key press
+                if (m && m->message == WM_KEYDOWN && m->wParam == VK_TAB)
+                    r &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);  // Tab moves the focus
+                return r;
+            }
+            case WM_CHAR: {
+                short key = static_cast<short>(wp);
+                self->keyPress(self->controlName(h), key);
+                if (!::IsWindow(h) || key == 0) return 0;  // unloaded by the handler, or key taken
+                wp = static_cast<WPARAM>(static_cast<unsigned short>(key));
+                break;
+            }
+            case WM_NCDESTROY:
+                ::RemoveWindowSubclass(h, &Form::controlProc, 1);
+                break;
+            default:
+                break;
+        }
+    } catch (...) {
+    }
+    return ::DefSubclassProc(h, msg, wp, lp);
+}
+
+}  // namespace qb::ui

@@ -1,0 +1,99 @@
+#pragma once
+// A window built from a layout given as data, with the life of a form of the component:
+// loaded at first use of its controls, shown modally, hidden, unloaded.
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/error_report.h"
+#include "ui/skin.h"
+
+namespace qb::ui {
+
+enum class ControlKind { Panel, TextBox, MultiLineTextBox, Button };
+
+// Positions and sizes in twips.
+struct ControlSpec {
+    std::wstring name;
+    ControlKind kind;
+    std::wstring caption;
+    int left, top, width, height;
+};
+
+struct FormSpec {
+    std::wstring name;
+    std::wstring caption;
+    int clientWidth, clientHeight;  // twips
+    COLORREF backColor;
+    std::vector<ControlSpec> controls;  // in tab order
+};
+
+class Form {
+public:
+    explicit Form(FormSpec spec);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const std::wstring& name() const { return spec_.name; }
+    std::wstring caption() const;
+    bool isLoaded() const { return hwnd_ != nullptr; }
+    // The window handle if loaded, without loading.
+    HWND handle() const { return hwnd_; }
+    bool isVisible() const;
+
+    // The window handle; loads the form on first use.
+    HWND hwnd();
+    // Loads the form (creates the window and runs Form_Load) unless it is loaded.
+    void load();
+    // Shows the form modally without an owner; returns when it was hidden or unloaded.
+    void showModal();
+    void hide();
+    void unload();
+
+    // Controls by name (load the form on first use).
+    HWND control(std::wstring_view name);
+    std::wstring text(std::wstring_view control);
+    void setText(std::wstring_view control, std::wstring_view text);
+    void setEnabled(std::wstring_view control, bool enabled);
+
+    // "frmName.procedure()"
+    std::wstring qualifiedName(std::wstring_view procedure) const;
+
+protected:
+    virtual void formLoad() {}
+    virtual void click(std::wstring_view /*control*/) {}
+    virtual void keyPress(std::wstring_view /*control*/, short& /*keyAscii*/) {}
+
+    // An event handler of this form: failures are reported under frmName.handler().
+    template <class F>
+    bool event(std::wstring_view handler, F&& body) {
+        return support::handleEvent(hwnd_, caption(), qualifiedName(handler), std::forward<F>(body));
+    }
+    Skin Skin1;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK controlProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+    void createControls();
+    void takeLook(const SkinLook& look);
+    std::wstring controlName(HWND h) const;
+    void wakeModalLoop() const;
+
+    FormSpec spec_;
+    HWND hwnd_ = nullptr;
+    bool loading_ = false;
+    std::map<std::wstring, HWND, std::less<>> controls_;
+    SkinLook look_;
+    HFONT font_ = nullptr;
+    HBRUSH backBrush_ = nullptr, panelBrush_ = nullptr, editBrush_ = nullptr;
+};
+
+// For the module's unload: forms register one window class per process.
+void unregisterFormClass();
+
+}  // namespace qb::ui

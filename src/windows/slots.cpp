@@ -1,0 +1,10 @@
+#include "windows/slots.h"
+
+namespace qb::windows {
+
+FormSlots& formSlots() {
+    thread_local FormSlots slots;
+    return slots;
+}
+
+}  // namespace qb::windows

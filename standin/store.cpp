@@ -1,0 +1,148 @@
+#include "store.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <sqlite3.h>
+
+#include <vector>
+
+#include "automation/com_error.h"
+
+namespace tesra {
+namespace {
+
+constexpr char kSchema[] = R"sql(
+PRAGMA journal_mode=WAL;
+PRAGMA synchronous=NORMAL;
+PRAGMA foreign_keys=ON;
+CREATE TABLE IF NOT EXISTS settings(
+  Name TEXT PRIMARY KEY,
+  Value TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS items(
+  FileId INTEGER PRIMARY KEY,
+  FileName TEXT NOT NULL DEFAULT '',
+  FileComment TEXT NOT NULL DEFAULT '',
+  FileCurrentPath TEXT NOT NULL,
+  FileType TEXT NOT NULL DEFAULT 'File');
+CREATE INDEX IF NOT EXISTS items_by_path ON items(FileCurrentPath COLLATE NOCASE);
+)sql";
+
+std::string utf8(const std::wstring& w) {
+    if (w.empty()) return {};
+    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+std::wstring environment(const wchar_t* name) {
+    DWORD n = ::GetEnvironmentVariableW(name, nullptr, 0);
+    if (!n) return {};
+    std::wstring v(n, L'\0');
+    v.resize(::GetEnvironmentVariableW(name, v.data(), n));
+    return v;
+}
+
+std::wstring registryValue() {
+    wchar_t buf[1024];
+    DWORD size = sizeof buf;
+    if (::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Tesra\\Suite", L"Database", RRF_RT_REG_SZ, nullptr, buf,
+                       &size) == ERROR_SUCCESS)
+        return buf;
+    return {};
+}
+
+}  // namespace
+
+std::wstring databasePath() {
+    if (auto v = environment(L"TESRA_SUITE_DB"); !v.empty()) return v;
+    if (auto v = registryValue(); !v.empty()) return v;
+    wchar_t base[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, base);
+    return std::wstring(base) + L"\\Tesra\\suite.db";
+}
+
+std::shared_ptr<Database> Database::open(const std::wstring& path) {
+    auto slash = path.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) ::SHCreateDirectoryExW(nullptr, path.substr(0, slash).c_str(), nullptr);
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open16(path.c_str(), &db);
+    auto result = std::shared_ptr<Database>(new Database(db));
+    if (rc != SQLITE_OK) result->fail();
+    sqlite3_busy_timeout(db, 10000);
+    result->exec(kSchema);
+    return result;
+}
+
+Database::~Database() { sqlite3_close_v2(db_); }
+
+void Database::fail() const {
+    const wchar_t* msg = db_ ? static_cast<const wchar_t*>(sqlite3_errmsg16(db_)) : L"cannot open the database";
+    int code = db_ ? sqlite3_extended_errcode(db_) : SQLITE_CANTOPEN;
+    throw qb::automation::ComError(static_cast<long>(0x80040000L + 0x1000 + (code & 0xFF)),
+                                   std::wstring(L"Suite database: ") + msg, L"Tesra.Suite");
+}
+
+void Database::exec(const std::string& sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        sqlite3_free(err);
+        fail();
+    }
+}
+
+Statement Database::prepare(const char* sql) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db_, sql, -1, &s, nullptr) != SQLITE_OK) fail();
+    return Statement(*this, s);
+}
+
+int64_t Database::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+int Database::changes() const { return sqlite3_changes(db_); }
+
+std::wstring Database::setting(const std::wstring& name, const std::wstring& fallback) {
+    auto s = prepare("SELECT Value FROM settings WHERE Name = ?");
+    s.bind(1, name);
+    return s.step() ? s.text(0) : fallback;
+}
+
+void Database::setSetting(const std::wstring& name, const std::wstring& value) {
+    auto s = prepare("INSERT INTO settings(Name, Value) VALUES(?, ?) ON CONFLICT(Name) DO UPDATE SET Value = excluded.Value");
+    s.bind(1, name).bind(2, value).step();
+}
+
+Statement::~Statement() { sqlite3_finalize(s_); }
+
+Statement& Statement::bind(int i, const std::wstring& text) {
+    std::string u = utf8(text);
+    if (sqlite3_bind_text(s_, i, u.data(), static_cast<int>(u.size()), SQLITE_TRANSIENT) != SQLITE_OK) db_.fail();
+    return *this;
+}
+
+Statement& Statement::bind(int i, int64_t n) {
+    if (sqlite3_bind_int64(s_, i, n) != SQLITE_OK) db_.fail();
+    return *this;
+}
+
+Statement& Statement::bindNull(int i) {
+    if (sqlite3_bind_null(s_, i) != SQLITE_OK) db_.fail();
+    return *this;
+}
+
+bool Statement::step() {
+    int rc = sqlite3_step(s_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    db_.fail();
+}
+
+std::wstring Statement::text(int col) const {
+    auto* p = static_cast<const wchar_t*>(sqlite3_column_text16(s_, col));
+    return p ? std::wstring(p, sqlite3_column_bytes16(s_, col) / sizeof(wchar_t)) : std::wstring();
+}
+
+int64_t Statement::integer(int col) const { return sqlite3_column_int64(s_, col); }
+bool Statement::isNull(int col) const { return sqlite3_column_type(s_, col) == SQLITE_NULL; }
+int Statement::columns() const { return sqlite3_column_count(s_); }
+
+}  // namespace tesra

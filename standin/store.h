@@ -1,0 +1,60 @@
+#pragma once
+// The stand-in suite's database: one SQLite file, created with its schema on first use.
+//
+// Location, first found wins: the environment variable TESRA_SUITE_DB; the registry value
+// HKCU\Software\Tesra\Suite "Database"; %LOCALAPPDATA%\Tesra\suite.db.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tesra {
+
+std::wstring databasePath();
+
+class Statement;
+
+class Database {
+public:
+    // Opens (and creates) the database at `path`; raises ComError on failure.
+    static std::shared_ptr<Database> open(const std::wstring& path = databasePath());
+    ~Database();
+    void exec(const std::string& sqlUtf8);
+    Statement prepare(const char* sql);
+    int64_t lastInsertId() const;
+    int changes() const;
+    // A value of the settings table, or `fallback`.
+    std::wstring setting(const std::wstring& name, const std::wstring& fallback);
+    void setSetting(const std::wstring& name, const std::wstring& value);
+
+    [[noreturn]] void fail() const;
+
+private:
+    explicit Database(sqlite3* db) : db_(db) {}
+    sqlite3* db_;
+};
+
+class Statement {
+public:
+    Statement(const Database& db, sqlite3_stmt* s) : db_(db), s_(s) {}
+    Statement(Statement&& o) noexcept : db_(o.db_), s_(o.s_) { o.s_ = nullptr; }
+    ~Statement();
+    Statement& bind(int i, const std::wstring& text);
+    Statement& bind(int i, int64_t n);
+    Statement& bindNull(int i);
+    // True while there is a row.
+    bool step();
+    std::wstring text(int col) const;
+    int64_t integer(int col) const;
+    bool isNull(int col) const;
+    int columns() const;
+
+private:
+    const Database& db_;
+    sqlite3_stmt* s_;
+};
+
+}  // namespace tesra

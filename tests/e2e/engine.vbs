@@ -1,0 +1,53 @@
+' Quillbox.Engine seen from a script host: creation, silent returns, errors raised to the caller.
+Option Explicit
+Dim passed, failed
+passed = 0 : failed = 0
+
+Sub Check(name, condition)
+  If condition Then
+    passed = passed + 1
+  Else
+    failed = failed + 1
+    WScript.Echo "FAIL: " & name
+  End If
+End Sub
+
+Dim engine
+Set engine = CreateObject("Quillbox.Engine")
+Check "created", IsObject(engine)
+
+On Error Resume Next
+engine.ShowEditName "C:\qbtest\not-in-the-suite.txt"
+Check "unknown path returns without error (" & Err.Description & ")", Err.Number = 0
+Err.Clear
+
+engine.ShowEditComment "C:\qbtest\not-in-the-suite.txt"
+Check "unknown path, comment dialog", Err.Number = 0
+Err.Clear
+
+engine.ShowRelation "C:\qbtest\report.txt"
+Check "window not in this build: 445 (" & Err.Number & ")", Err.Number = 445
+Check "source names the operation (" & Err.Source & ")", InStr(Err.Source, " Engine.ShowRelation() ") > 0
+Check "description names the window", InStr(Err.Description, "frmQuillbox") > 0
+Err.Clear
+
+engine.ShowRelationWeb "http://127.0.0.1/suite/index.html"
+Check "optional arguments may be omitted (" & Err.Number & ")", Err.Number = 445
+Check "web item opens the web window", InStr(Err.Description, "frmRelationWeb") > 0
+Err.Clear
+
+engine.ShowRelationWeb "http://127.0.0.1/suite/index.html", , "memo", True
+Check "an omitted middle argument (" & Err.Number & ")", Err.Number = 445
+Err.Clear
+
+engine.ShowEditName
+Check "required argument missing: 449 (" & Err.Number & ")", Err.Number = 449
+Err.Clear
+
+engine.NoSuchOperation
+Check "unknown member: 438", Err.Number = 438
+Err.Clear
+On Error Goto 0
+
+WScript.Echo "engine.vbs: " & passed & " passed, " & failed & " failed"
+WScript.Quit failed

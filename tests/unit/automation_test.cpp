@@ -1,0 +1,186 @@
+// The automation layer: calls by name, arguments, collections, errors and where they stop.
+#include <gtest/gtest.h>
+
+#include "automation/boundary.h"
+#include "automation/failure.h"
+#include "automation/object.h"
+#include "fakes.h"
+
+namespace qb::testing {
+namespace {
+
+using automation::Arg;
+using automation::ComError;
+using automation::Object;
+namespace err = automation::err;
+
+struct AutomationTest : ::testing::Test {
+    std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
+    automation::ComPtr<FakeObject> fake = makeFake(L"Obj", log);
+    Object obj = fake->object();
+};
+
+TEST_F(AutomationTest, PositionalMissingAndTypedArgumentsArriveInOrder) {
+    fake->accept(L"loaddata");
+    obj.call(L"loaddata", {Arg::missing(), Arg::missing(), 7, L"C:\\a b.txt", true, short{3}});
+    ASSERT_EQ(log->size(), 1u);
+    EXPECT_EQ(log->at(0), L"Obj.loaddata(<missing>, <missing>, 7, \"C:\\a b.txt\", True, 3)");
+}
+
+TEST_F(AutomationTest, MemberNamesAreCaseInsensitiveAndResultsComeBack) {
+    fake->on(L"GetOne", [](const CallArgs& a) { return Variant(a.text(0) + L"!"); });
+    EXPECT_EQ(obj.call(L"getone", {L"x"}).toText(), L"x!");
+}
+
+TEST_F(AutomationTest, ByReferenceArgumentIsUpdatedByTheCallee) {
+    fake->on(L"Fill", [](const CallArgs& a) {
+        a.setRef(0, Variant(L"filled"));
+        return Variant();
+    });
+    Variant var(L"before");
+    obj.call(L"Fill", {Arg::byRef(var)});
+    EXPECT_EQ(var.toText(), L"filled");
+}
+
+TEST_F(AutomationTest, PropertyPutAndGet) {
+    auto value = std::make_shared<std::wstring>();
+    fake->on(L"Name", [value](const CallArgs&) { return Variant(*value); });
+    // A put goes to the member's assign handler.
+    struct Holder : automation::DispatchObject {
+        std::wstring name;
+        const automation::MemberTable& members() const override {
+            static automation::MemberTable t = [] {
+                automation::MemberTable m;
+                m.property<Holder>(L"Name", [](Holder& h) { return h.name; });
+                m.assignable<Holder>(L"Name", [](Holder& h, const Variant& v) { h.name = v.toText(); });
+                return m;
+            }();
+            return t;
+        }
+    };
+    Object holder(automation::makeObject<Holder>());
+    holder.put(L"Name", Variant(L"new"));
+    EXPECT_EQ(holder.get(L"Name").toText(), L"new");
+}
+
+TEST_F(AutomationTest, CollectionsAreWalkedFirstToLast) {
+    std::vector<Variant> items{Variant(L"a"), Variant(L"b"), Variant(L"c")};
+    Object coll(automation::makeObject<automation::Collection>(items));
+    std::wstring seen;
+    coll.forEach([&](const Variant& v) { seen += v.toText(); });
+    EXPECT_EQ(seen, L"abc");
+    EXPECT_EQ(coll.get(L"Count").toLong(), 3);
+    Object empty(automation::makeObject<automation::Collection>(std::vector<Variant>{}));
+    EXPECT_TRUE(empty.items().empty());
+}
+
+TEST_F(AutomationTest, FailuresMapToTheNumbersAnAutomationClientExpects) {
+    auto number = [&](auto&& call) {
+        try {
+            call();
+        } catch (const ComError& e) {
+            return e.number();
+        }
+        return 0L;
+    };
+    fake->on(L"Boom", [](const CallArgs&) -> Variant {
+        throw ComError(1234, L"suite failed", L"Tesra.File", L"help.chm", 42);
+    });
+    fake->on(L"Big", [](const CallArgs&) { return Variant(1e12); });
+    fake->on(L"Word", [](const CallArgs&) { return Variant(L"abc"); });
+    fake->on(L"Missing", [](const CallArgs& a) {
+        a.require(0);
+        return Variant();
+    });
+
+    EXPECT_EQ(number([&] { obj.call(L"NoSuchMember"); }), err::MemberNotSupported);
+    EXPECT_EQ(number([&] { obj.call(L"Big").toLong(); }), err::Overflow);
+    EXPECT_EQ(number([&] { obj.call(L"Word").toLong(); }), err::TypeMismatch);
+    EXPECT_EQ(number([&] { obj.call(L"Missing"); }), err::ArgumentNotOptional);
+    EXPECT_EQ(number([&] { Object().call(L"Anything"); }), err::ObjectNotSet);
+    EXPECT_EQ(number([&] { automation::ComObjectFactory().create(L"No.Such.ProgId"); }), err::CantCreateObject);
+
+    try {
+        obj.call(L"Boom");
+        FAIL() << "no error";
+    } catch (const ComError& e) {  // DISP_E_EXCEPTION: everything from the callee's EXCEPINFO
+        EXPECT_EQ(e.number(), 1234);
+        EXPECT_EQ(e.description(), L"suite failed");
+        EXPECT_EQ(e.source(), L"Tesra.File");
+        EXPECT_EQ(e.helpFile(), L"help.chm");
+        EXPECT_EQ(e.helpContext(), 42u);
+    }
+    EXPECT_EQ(ComError::fromHResult(E_ACCESSDENIED).number(), static_cast<long>(E_ACCESSDENIED));
+}
+
+TEST_F(AutomationTest, QualifiedNamesAccumulateInTheSourceAndKeepTheRest) {
+    auto inner = [] {
+        automation::qualified(L"modFileFunction.FSOFileExist()",
+                              [] { throw ComError(53, L"File not found", L"Quillbox", L"h.hlp", 7); });
+    };
+    try {
+        automation::qualified(L"Engine.ShowRelation()", inner);
+        FAIL() << "no error";
+    } catch (const ComError& e) {
+        EXPECT_EQ(e.source(), L"Quillbox modFileFunction.FSOFileExist()  Engine.ShowRelation() ");
+        EXPECT_EQ(e.number(), 53);
+        EXPECT_EQ(e.description(), L"File not found");
+        EXPECT_EQ(e.helpFile(), L"h.hlp");
+        EXPECT_EQ(e.helpContext(), 7u);
+    }
+    // A C++ failure that is not ours still leaves as the component's error type.
+    EXPECT_THROW(automation::qualified(L"X.Y()", [] { throw std::runtime_error("bad"); }), ComError);
+}
+
+TEST_F(AutomationTest, IgnoredFailuresGoOnWithTheNextStatement) {
+    int reached = 0;
+    automation::ignoreFailure([] { throw ComError(5, L"x"); });
+    automation::ignoreFailure([&] { ++reached; });
+    EXPECT_EQ(reached, 1);
+}
+
+TEST_F(AutomationTest, BoundaryTurnsFailuresIntoExcepInfoForTheClient) {
+    EXCEPINFO ei{};
+    HRESULT hr = automation::invokeBoundary(&ei, IID_IDispatch, []() -> HRESULT {
+        ComError e(429, L"ActiveX component can't create object", L"Quillbox");
+        e.appendSource(L"Engine.ShowEditName()");
+        throw e;
+    });
+    EXPECT_EQ(hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(ei.scode, static_cast<SCODE>(0x800A01AD));
+    EXPECT_EQ(std::wstring(ei.bstrSource), L"Quillbox Engine.ShowEditName() ");
+    EXPECT_EQ(std::wstring(ei.bstrDescription), L"ActiveX component can't create object");
+    ::SysFreeString(ei.bstrSource);
+    ::SysFreeString(ei.bstrDescription);
+    // The thread's error info carries the same for clients that read IErrorInfo.
+    automation::ComPtr<IErrorInfo> info;
+    ASSERT_EQ(::GetErrorInfo(0, info.put()), S_OK);
+    BSTR source = nullptr;
+    info->GetSource(&source);
+    EXPECT_EQ(std::wstring(source), L"Quillbox Engine.ShowEditName() ");
+    ::SysFreeString(source);
+
+    EXPECT_EQ(automation::hresultBoundary([]() -> HRESULT { throw std::bad_alloc(); }),
+              static_cast<HRESULT>(0x800A0007));
+}
+
+TEST_F(AutomationTest, VariantConversionsFollowTheClientsRules) {
+    EXPECT_EQ(Variant(42L).toText(), L"42");
+    EXPECT_EQ(Variant(true).toText(), L"True");
+    EXPECT_EQ(Variant(L"17").toShort(), 17);
+    EXPECT_TRUE(Variant(static_cast<IDispatch*>(nullptr)).isNothing());
+    EXPECT_TRUE(Variant::missing().isMissing());
+    Variant copy = Variant(L"text");
+    Variant other = copy;  // deep copy: both usable
+    EXPECT_EQ(other.toText(), copy.toText());
+    EXPECT_THROW(Variant(L"x").toObject(), ComError);
+    try {
+        Variant(L"70000").toShort();
+        FAIL() << "no overflow";
+    } catch (const ComError& e) {
+        EXPECT_EQ(e.number(), err::Overflow);
+    }
+}
+
+}  // namespace
+}  // namespace qb::testing

@@ -1,0 +1,193 @@
+// The name, comment and path dialogs, driven in-process through the seams.
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "ui/twips.h"
+#include "windows/dialogs/edit_dialogs.h"
+
+namespace qb::testing {
+namespace {
+
+using automation::ComError;
+using windows::frmEditComment;
+using windows::frmEditName;
+using windows::frmEditPath;
+
+struct EditDialogTest : ::testing::Test {
+    FakeSuite suite;
+    automation::ComPtr<FakeObject> record = makeFake(L"File", suite.log);
+
+    void SetUp() override {
+        record->field(L"FileName", Variant(L"Report 2026"))
+            .field(L"FileComment", Variant(L"first line"))
+            .field(L"FileCurrentPath", Variant(L"C:\\docs\\report.txt"))
+            .field(L"FileType", Variant(L"File"))
+            .accept(L"UpDateName")
+            .accept(L"UpDateComment")
+            .accept(L"UpDatePath");
+    }
+    std::vector<std::wstring> updates() const {
+        std::vector<std::wstring> out;
+        for (const auto& c : *suite.log)
+            if (c.find(L".UpDate") != std::wstring::npos) out.push_back(c);
+        return out;
+    }
+    template <class D>
+    void open(D& d) {
+        d.oFileSelected = record->object();
+        d.load();
+    }
+};
+
+TEST_F(EditDialogTest, LoadFillsTheTextBoxAndRemembersIt) {
+    frmEditName d;
+    open(d);
+    EXPECT_EQ(d.caption(), L"Relations");
+    EXPECT_EQ(d.text(L"txtName"), L"Report 2026");
+    EXPECT_EQ(d.strOldText, L"Report 2026");
+    EXPECT_TRUE(suite.prompter.boxes.empty());
+}
+
+TEST_F(EditDialogTest, UnchangedOrBlankOnlyChangesDoNotUpdate) {
+    for (const wchar_t* typed : {L"Report 2026", L"   Report 2026  "}) {
+        frmEditName d;
+        open(d);
+        d.setText(L"txtName", typed);
+        d.cmdOk_Click();
+        EXPECT_FALSE(d.isLoaded()) << "OK unloads the dialog";
+    }
+    EXPECT_TRUE(updates().empty());
+}
+
+TEST_F(EditDialogTest, AChangeIsStoredExactlyAsTyped) {
+    struct Case {
+        const wchar_t* typed;
+        const wchar_t* call;
+    } cases[] = {
+        {L"  New name ", L"File.UpDateName(\"  New name \")"},
+        {L"report 2026", L"File.UpDateName(\"report 2026\")"},  // letter case alone is a change
+        {L"", L"File.UpDateName(\"\")"},                        // emptied
+    };
+    for (const auto& c : cases) {
+        suite.log->clear();
+        frmEditName d;
+        open(d);
+        d.setText(L"txtName", c.typed);
+        d.cmdOk_Click();
+        EXPECT_EQ(updates(), std::vector<std::wstring>{c.call});
+    }
+}
+
+TEST_F(EditDialogTest, EnterConfirmsInEveryTextBoxIncludingTheMultiLineComment) {
+    {
+        frmEditName d;
+        open(d);
+        d.setText(L"txtName", L"Typed");
+        ::SendMessageW(d.control(L"txtName"), WM_CHAR, 13, 1);
+        EXPECT_FALSE(d.isLoaded());
+    }
+    {
+        frmEditComment d;
+        open(d);
+        d.setText(L"txtComment", L"second\r\nthoughts");
+        ::SendMessageW(d.control(L"txtComment"), WM_CHAR, 13, 1);
+        EXPECT_FALSE(d.isLoaded());
+    }
+    {
+        frmEditPath d;
+        open(d);
+        d.setText(L"txtPath", L"D:\\moved.txt");
+        ::SendMessageW(d.control(L"txtPath"), WM_CHAR, 13, 1);
+        EXPECT_FALSE(d.isLoaded());
+    }
+    EXPECT_EQ(updates(), (std::vector<std::wstring>{L"File.UpDateName(\"Typed\")",
+                                                     L"File.UpDateComment(\"second\r\nthoughts\")",
+                                                     L"File.UpDatePath(\"D:\\moved.txt\")"}));
+}
+
+TEST_F(EditDialogTest, OtherKeysTypeNormally) {
+    frmEditName d;
+    open(d);
+    d.setText(L"txtName", L"");
+    ::SendMessageW(d.control(L"txtName"), WM_CHAR, L'x', 1);
+    EXPECT_TRUE(d.isLoaded());
+    EXPECT_EQ(d.text(L"txtName"), L"x");
+}
+
+TEST_F(EditDialogTest, CloseBoxLeavesWithoutAnUpdate) {
+    frmEditName d;
+    open(d);
+    d.setText(L"txtName", L"Changed but closed");
+    ::SendMessageW(d.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(d.isLoaded());
+    EXPECT_TRUE(updates().empty());
+}
+
+TEST_F(EditDialogTest, PathLabelFollowsTheItemType) {
+    struct Case {
+        const wchar_t* type;
+        const wchar_t* label;
+    } cases[] = {{L"Web", L"Link:"},       {L"Server", L"Path:"},      {L"File", L"Path:"},
+                 {L"Outlook", L"ID:"},     {L"OutlookMail", L"Path:"}, {L"WEB", L"Link:"}};
+    for (const auto& c : cases) {
+        record->field(L"FileType", Variant(c.type));
+        frmEditPath d;
+        open(d);
+        EXPECT_EQ(d.text(L"lblPath"), c.label) << c.type;
+    }
+}
+
+TEST_F(EditDialogTest, FailingUpdateIsReportedOnceAndTheDialogStaysOpen) {
+    record->on(L"UpDateName", [](const CallArgs&) -> Variant {
+        throw ComError(-2147217873, L"The name is taken", L"Tesra.File");
+    });
+    frmEditName d;
+    open(d);
+    d.setText(L"txtName", L"Duplicate");
+    d.cmdOk_Click();
+    EXPECT_TRUE(d.isLoaded());
+    EXPECT_EQ(d.text(L"txtName"), L"Duplicate");
+    ASSERT_EQ(suite.prompter.boxes.size(), 1u);
+    EXPECT_EQ(suite.prompter.boxes[0].caption, L"Relations");
+    EXPECT_EQ(suite.prompter.boxes[0].text, L"Error.\r\nDesc: The name is taken\r\nSource: Tesra.File");
+    std::string logged = suite.logFile.read();
+    EXPECT_NE(logged.find("\tSOURCE : Tesra.File  frmEditName.cmdOk_Click() \r\n"), std::string::npos);
+    EXPECT_NE(logged.find("\tNUMBER : -2147217873\r\n"), std::string::npos);
+}
+
+TEST_F(EditDialogTest, FailingLoadLeavesAnEmptyBoxThatChangesNothing) {
+    VARIANT null;
+    ::VariantInit(&null);
+    null.vt = VT_NULL;
+    record->field(L"FileName", Variant::adopt(null));
+    frmEditName d;
+    open(d);
+    ASSERT_EQ(suite.prompter.boxes.size(), 1u);
+    EXPECT_NE(suite.logFile.read().find("  frmEditName.Form_Load() \r\n"), std::string::npos);
+    EXPECT_EQ(d.text(L"txtName"), L"");
+    EXPECT_EQ(d.strOldText, L"");
+    d.setText(L"txtName", L"   ");
+    d.cmdOk_Click();
+    EXPECT_FALSE(d.isLoaded());
+    EXPECT_TRUE(updates().empty());
+}
+
+TEST_F(EditDialogTest, SizesAreTwipsConvertedForTheScreen) {
+    frmEditComment d;
+    open(d);
+    RECT rc;
+    ::GetClientRect(d.hwnd(), &rc);
+    EXPECT_EQ(rc.right, ui::twipsToPixels(5280, ui::Direction::Horizontal));
+    EXPECT_EQ(rc.bottom, ui::twipsToPixels(2160, ui::Direction::Vertical));
+    EXPECT_EQ(ui::twipsToPixels(1440, 120), 120);
+    EXPECT_EQ(ui::twipsToPixels(-45, 96), -3);
+}
+
+TEST_F(EditDialogTest, TheTextBoxComesFirstInTheTabOrder) {
+    frmEditName d;
+    open(d);
+    EXPECT_EQ(::GetNextDlgTabItem(d.hwnd(), nullptr, FALSE), d.control(L"txtName"));
+}
+
+}  // namespace
+}  // namespace qb::testing

@@ -1,0 +1,113 @@
+#pragma once
+// Recording fakes for the suite's objects, created through the same seam as the real ones.
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "automation/com_error.h"
+#include "automation/dispatch_object.h"
+#include "automation/object_factory.h"
+#include "support/services.h"
+#include "ui/modal.h"
+
+namespace qb::testing {
+
+using automation::CallArgs;
+using automation::Variant;
+
+// Every call made on any fake, in order: "Prog.Id.Member(arg, arg)".
+using CallLog = std::vector<std::wstring>;
+
+std::wstring render(const Variant& v);
+
+// An object whose members are answered by functions given by the test; every call is logged.
+class FakeObject final : public automation::DispatchObject {
+public:
+    using Answer = std::function<Variant(const CallArgs&)>;
+    FakeObject(std::wstring name, std::shared_ptr<CallLog> log) : name_(std::move(name)), log_(std::move(log)) {}
+    // Defines (or replaces) a member.
+    FakeObject& on(const std::wstring& member, Answer answer);
+    // A member that only records its call.
+    FakeObject& accept(const std::wstring& member) {
+        return on(member, [](const CallArgs&) { return Variant(); });
+    }
+    // A field read as a property.
+    FakeObject& field(const std::wstring& member, Variant value) {
+        return on(member, [value](const CallArgs&) { return value; });
+    }
+    automation::Object object() { return automation::Object(automation::ComPtr<IDispatch>(this)); }
+
+protected:
+    const automation::MemberTable& members() const override { return table_; }
+
+private:
+    std::wstring name_;
+    std::shared_ptr<CallLog> log_;
+    automation::MemberTable table_;
+};
+
+// Creates a FakeObject (one reference held by the caller).
+automation::ComPtr<FakeObject> makeFake(const std::wstring& name, std::shared_ptr<CallLog> log);
+
+// The object-creation seam for tests: each ProgID maps to a maker; creations are logged as "new ProgID".
+class FakeFactory final : public automation::ObjectFactory {
+public:
+    explicit FakeFactory(std::shared_ptr<CallLog> log) : log_(std::move(log)) {}
+    void define(const std::wstring& progId, std::function<automation::Object()> maker) { makers_[progId] = maker; }
+    automation::Object create(std::wstring_view progId) override;
+
+private:
+    std::shared_ptr<CallLog> log_;
+    std::map<std::wstring, std::function<automation::Object()>, std::less<>> makers_;
+};
+
+// Records message boxes and answers them with IDOK.
+class FakePrompter final : public ui::Prompter {
+public:
+    struct Box {
+        std::wstring text, caption;
+        UINT flags;
+    };
+    std::vector<Box> boxes;
+    int messageBox(HWND, const std::wstring& text, const std::wstring& caption, UINT flags) override {
+        boxes.push_back({text, caption, flags});
+        return IDOK;
+    }
+};
+
+// Runs a modal window by handing it to the test, which acts on it and must close it.
+class ScriptedModal final : public ui::ModalRunner {
+public:
+    std::function<void(ui::Form&)> script;
+    int shown = 0;
+    void runModal(ui::Form& form) override {
+        ++shown;
+        if (script) script(form);
+    }
+};
+
+// A temporary file path, removed at the end of the test.
+class TempFile {
+public:
+    explicit TempFile(const wchar_t* stem);
+    ~TempFile();
+    const std::wstring& path() const { return path_; }
+    std::string read() const;
+
+private:
+    std::wstring path_;
+};
+
+// Installs a fake factory, prompter, modal runner and log for the lifetime of a test.
+struct FakeSuite {
+    std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
+    FakeFactory factory{log};
+    FakePrompter prompter;
+    ScriptedModal modal;
+    TempFile logFile{L"qblog"};
+    support::ScopedServices scope{support::Services{&factory, &prompter, &modal, logFile.path()}};
+};
+
+}  // namespace qb::testing

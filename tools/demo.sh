@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The demo: builds the component, registers it with the stand-in suite in a private Wine prefix,
+# seeds sample data and opens the "Name" dialog on a sample item through the command-line host.
+# With a DISPLAY the dialog is yours to use; without one it runs on Xvfb and a screenshot is saved.
+#   tools/demo.sh [OPERATION [ARG...]]    default: ShowEditName "C:\Quillbox Demo\Quarterly report.txt"
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+bash tools/setup.sh
+{ cmake --preset x64 >/dev/null && cmake --build --preset x64; } >build-demo.log 2>&1 || { tail -40 build-demo.log; exit 1; }
+rm -f build-demo.log
+
+headless=no
+[ -z "${DISPLAY:-}" ] && headless=yes
+source tools/wine-env.sh
+qb_wine_up
+trap qb_wine_down EXIT
+
+qb_wine regsvr32.exe /s "$(qb_winpath build/x64/src/Quillbox.dll)"
+qb_wine regsvr32.exe /s "$(qb_winpath build/x64/standin/TesraSuite.dll)"
+mkdir -p build/demo "$WINEPREFIX/drive_c/Quillbox Demo"
+printf 'Sales rose in every region.\r\n' >"$WINEPREFIX/drive_c/Quillbox Demo/Quarterly report.txt"
+export TESRA_SUITE_DB; TESRA_SUITE_DB=$(qb_winpath build/demo/suite.db)
+qb_wine build/x64/standin/suitectl.exe seed "$(qb_winpath demo/sample.sql)"
+
+if [ $# -eq 0 ]; then set -- ShowEditName 'C:\Quillbox Demo\Quarterly report.txt'; fi
+echo "demo: quillhost $*"
+if [ "$headless" = no ]; then
+  qb_wine build/x64/host/quillhost.exe "$@"
+  exit
+fi
+qb_wine build/x64/host/quillhost.exe "$@" &
+host=$!
+if qb_wine build/x64/tests/uidriver.exe wait Relations 2>/dev/null; then
+  sleep 0.5
+  shot="$root/build/demo/quillbox-demo.png"
+  import -display "$DISPLAY" -window root "$shot"
+  echo "demo: screenshot $shot"
+  qb_wine build/x64/tests/uidriver.exe close Relations
+fi
+wait $host

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Runs every test: builds both architectures, checks the binaries, then runs the unit tests and the
+# end-to-end tests of the 64-bit build under Wine on a private display. Sets up what is missing.
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+bash tools/setup.sh || exit 1
+for preset in x64 x86; do
+  { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; } >"build-$preset.log" 2>&1 \
+    || { tail -40 "build-$preset.log"; echo "build of $preset failed"; exit 1; }
+  rm -f "build-$preset.log"
+done
+
+total_pass=0 total_fail=0
+tally() {  # adds the counts of a "name: N passed, N failed" line
+  local line; line=$(grep -E '^[a-z0-9.-]+: [0-9]+ passed, [0-9]+ failed' <<<"$1" | tail -1)
+  if [ -z "$line" ]; then total_fail=$((total_fail + 1)); echo "no summary line: counted as a failure"; return; fi
+  total_pass=$((total_pass + $(sed -E 's/.*: ([0-9]+) passed.*/\1/' <<<"$line")))
+  total_fail=$((total_fail + $(sed -E 's/.*passed, ([0-9]+) failed.*/\1/' <<<"$line")))
+}
+
+echo "== binaries"
+out=$(bash tests/binaries.sh build/x64 build/x86); echo "$out"; tally "$out"
+
+source tools/wine-env.sh
+QB_XVFB=1 qb_wine_up
+trap qb_wine_down EXIT
+
+echo "== unit tests (x64, Wine)"
+unit=$("$QB_WINE" build/x64/tests/qb_unit_tests.exe --gtest_brief=1 2>&1 | tr -d '\r')
+ran=$(grep -Eo '^\[==========\] [0-9]+ tests' <<<"$unit" | grep -Eo '[0-9]+' | head -1)
+bad=$(grep -c '^\[  FAILED  \] [A-Za-z]' <<<"$unit")
+[ -n "$ran" ] || { ran=0; bad=1; echo "$unit" | tail -20; }
+[ "$bad" -gt 0 ] && grep '^\[  FAILED  \]' <<<"$unit"
+echo "unit: $((ran - bad)) passed, $bad failed"
+tally "unit: $((ran - bad)) passed, $bad failed"
+
+echo "== end to end (x64, Wine)"
+out=$(bash tests/e2e/run.sh build/x64 2>&1); echo "$out"; tally "$out"
+
+echo
+echo "all: $total_pass passed, $total_fail failed"
+[ "$total_fail" -eq 0 ]
