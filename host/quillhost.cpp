@@ -1,5 +1,6 @@
 // quillhost: a command-line host. Creates "Quillbox.Engine" through COM and calls one operation.
 //   quillhost OPERATION [ARG ...]     an argument "--omit" is passed as an omitted optional argument
+//   quillhost --describe              lists the operations from the type information, with their ids
 // A raised error is printed (number, source, description) and the exit code is 1.
 #include <windows.h>
 
@@ -19,6 +20,39 @@ std::string utf8(const std::wstring& w) {
     return s;
 }
 
+// Prints "id name" for each operation the type information describes, and checks that
+// GetIDsOfNames answers the same id. Returns the number of disagreements.
+int describe(IDispatch* engine) {
+    using namespace qb::automation;
+    ComPtr<ITypeInfo> info;
+    UINT count = 0;
+    if (FAILED(engine->GetTypeInfoCount(&count)) || count == 0 || FAILED(engine->GetTypeInfo(0, 0, info.put()))) {
+        std::puts("no type information");
+        return 1;
+    }
+    TYPEATTR* attr = nullptr;
+    info->GetTypeAttr(&attr);
+    int mismatches = 0;
+    for (UINT i = 0; i < attr->cFuncs; ++i) {
+        FUNCDESC* fd = nullptr;
+        if (FAILED(info->GetFuncDesc(i, &fd))) continue;
+        BSTR name = nullptr;
+        UINT got = 0;
+        info->GetNames(fd->memid, &name, 1, &got);
+        DISPID id = DISPID_UNKNOWN;
+        LPOLESTR names[] = {name};
+        engine->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
+        std::wstring text = name ? name : L"";
+        std::printf("%ld %s%s\n", static_cast<long>(fd->memid), utf8(text).c_str(),
+                    id == fd->memid ? "" : " (GetIDsOfNames disagrees)");
+        mismatches += id != fd->memid;
+        ::SysFreeString(name);
+        info->ReleaseFuncDesc(fd);
+    }
+    info->ReleaseTypeAttr(attr);
+    return mismatches;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -32,6 +66,11 @@ int wmain(int argc, wchar_t** argv) {
     try {
         ComObjectFactory factory;
         Object engine = factory.create(L"Quillbox.Engine");
+        if (std::wstring(argv[1]) == L"--describe") {
+            code = describe(engine.get()) ? 1 : 0;
+            ::CoUninitialize();
+            return code;
+        }
         std::vector<Arg> args;
         for (int i = 2; i < argc; ++i)
             args.push_back(std::wstring(argv[i]) == L"--omit" ? Arg::missing() : Arg(std::wstring(argv[i])));

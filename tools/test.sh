@@ -21,14 +21,16 @@ tally() {  # adds the counts of a "name: N passed, N failed" line
 }
 
 echo "== binaries"
-out=$(bash tests/binaries.sh build/x64 build/x86); echo "$out"; tally "$out"
+out=$(bash tests/binaries.sh build/x64 build/x86 2>&1); echo "$out"; tally "$out"
 
 source tools/wine-env.sh
 QB_XVFB=1 qb_wine_up
 trap qb_wine_down EXIT
 
 echo "== unit tests (x64, Wine)"
-unit=$("$QB_WINE" build/x64/tests/qb_unit_tests.exe --gtest_brief=1 2>&1 | tr -d '\r')
+logs=$root/build/test-logs; mkdir -p "$logs"
+timeout 900 "$QB_WINE" build/x64/tests/qb_unit_tests.exe --gtest_brief=1 >"$logs/unit.log" 2>&1 </dev/null
+unit=$(tr -d '\r' <"$logs/unit.log")
 ran=$(grep -Eo '^\[==========\] [0-9]+ tests' <<<"$unit" | grep -Eo '[0-9]+' | head -1)
 bad=$(grep -c '^\[  FAILED  \] [A-Za-z]' <<<"$unit")
 [ -n "$ran" ] || { ran=0; bad=1; echo "$unit" | tail -20; }
@@ -37,7 +39,8 @@ echo "unit: $((ran - bad)) passed, $bad failed"
 tally "unit: $((ran - bad)) passed, $bad failed"
 
 echo "== end to end (x64, Wine)"
-out=$(bash tests/e2e/run.sh build/x64 2>&1); echo "$out"; tally "$out"
+timeout 1200 bash tests/e2e/run.sh build/x64 >"$logs/e2e.log" 2>&1 </dev/null
+out=$(cat "$logs/e2e.log"); echo "$out"; tally "$out"
 
 echo
 echo "all: $total_pass passed, $total_fail failed"

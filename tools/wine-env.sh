@@ -44,6 +44,9 @@ qb_wine_up() {
   if [ -z "${DISPLAY:-}" ] || [ "${QB_XVFB:-0}" = 1 ]; then qb_start_xvfb; fi
   qb_make_prefix
   "$QB_WINESERVER" -p >/dev/null 2>&1 </dev/null
+  # Start the prefix's own services now, detached from our output: started later by a command
+  # whose output is captured, they would hold that pipe open for as long as the server runs.
+  qb_wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
 }
 
 qb_wine_down() {

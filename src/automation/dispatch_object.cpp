@@ -155,13 +155,18 @@ STDMETHODIMP_(ULONG) DispatchObject::Release() {
 
 STDMETHODIMP DispatchObject::GetTypeInfoCount(UINT* n) {
     if (!n) return E_POINTER;
-    *n = 0;
+    *n = typeInfo() ? 1 : 0;
     return S_OK;
 }
 
-STDMETHODIMP DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** out) {
-    if (out) *out = nullptr;
-    return E_NOTIMPL;
+STDMETHODIMP DispatchObject::GetTypeInfo(UINT index, LCID, ITypeInfo** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    ComPtr<ITypeInfo> info = typeInfo();
+    if (!info) return E_NOTIMPL;
+    *out = info.detach();
+    return S_OK;
 }
 
 STDMETHODIMP DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {

@@ -103,6 +103,8 @@ protected:
     DispatchObject();
     virtual ~DispatchObject();
     virtual const MemberTable& members() const = 0;
+    // The type description of the members, for clients that ask (none by default).
+    virtual ComPtr<ITypeInfo> typeInfo() { return {}; }
 
 private:
     std::atomic<ULONG> refs_{1};

@@ -46,6 +46,7 @@ HRESULT registerClasses(const std::vector<ClassRegistration>& classes) {
         step(clsidKey + L"\\ProgID", nullptr, c.progId);
         step(c.progId, nullptr, c.description);
         step(c.progId + L"\\CLSID", nullptr, guidText(c.clsid));
+        if (!c.typeLib.empty()) step(clsidKey + L"\\TypeLib", nullptr, c.typeLib);
         if (s != ERROR_SUCCESS) {
             unregisterClasses(classes);
             return s == ERROR_ACCESS_DENIED ? SELFREG_E_CLASS : HRESULT_FROM_WIN32(s);
@@ -63,6 +64,27 @@ HRESULT unregisterClasses(const std::vector<ClassRegistration>& classes) {
         }
     }
     return result;
+}
+
+HRESULT registerTypeLibrary() {
+    ITypeLib* lib = nullptr;
+    HRESULT hr = ::LoadTypeLibEx(modulePath().c_str(), REGKIND_REGISTER, &lib);
+    if (lib) lib->Release();
+    return FAILED(hr) ? SELFREG_E_TYPELIB : S_OK;
+}
+
+HRESULT unregisterTypeLibrary() {
+    ITypeLib* lib = nullptr;
+    HRESULT hr = ::LoadTypeLibEx(modulePath().c_str(), REGKIND_NONE, &lib);
+    if (FAILED(hr)) return SELFREG_E_TYPELIB;
+    TLIBATTR* attr = nullptr;
+    hr = lib->GetLibAttr(&attr);
+    if (SUCCEEDED(hr)) {
+        hr = ::UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid, attr->syskind);
+        lib->ReleaseTLibAttr(attr);
+    }
+    lib->Release();
+    return FAILED(hr) && hr != TYPE_E_REGISTRYACCESS ? SELFREG_E_TYPELIB : S_OK;
 }
 
 }  // namespace qb::automation

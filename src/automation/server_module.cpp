@@ -76,12 +76,28 @@ HRESULT serverCanUnloadNow() {
     return g_locks.load() == 0 && DispatchObject::liveObjects() == 0 ? S_OK : S_FALSE;
 }
 
+namespace {
+bool hasTypeLib(const std::vector<ServerClass>& classes) {
+    for (const auto& c : classes)
+        if (!c.registration.typeLib.empty()) return true;
+    return false;
+}
+}  // namespace
+
 HRESULT serverRegister(const std::vector<ServerClass>& classes) {
-    return hresultBoundary([&] { return registerClasses(registrations(classes)); });
+    return hresultBoundary([&] {
+        HRESULT hr = registerClasses(registrations(classes));
+        if (SUCCEEDED(hr) && hasTypeLib(classes)) hr = registerTypeLibrary();
+        return hr;
+    });
 }
 
 HRESULT serverUnregister(const std::vector<ServerClass>& classes) {
-    return hresultBoundary([&] { return unregisterClasses(registrations(classes)); });
+    return hresultBoundary([&] {
+        HRESULT typeLib = hasTypeLib(classes) ? unregisterTypeLibrary() : S_OK;
+        HRESULT hr = unregisterClasses(registrations(classes));
+        return FAILED(hr) ? hr : typeLib;
+    });
 }
 
 }  // namespace qb::automation

@@ -9,7 +9,8 @@ namespace {
 
 const std::vector<qb::automation::ServerClass>& classes() {
     static const std::vector<qb::automation::ServerClass> list = {
-        {{qb::engine::CLSID_Engine, qb::engine::kEngineProgId, L"Quillbox Engine"}, &qb::engine::createEngine},
+        {{qb::engine::CLSID_Engine, qb::engine::kEngineProgId, L"Quillbox Engine", qb::engine::kTypeLibId},
+         &qb::engine::createEngine},
     };
     return list;
 }

@@ -174,6 +174,16 @@ const automation::MemberTable& Engine::members() const {
     return table;
 }
 
+automation::ComPtr<ITypeInfo> Engine::typeInfo() {
+    if (!typeInfo_) {
+        // The type library is a resource of the module; without one (a test program) there is none.
+        automation::ComPtr<ITypeLib> lib;
+        if (SUCCEEDED(::LoadTypeLibEx(automation::modulePath().c_str(), REGKIND_NONE, lib.put())))
+            lib->GetTypeInfoOfGuid(DIID_Engine, typeInfo_.put());
+    }
+    return typeInfo_;
+}
+
 automation::ComPtr<IDispatch> createEngine() { return automation::makeObject<Engine>(); }
 
 }  // namespace qb::engine

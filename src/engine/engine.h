@@ -10,6 +10,10 @@ namespace qb::engine {
 // {78C64B61-7F52-4480-9836-377A6590397B}
 inline constexpr CLSID CLSID_Engine = {0x78c64b61, 0x7f52, 0x4480, {0x98, 0x36, 0x37, 0x7a, 0x65, 0x90, 0x39, 0x7b}};
 inline constexpr wchar_t kEngineProgId[] = L"Quillbox.Engine";
+// The type library embedded in Quillbox.dll and Engine's dispatch interface in it.
+inline constexpr wchar_t kTypeLibId[] = L"{A4D276E6-B98B-41EA-B1BA-23735BCE3513}";
+// {1FB0918F-D26A-4F20-A13E-D4F5EEE33DC6}
+inline constexpr IID DIID_Engine = {0x1fb0918f, 0xd26a, 0x4f20, {0xa1, 0x3e, 0xd4, 0xf5, 0xee, 0xe3, 0x3d, 0xc6}};
 
 class Engine final : public automation::DispatchObject {
 public:
@@ -31,6 +35,10 @@ public:
 
 protected:
     const automation::MemberTable& members() const override;
+    automation::ComPtr<ITypeInfo> typeInfo() override;
+
+private:
+    automation::ComPtr<ITypeInfo> typeInfo_;
 };
 
 automation::ComPtr<IDispatch> createEngine();

@@ -35,6 +35,12 @@ check "ProgID Quillbox.Engine names a CLSID" test -n "$clsid"
 model=$(regkey "HKCR\\CLSID\\$clsid\\InprocServer32" ThreadingModel | grep -o 'Apartment')
 equals "in-process server is apartment threaded" Apartment "$model"
 
+ops=$(qb_wine "$build/host/quillhost.exe" --describe | tr -d '\r'); rc=$?
+equals "type information describes the nine operations with the ids Engine answers" \
+  "0 1 ShowEditName 2 ShowEditComment 3 ShowEditPath 4 ShowRelation 5 ShowAllItemsRelation 6 ShowRelationOutlook 7 ShowRelationWeb 8 ShowRelationWebEdition 9 UploadXXX" \
+  "$rc $(tr '\n' ' ' <<<"$ops" | sed 's/ $//')"
+check "type library registered" test -n "$(regkey 'HKCR\TypeLib\{A4D276E6-B98B-41EA-B1BA-23735BCE3513}')"
+
 echo "engine from VBScript"
 mkdir -p "$WINEPREFIX/drive_c/qbtest"
 suitectl seed "$(qb_winpath "$here/fixture.sql")"
@@ -73,8 +79,50 @@ equals "host exits non-zero on a raised error" 1 "$rc"
 equals "host prints the number" 'error 445' "$(head -1 <<<"$out")"
 equals "host prints the source" 'source: Quillbox Engine.ShowRelation() ' "$(sed -n 2p <<<"$out")"
 
+echo "screen DPI"
+client_size() {  # opens the name dialog, measures it, closes it
+  qb_wine cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowEditName 'C:\qbtest\report.txt' >/dev/null 2>&1 &
+  local h=$!
+  driver wait Relations && driver clientsize Relations | tr -d '\r'
+  driver close Relations; wait $h
+}
+equals "twips at 96 DPI" 358x62 "$(client_size)"
+qb_wine reg.exe add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+equals "twips at 144 DPI" 537x93 "$(client_size)"
+qb_wine reg.exe delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
+
+echo "diagnostic upload"
+# Answers the next "Quillbox" message box that says $1; prints what it said.
+answer_box() {
+  local said
+  for _ in $(seq 1 100); do
+    said=$(driver texts Quillbox Static 2>/dev/null | tr -d '\r')
+    if grep -qF -- "$1" <<<"$said"; then driver click Quillbox OK; printf '%s' "$said"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+mkdir -p "$work/server"
+suitectl set ServerFolder "$(qb_winpath "$work/server")"
+qb_wine "$build/host/quillhost.exe" UploadXXX >"$work/upload.out" 2>&1 &
+host=$!
+check "announces itself" answer_box "UploadXXX entered."
+check "names its test file" answer_box "UploadXXX.txt"
+check "shows the server path" answer_box "/UploadXXX.txt"
+wait $host; equals "host sees no error" 0 "$?"
+check "file is on the server" test -f "$work/server/UploadXXX.txt"
+
 echo "suite missing"
+log="$build/src/Quillbox.Log"; rm -f "$log"
 qb_wine regsvr32.exe /s /u "$suite"
+qb_wine "$build/host/quillhost.exe" UploadXXX >"$work/upload2.out" 2>&1 &
+host=$!
+answer_box "UploadXXX entered." >/dev/null && answer_box "UploadXXX.txt" >/dev/null
+said=$(answer_box "Error.")
+equals "critical box text" $'Error.\nDesc: ActiveX component can\'t create object\nSource: Quillbox' "$(tr -s '\n' <<<"$said")"
+wait $host; equals "the failure is reported, not raised" 0 "$?"
+check "log block beside the DLL names the handler" grep -q $'\tSOURCE : Quillbox  Engine.UploadXXX() \r$' "$log"
+equals "log block is six lines" 6 "$(wc -l <"$log")"
 check "missing-suite.vbs" vbs "$here/missing-suite.vbs"
 qb_wine regsvr32.exe /s "$suite"
 
@@ -82,6 +130,7 @@ echo "unregistration"
 check "Quillbox.dll unregisters" qb_wine regsvr32.exe /s /u "$dll"
 equals "ProgID key removed" '' "$(regkey 'HKCR\Quillbox.Engine')"
 equals "CLSID key removed" '' "$(regkey "HKCR\\CLSID\\$clsid")"
+equals "type library removed" '' "$(regkey 'HKCR\TypeLib\{A4D276E6-B98B-41EA-B1BA-23735BCE3513}')"
 qb_wine regsvr32.exe /s "$dll"
 
 echo "e2e: $passed passed, $failed failed"

@@ -6,6 +6,8 @@
 //   uidriver click CAPTION BUTTONTEXT          clicks the button with that text
 //   uidriver char CAPTION CLASS#N CODE         sends a typed character (13 = Enter) to that child
 //   uidriver close CAPTION                     presses the window's close box
+//   uidriver clientsize CAPTION                prints the client area as WIDTHxHEIGHT pixels
+//   uidriver texts CAPTION CLASS               prints the non-empty texts of all children of that class
 // Exit code 0 on success, 1 when the window or control was not found.
 #include <windows.h>
 
@@ -93,7 +95,25 @@ int wmain(int argc, wchar_t** argv) {
         ::PostMessageW(b, BM_CLICK, 0, 0);
         return 0;
     }
+    if (action == L"clientsize") {
+        RECT rc;
+        ::GetClientRect(w, &rc);
+        std::printf("%ldx%ld\n", rc.right - rc.left, rc.bottom - rc.top);
+        return 0;
+    }
     if (argc < 4) return fail("missing control");
+    if (action == L"texts") {
+        for (HWND h : children(w)) {
+            if (_wcsicmp(className(h).c_str(), argv[3]) != 0) continue;
+            std::wstring t = windowText(h);
+            if (t.empty()) continue;
+            std::vector<char> out(t.size() * 4 + 1);
+            ::WideCharToMultiByte(CP_UTF8, 0, t.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr,
+                                  nullptr);
+            std::printf("%s\n", out.data());
+        }
+        return 0;
+    }
     HWND c = childByClass(w, argv[3]);
     if (!c) return fail("control not found");
     if (action == L"settext" && argc == 5) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "ui/skin.h"
 #include "ui/twips.h"
 #include "windows/dialogs/edit_dialogs.h"
 
@@ -187,6 +188,57 @@ TEST_F(EditDialogTest, TheTextBoxComesFirstInTheTabOrder) {
     frmEditName d;
     open(d);
     EXPECT_EQ(::GetNextDlgTabItem(d.hwnd(), nullptr, FALSE), d.control(L"txtName"));
+}
+
+}  // namespace
+}  // namespace qb::testing
+
+namespace qb::testing {
+namespace {
+
+// The skin file is read from the folder of the module the dialogs run in: here, the test program's.
+class SkinMoved {
+public:
+    SkinMoved() {
+        wchar_t exe[MAX_PATH];
+        ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+        std::wstring folder(exe);
+        folder.resize(folder.find_last_of(L'\\'));
+        skin_ = folder + L"\\skin\\mac.skn";
+        moved_ = ::MoveFileExW(skin_.c_str(), (skin_ + L".away").c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    ~SkinMoved() {
+        if (moved_) ::MoveFileExW((skin_ + L".away").c_str(), skin_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    bool moved() const { return moved_; }
+
+private:
+    std::wstring skin_;
+    bool moved_;
+};
+
+TEST_F(EditDialogTest, AMissingSkinIsReportedAndTheDialogStillOpensEmpty) {
+    SkinMoved away;
+    ASSERT_TRUE(away.moved());
+    frmEditName d;
+    open(d);
+    EXPECT_TRUE(d.isLoaded());
+    ASSERT_EQ(suite.prompter.boxes.size(), 1u);
+    EXPECT_EQ(suite.prompter.boxes[0].text.rfind(L"Error.\r\nDesc: File not found", 0), 0u);
+    EXPECT_NE(suite.logFile.read().find("\tNUMBER : 53\r\n"), std::string::npos);
+    EXPECT_EQ(d.text(L"txtName"), L"");
+    EXPECT_EQ(d.strOldText, L"");
+}
+
+TEST(Skin, FileFormatKeysAndDefaults) {
+    ui::SkinLook look = ui::Skin::parse("; comment\r\n[Skin]\r\nName=Mac\r\nFontName=Verdana\r\nFontSize=9\r\n"
+                                        "PanelColor=1, 2, 3\r\nUnknown=1\r\n");
+    EXPECT_EQ(look.name, L"Mac");
+    EXPECT_EQ(look.fontName, L"Verdana");
+    EXPECT_EQ(look.fontSize, 9);
+    EXPECT_EQ(look.panelColor, RGB(1, 2, 3));
+    EXPECT_EQ(look.textBoxColor, RGB(255, 255, 255)) << "missing keys keep their defaults";
+    EXPECT_THROW(ui::Skin::parse("Name=NoSection\r\n"), ComError);
 }
 
 }  // namespace
