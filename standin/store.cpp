@@ -25,6 +25,55 @@ CREATE TABLE IF NOT EXISTS items(
   FileCurrentPath TEXT NOT NULL,
   FileType TEXT NOT NULL DEFAULT 'File');
 CREATE INDEX IF NOT EXISTS items_by_path ON items(FileCurrentPath COLLATE NOCASE);
+CREATE TABLE IF NOT EXISTS views(
+  ViewId INTEGER PRIMARY KEY,
+  ViewName TEXT NOT NULL,
+  ParentCategoryId INTEGER NOT NULL DEFAULT 0);
+-- Keywords keep their GroupId when the group goes: such keywords show under the root.
+CREATE TABLE IF NOT EXISTS groups(
+  GroupId INTEGER PRIMARY KEY,
+  GroupName TEXT NOT NULL,
+  ViewId INTEGER NOT NULL REFERENCES views(ViewId) ON DELETE CASCADE);
+CREATE INDEX IF NOT EXISTS groups_by_view ON groups(ViewId, GroupName);
+CREATE TABLE IF NOT EXISTS keywords(
+  KeyId INTEGER PRIMARY KEY,
+  KeyName TEXT NOT NULL,
+  GroupId INTEGER NOT NULL DEFAULT 0,
+  ViewId INTEGER NOT NULL REFERENCES views(ViewId) ON DELETE CASCADE);
+CREATE INDEX IF NOT EXISTS keywords_by_view ON keywords(ViewId, KeyName);
+CREATE TABLE IF NOT EXISTS keyword_items(
+  KeyId INTEGER NOT NULL REFERENCES keywords(KeyId) ON DELETE CASCADE,
+  FileId INTEGER NOT NULL REFERENCES items(FileId) ON DELETE CASCADE,
+  PRIMARY KEY(KeyId, FileId));
+CREATE INDEX IF NOT EXISTS keyword_items_by_item ON keyword_items(FileId);
+CREATE TABLE IF NOT EXISTS themes(
+  ThemeId INTEGER PRIMARY KEY,
+  ThemeName TEXT NOT NULL);
+INSERT OR IGNORE INTO themes(ThemeId, ThemeName) VALUES (1, 'Green'), (2, 'Red'), (3, 'Ochre'), (4, 'Blue');
+CREATE TABLE IF NOT EXISTS memos(
+  MemoId INTEGER PRIMARY KEY,
+  FileId INTEGER NOT NULL REFERENCES items(FileId) ON DELETE CASCADE,
+  MemoText TEXT NOT NULL DEFAULT '',
+  MemoTheme TEXT NOT NULL DEFAULT '1',
+  MemoFlag TEXT NOT NULL DEFAULT '',
+  ViewId INTEGER NOT NULL DEFAULT 0);
+CREATE INDEX IF NOT EXISTS memos_by_item ON memos(FileId, ViewId);
+CREATE TABLE IF NOT EXISTS categories(
+  CatId INTEGER PRIMARY KEY,
+  CatName TEXT NOT NULL,
+  ParentCategoryId INTEGER NOT NULL DEFAULT 0,
+  ViewId INTEGER NOT NULL DEFAULT 0);
+CREATE INDEX IF NOT EXISTS categories_by_parent ON categories(ParentCategoryId, CatName);
+CREATE TABLE IF NOT EXISTS memo_categories(
+  MemoId INTEGER NOT NULL REFERENCES memos(MemoId) ON DELETE CASCADE,
+  CatId INTEGER NOT NULL REFERENCES categories(CatId) ON DELETE CASCADE,
+  PRIMARY KEY(MemoId, CatId));
+-- An attachment is an unordered pair of items; stored once, in the order it was made.
+CREATE TABLE IF NOT EXISTS attachments(
+  Attach1 INTEGER NOT NULL REFERENCES items(FileId) ON DELETE CASCADE,
+  Attach2 INTEGER NOT NULL REFERENCES items(FileId) ON DELETE CASCADE,
+  PRIMARY KEY(Attach1, Attach2));
+CREATE INDEX IF NOT EXISTS attachments_by_second ON attachments(Attach2);
 )sql";
 
 std::string utf8(const std::wstring& w) {
@@ -139,6 +188,36 @@ bool Statement::step() {
 std::wstring Statement::text(int col) const {
     auto* p = static_cast<const wchar_t*>(sqlite3_column_text16(s_, col));
     return p ? std::wstring(p, sqlite3_column_bytes16(s_, col) / sizeof(wchar_t)) : std::wstring();
+}
+
+Statement& Statement::bind(int i, const qb::automation::Variant& v) {
+    switch (v.type()) {
+        case VT_EMPTY:
+        case VT_NULL:
+        case VT_ERROR: return bindNull(i);
+        case VT_I1: case VT_I2: case VT_I4: case VT_I8: case VT_UI1: case VT_UI2: case VT_UI4: case VT_INT:
+        case VT_UINT: case VT_BOOL: return bind(i, static_cast<int64_t>(v.toLong()));
+        default: return bind(i, v.toText());
+    }
+}
+
+Statement& Statement::bindAll(const std::vector<qb::automation::Variant>& values) {
+    for (size_t i = 0; i < values.size(); ++i) bind(static_cast<int>(i + 1), values[i]);
+    return *this;
+}
+
+qb::automation::Variant Statement::value(int col) const {
+    switch (sqlite3_column_type(s_, col)) {
+        case SQLITE_INTEGER: return qb::automation::Variant(static_cast<long>(sqlite3_column_int64(s_, col)));
+        case SQLITE_FLOAT: return qb::automation::Variant(sqlite3_column_double(s_, col));
+        case SQLITE_NULL: {
+            VARIANT v;
+            ::VariantInit(&v);
+            v.vt = VT_NULL;
+            return qb::automation::Variant::adopt(v);
+        }
+        default: return qb::automation::Variant(text(col));
+    }
 }
 
 int64_t Statement::integer(int col) const { return sqlite3_column_int64(s_, col); }

@@ -7,6 +7,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "automation/variant.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -26,6 +29,18 @@ public:
     Statement prepare(const char* sql);
     int64_t lastInsertId() const;
     int changes() const;
+    // Runs `body` inside one transaction (rolled back when it throws).
+    template <class F>
+    void transaction(F&& body) {
+        exec("BEGIN IMMEDIATE");
+        try {
+            body();
+        } catch (...) {
+            exec("ROLLBACK");
+            throw;
+        }
+        exec("COMMIT");
+    }
     // A value of the settings table, or `fallback`.
     std::wstring setting(const std::wstring& name, const std::wstring& fallback);
     void setSetting(const std::wstring& name, const std::wstring& value);
@@ -45,11 +60,16 @@ public:
     Statement& bind(int i, const std::wstring& text);
     Statement& bind(int i, int64_t n);
     Statement& bindNull(int i);
+    // Numbers as integers, text as text, an omitted or empty value as NULL.
+    Statement& bind(int i, const qb::automation::Variant& v);
+    Statement& bindAll(const std::vector<qb::automation::Variant>& values);
     // True while there is a row.
     bool step();
     std::wstring text(int col) const;
     int64_t integer(int col) const;
     bool isNull(int col) const;
+    // A column as a variant: integers as VT_I4, text as VT_BSTR, NULL as VT_NULL.
+    qb::automation::Variant value(int col) const;
     int columns() const;
 
 private:

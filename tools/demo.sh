@@ -21,7 +21,7 @@ qb_wine regsvr32.exe /s "$(qb_winpath build/x64/standin/TesraSuite.dll)"
 mkdir -p build/demo "$WINEPREFIX/drive_c/Quillbox Demo"
 printf 'Sales rose in every region.\r\n' >"$WINEPREFIX/drive_c/Quillbox Demo/Quarterly report.txt"
 export TESRA_SUITE_DB; TESRA_SUITE_DB=$(qb_winpath build/demo/suite.db)
-qb_wine build/x64/standin/suitectl.exe seed "$(qb_winpath demo/sample.sql)"
+qb_wine build/x64/standin/suitectl.exe seed "$(qb_winpath standin/fixtures/sample.sql)"
 
 if [ $# -eq 0 ]; then set -- ShowEditName 'C:\Quillbox Demo\Quarterly report.txt'; fi
 echo "demo: quillhost $*"

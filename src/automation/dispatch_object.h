@@ -74,6 +74,12 @@ public:
         return *this;
     }
 
+    // Makes a member the object's default one (DISPID_VALUE): `o(x)` means `o.Member(x)`.
+    MemberTable& makeDefault(std::wstring_view name) {
+        find(name)->id = DISPID_VALUE;
+        return *this;
+    }
+
     const Member* find(std::wstring_view name) const;
     Member* find(std::wstring_view name);
     const Member* find(DISPID id) const;
