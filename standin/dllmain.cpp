@@ -3,7 +3,9 @@
 
 #include "automation/server_module.h"
 #include "engines.h"
+#include "choosers.h"
 #include "record.h"
+#include "statewatch.h"
 
 namespace {
 
@@ -26,6 +28,10 @@ const std::vector<qb::automation::ServerClass>& classes() {
         {{{0x459127cd, 0x0e75, 0x5898, {0x94, 0x25, 0x13, 0x20, 0x8a, 0x15, 0x86, 0x5f}}, L"Settler.Engine", L"Configuration (stand-in)"}, [] { return makeObject<tesra::Settler>(); }},
         {{{0xd678c10a, 0xcf42, 0x5d90, {0x96, 0x8c, 0xdb, 0x46, 0xa8, 0xe6, 0xd5, 0x64}}, L"Procwatch.clsEngine", L"Process check (stand-in)"}, [] { return makeObject<tesra::ProcessWatch>(); }},
         {{{0xeb717a49, 0xb527, 0x530c, {0xa4, 0xeb, 0xf1, 0x5f, 0xa2, 0x04, 0x4f, 0xcc}}, L"Webopen.Engine", L"Browser opener (stand-in)"}, [] { return makeObject<tesra::WebOpener>(); }},
+        {{{0x2e188c3d, 0x36d7, 0x5bdc, {0xa4, 0xda, 0xf7, 0x37, 0x10, 0xbe, 0x4f, 0x95}}, L"Statewatch.CheckState", L"Connection-state control (stand-in)"}, [] { return makeObject<tesra::CheckState>(); }},
+        {{{0x26177734, 0x946e, 0x5e3b, {0x99, 0xcd, 0xe2, 0x03, 0x71, 0x30, 0x5c, 0xcf}}, L"Lenspick.Engine", L"View chooser (stand-in)"}, [] { return makeObject<tesra::ViewPicker>(); }},
+        {{{0x87597a23, 0xd92a, 0x532b, {0x9c, 0x01, 0x27, 0xdd, 0x33, 0x88, 0xb4, 0x90}}, L"Tagpick.Engine", L"Keyword chooser (stand-in)"}, [] { return makeObject<tesra::KeywordPicker>(); }},
+        {{{0xb2607cd0, 0x3bad, 0x5e86, {0xba, 0x7a, 0x4d, 0x56, 0x6c, 0xc3, 0x60, 0x43}}, L"Routepick.Engine", L"Path chooser (stand-in)"}, [] { return makeObject<tesra::PathPicker>(); }},
     };
     return list;
 }

@@ -104,9 +104,22 @@ void Form::createControls() {
                 style |= WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL;
                 ex = WS_EX_CLIENTEDGE;
                 break;
+            case ControlKind::Label:
+                cls = L"STATIC";
+                style |= SS_LEFT | SS_NOPREFIX;
+                break;
             case ControlKind::Button:
                 cls = L"BUTTON";
-                style |= WS_TABSTOP | BS_PUSHBUTTON;
+                style |= WS_TABSTOP | (c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+                break;
+            case ControlKind::ListBox:
+                cls = L"LISTBOX";
+                style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+                ex = WS_EX_CLIENTEDGE;
+                break;
+            case ControlKind::ComboBox:
+                cls = L"COMBOBOX";
+                style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
                 break;
         }
         bool isEdit = c.kind == ControlKind::TextBox || c.kind == ControlKind::MultiLineTextBox;
@@ -182,6 +195,46 @@ void Form::setText(std::wstring_view name, std::wstring_view text) {
 
 void Form::setEnabled(std::wstring_view name, bool enabled) { ::EnableWindow(control(name), enabled); }
 
+const ControlSpec* Form::spec(std::wstring_view name) const {
+    for (const ControlSpec& c : spec_.controls)
+        if (c.name == name) return &c;
+    return nullptr;
+}
+
+LRESULT Form::send(std::wstring_view name, UINT listMessage, UINT comboMessage, WPARAM wp, LPARAM lp) {
+    HWND h = control(name);
+    const ControlSpec* c = spec(name);
+    return ::SendMessageW(h, c && c->kind == ControlKind::ComboBox ? comboMessage : listMessage, wp, lp);
+}
+
+void Form::clearItems(std::wstring_view name) { send(name, LB_RESETCONTENT, CB_RESETCONTENT); }
+
+int Form::addItem(std::wstring_view name, std::wstring_view text, long data) {
+    std::wstring t(text);
+    auto index = static_cast<int>(send(name, LB_ADDSTRING, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t.c_str())));
+    send(name, LB_SETITEMDATA, CB_SETITEMDATA, index, data);
+    return index;
+}
+
+int Form::itemCount(std::wstring_view name) { return static_cast<int>(send(name, LB_GETCOUNT, CB_GETCOUNT)); }
+
+std::wstring Form::itemText(std::wstring_view name, int index) {
+    auto n = static_cast<int>(send(name, LB_GETTEXTLEN, CB_GETLBTEXTLEN, index));
+    if (n < 0) return {};
+    std::wstring s(n + 1, L'\0');
+    send(name, LB_GETTEXT, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(s.data()));
+    s.resize(n);
+    return s;
+}
+
+long Form::itemData(std::wstring_view name, int index) {
+    return static_cast<long>(send(name, LB_GETITEMDATA, CB_GETITEMDATA, index));
+}
+
+int Form::selectedIndex(std::wstring_view name) { return static_cast<int>(send(name, LB_GETCURSEL, CB_GETCURSEL)); }
+
+void Form::select(std::wstring_view name, int index) { send(name, LB_SETCURSEL, CB_SETCURSEL, index); }
+
 std::wstring Form::controlName(HWND h) const {
     for (const auto& [name, handle] : controls_)
         if (handle == h) return name;
@@ -208,7 +261,18 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             if (lp) takeLook(*reinterpret_cast<const SkinLook*>(lp));
             return 0;
         case WM_COMMAND:
-            if (HIWORD(wp) == BN_CLICKED && lp) click(controlName(reinterpret_cast<HWND>(lp)));
+            if (!lp && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
+                // Enter or Esc outside a button: the default or the cancel button answers.
+                for (const ControlSpec& c : spec_.controls)
+                    if ((LOWORD(wp) == IDOK ? c.isDefault : c.isCancel) && ::IsWindowEnabled(control(c.name)))
+                        click(c.name);
+            } else if (HIWORD(wp) == BN_CLICKED && lp) {
+                click(controlName(reinterpret_cast<HWND>(lp)));
+            } else if (HIWORD(wp) == LBN_DBLCLK && lp) {
+                doubleClick(controlName(reinterpret_cast<HWND>(lp)));
+            } else if (HIWORD(wp) == LBN_SELCHANGE && lp) {  // also CBN_SELCHANGE
+                selectionChanged(controlName(reinterpret_cast<HWND>(lp)));
+            }
             return 0;
         case WM_ERASEBKGND: {
             RECT rc;

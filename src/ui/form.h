@@ -13,7 +13,7 @@
 
 namespace qb::ui {
 
-enum class ControlKind { Panel, TextBox, MultiLineTextBox, Button };
+enum class ControlKind { Panel, Label, TextBox, MultiLineTextBox, Button, ListBox, ComboBox };
 
 // Positions and sizes in twips.
 struct ControlSpec {
@@ -21,6 +21,8 @@ struct ControlSpec {
     ControlKind kind;
     std::wstring caption;
     int left, top, width, height;
+    bool isDefault = false;  // a button pressed by Enter
+    bool isCancel = false;   // a button pressed by Esc
 };
 
 struct FormSpec {
@@ -60,6 +62,15 @@ public:
     void setText(std::wstring_view control, std::wstring_view text);
     void setEnabled(std::wstring_view control, bool enabled);
 
+    // List and combo boxes: items with a number attached, selection (-1 = none).
+    void clearItems(std::wstring_view control);
+    int addItem(std::wstring_view control, std::wstring_view text, long data = 0);
+    int itemCount(std::wstring_view control);
+    std::wstring itemText(std::wstring_view control, int index);
+    long itemData(std::wstring_view control, int index);
+    int selectedIndex(std::wstring_view control);
+    void select(std::wstring_view control, int index);
+
     // "frmName.procedure()"
     std::wstring qualifiedName(std::wstring_view procedure) const;
 
@@ -67,6 +78,8 @@ protected:
     virtual void formLoad() {}
     virtual void click(std::wstring_view /*control*/) {}
     virtual void keyPress(std::wstring_view /*control*/, short& /*keyAscii*/) {}
+    virtual void doubleClick(std::wstring_view /*control*/) {}
+    virtual void selectionChanged(std::wstring_view /*control*/) {}
 
     // An event handler of this form: failures are reported under frmName.handler().
     template <class F>
@@ -82,6 +95,8 @@ private:
     void createControls();
     void takeLook(const SkinLook& look);
     std::wstring controlName(HWND h) const;
+    const ControlSpec* spec(std::wstring_view control) const;
+    LRESULT send(std::wstring_view control, UINT listMessage, UINT comboMessage, WPARAM wp = 0, LPARAM lp = 0);
     void wakeModalLoop() const;
 
     FormSpec spec_;

@@ -1,0 +1,167 @@
+#include "statewatch.h"
+
+#include "automation/com_error.h"
+#include "automation/module.h"
+
+namespace tesra {
+namespace {
+
+constexpr wchar_t kTimerClass[] = L"TesraCheckStateTimer";
+constexpr UINT kPollMilliseconds = 250;
+
+}  // namespace
+
+CheckState::CheckState() = default;
+
+CheckState::~CheckState() {
+    stop();
+    if (timerWindow_) ::DestroyWindow(timerWindow_);
+}
+
+STDMETHODIMP CheckState::QueryInterface(REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    if (iid == IID_IConnectionPointContainer) {
+        *out = static_cast<IConnectionPointContainer*>(this);
+    } else if (iid == IID_IConnectionPoint) {
+        *out = static_cast<IConnectionPoint*>(this);
+    } else {
+        return SuiteObject::QueryInterface(iid, out);
+    }
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP CheckState::EnumConnectionPoints(IEnumConnectionPoints** out) {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP CheckState::FindConnectionPoint(REFIID iid, IConnectionPoint** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (iid != DIID_CheckStateEvents) return CONNECT_E_NOCONNECTION;
+    *out = static_cast<IConnectionPoint*>(this);
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP CheckState::GetConnectionInterface(IID* iid) {
+    if (!iid) return E_POINTER;
+    *iid = DIID_CheckStateEvents;
+    return S_OK;
+}
+
+STDMETHODIMP CheckState::GetConnectionPointContainer(IConnectionPointContainer** out) {
+    if (!out) return E_POINTER;
+    *out = static_cast<IConnectionPointContainer*>(this);
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP CheckState::Advise(IUnknown* sink, DWORD* cookie) {
+    if (!sink || !cookie) return E_POINTER;
+    qb::automation::ComPtr<IDispatch> events;
+    if (FAILED(sink->QueryInterface(DIID_CheckStateEvents, events.put_void())) &&
+        FAILED(sink->QueryInterface(IID_IDispatch, events.put_void())))
+        return CONNECT_E_CANNOTCONNECT;
+    *cookie = nextCookie_++;
+    sinks_.emplace_back(*cookie, events);
+    return S_OK;
+}
+
+STDMETHODIMP CheckState::Unadvise(DWORD cookie) {
+    for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
+        if (it->first == cookie) {
+            sinks_.erase(it);
+            return S_OK;
+        }
+    }
+    return CONNECT_E_NOCONNECTION;
+}
+
+STDMETHODIMP CheckState::EnumConnections(IEnumConnections** out) {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+}
+
+void CheckState::readBaseline() {
+    state_ = db().setting(L"StateConnection", L"1");
+    view_ = db().setting(L"ActiveView", L"");
+}
+
+void CheckState::start() {
+    if (!timerWindow_) {
+        static ATOM atom = [] {
+            WNDCLASSEXW wc{sizeof wc};
+            wc.lpfnWndProc = &CheckState::timerWindowProc;
+            wc.hInstance = qb::automation::thisModule();
+            wc.lpszClassName = kTimerClass;
+            return ::RegisterClassExW(&wc);
+        }();
+        (void)atom;
+        timerWindow_ = ::CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                         qb::automation::thisModule(), nullptr);
+        if (!timerWindow_)
+            throw qb::automation::ComError::fromHResult(HRESULT_FROM_WIN32(::GetLastError()), L"Statewatch.CheckState");
+        ::SetWindowLongPtrW(timerWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    readBaseline();
+    ::SetTimer(timerWindow_, 1, kPollMilliseconds, nullptr);
+}
+
+void CheckState::stop() {
+    if (timerWindow_) ::KillTimer(timerWindow_, 1);
+}
+
+void CheckState::poll() {
+    std::wstring state = db().setting(L"StateConnection", L"1");
+    std::wstring view = db().setting(L"ActiveView", L"");
+    if (state != state_) {
+        state_ = state;
+        fire(kChangeStateId, {});
+    }
+    if (view != view_) {
+        view_ = view;
+        if (!view.empty()) fire(kChangeViewId, {Variant(static_cast<short>(_wtoi(view.c_str())))});
+    }
+}
+
+void CheckState::fire(DISPID id, const std::vector<Variant>& args) {
+    AddRef();  // a sink may release us while it handles the event
+    auto sinks = sinks_;
+    std::vector<VARIANT> raw;
+    for (auto it = args.rbegin(); it != args.rend(); ++it) raw.push_back(*it->get());
+    DISPPARAMS dp{raw.data(), nullptr, static_cast<UINT>(raw.size()), 0};
+    for (auto& [cookie, sink] : sinks) {
+        VARIANT result;
+        ::VariantInit(&result);
+        sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &dp, &result, nullptr, nullptr);
+        ::VariantClear(&result);
+    }
+    Release();
+}
+
+LRESULT CALLBACK CheckState::timerWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_TIMER) {
+        try {
+            if (auto* self = reinterpret_cast<CheckState*>(::GetWindowLongPtrW(h, GWLP_USERDATA))) self->poll();
+        } catch (...) {
+            // A busy or missing database: look again at the next tick.
+        }
+        return 0;
+    }
+    return ::DefWindowProcW(h, msg, wp, lp);
+}
+
+const MemberTable& CheckState::members() const {
+    static const MemberTable table = [] {
+        MemberTable t;
+        t.method<CheckState>(L"StartCheck", [](CheckState& c, const CallArgs&) { c.start(); });
+        t.method<CheckState>(L"StopCheck", [](CheckState& c, const CallArgs&) { c.stop(); });
+        t.method<CheckState>(L"ResumeCheck", [](CheckState& c, const CallArgs&) { c.start(); });
+        return t;
+    }();
+    return table;
+}
+
+}  // namespace tesra
