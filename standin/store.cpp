@@ -74,6 +74,12 @@ CREATE TABLE IF NOT EXISTS attachments(
   Attach2 INTEGER NOT NULL REFERENCES items(FileId) ON DELETE CASCADE,
   PRIMARY KEY(Attach1, Attach2));
 CREATE INDEX IF NOT EXISTS attachments_by_second ON attachments(Attach2);
+-- The mail client's items, for the mail client stand-in (not part of the suite's data).
+CREATE TABLE IF NOT EXISTS outlook_items(
+  EntryID TEXT PRIMARY KEY,
+  Subject TEXT NOT NULL DEFAULT '',
+  Body TEXT NOT NULL DEFAULT '',
+  MessageClass TEXT NOT NULL DEFAULT 'IPM.Note');
 )sql";
 
 std::string utf8(const std::wstring& w) {

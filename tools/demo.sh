@@ -18,6 +18,7 @@ trap qb_wine_down EXIT
 
 qb_wine regsvr32.exe /s "$(qb_winpath build/x64/src/Quillbox.dll)"
 qb_wine regsvr32.exe /s "$(qb_winpath build/x64/standin/TesraSuite.dll)"
+qb_wine regsvr32.exe /s "$(qb_winpath build/x64/standin/MailClient.dll)"
 mkdir -p build/demo "$WINEPREFIX/drive_c/Quillbox Demo"
 printf 'Sales rose in every region.\r\n' >"$WINEPREFIX/drive_c/Quillbox Demo/Quarterly report.txt"
 export TESRA_SUITE_DB; TESRA_SUITE_DB=$(qb_winpath build/demo/suite.db)

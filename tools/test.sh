@@ -29,14 +29,16 @@ trap qb_wine_down EXIT
 
 echo "== unit tests (x64, Wine)"
 logs=$root/build/test-logs; mkdir -p "$logs"
-timeout 900 "$QB_WINE" build/x64/tests/qb_unit_tests.exe --gtest_brief=1 >"$logs/unit.log" 2>&1 </dev/null
-unit=$(tr -d '\r' <"$logs/unit.log")
-ran=$(grep -Eo '^\[==========\] [0-9]+ tests' <<<"$unit" | grep -Eo '[0-9]+' | head -1)
-bad=$(grep -c '^\[  FAILED  \] [A-Za-z]' <<<"$unit")
-[ -n "$ran" ] || { ran=0; bad=1; echo "$unit" | tail -20; }
-[ "$bad" -gt 0 ] && grep '^\[  FAILED  \]' <<<"$unit"
-echo "unit: $((ran - bad)) passed, $bad failed"
-tally "unit: $((ran - bad)) passed, $bad failed"
+for exe in qb_unit_tests standin_tests; do
+  timeout 900 "$QB_WINE" "build/x64/tests/$exe.exe" --gtest_brief=1 >"$logs/$exe.log" 2>&1 </dev/null
+  unit=$(tr -d '\r' <"$logs/$exe.log")
+  ran=$(grep -Eo '^\[==========\] [0-9]+ tests' <<<"$unit" | grep -Eo '[0-9]+' | head -1)
+  bad=$(grep -c '^\[  FAILED  \] [A-Za-z]' <<<"$unit")
+  [ -n "$ran" ] || { ran=0; bad=1; echo "$unit" | tail -20; }
+  [ "$bad" -gt 0 ] && grep '^\[  FAILED  \]' <<<"$unit"
+  echo "$exe: $((ran - bad)) passed, $bad failed"
+  tally "unit: $((ran - bad)) passed, $bad failed"
+done
 
 echo "== end to end (x64, Wine)"
 timeout 1200 bash tests/e2e/run.sh build/x64 >"$logs/e2e.log" 2>&1 </dev/null

@@ -14,6 +14,7 @@ equals() { if [ "$2" = "$3" ]; then ok "$1"; else bad "$1: expected '$2', got '$
 
 dll=$(qb_winpath "$build/src/Quillbox.dll")
 suite=$(qb_winpath "$build/standin/TesraSuite.dll")
+mailclient=$(qb_winpath "$build/standin/MailClient.dll")
 work="$build/e2e"; rm -rf "$work"; mkdir -p "$work"
 export TESRA_SUITE_DB; TESRA_SUITE_DB=$(qb_winpath "$work/suite.db")
 suitectl() { qb_wine "$build/standin/suitectl.exe" "$@" | tr -d '\r'; }
@@ -36,6 +37,7 @@ regkey() { local o; o=$(qb_wine reg.exe query "$1" ${2:+/v "$2"} 2>/dev/null) &&
 echo "registration"
 check "Quillbox.dll registers" qb_wine regsvr32.exe /s "$dll"
 check "stand-in suite registers" qb_wine regsvr32.exe /s "$suite"
+check "mail client stand-in registers" qb_wine regsvr32.exe /s "$mailclient"
 clsid=$(regkey 'HKCR\Quillbox.Engine\CLSID' | grep -o '{[^}]*}')
 check "ProgID Quillbox.Engine names a CLSID" test -n "$clsid"
 model=$(regkey "HKCR\\CLSID\\$clsid\\InprocServer32" ThreadingModel | grep -o 'Apartment')
@@ -57,6 +59,46 @@ suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
 vbs "$here/suite.vbs"
 equals "a memo written by the script is read by another process" 'Clause 7 settled' \
   "$(suitectl query "SELECT MemoText FROM memos WHERE FileId = 3")"
+
+echo "connection-state control"
+# Waits (10 s) until FILE has a line equal to TEXT.
+wait_line() { for _ in $(seq 1 100); do tr -d '\r' <"$1" 2>/dev/null | grep -qx -- "$2" && return 0; sleep 0.1; done; return 1; }
+suitectl set StateConnection 1
+qb_wine "$build/tests/statewatch-probe.exe" watch 6 >"$work/probe.out" 2>&1 &
+probe=$!
+check "control started" wait_line "$work/probe.out" watching
+suitectl set StateConnection 0
+check "a change of connection state is raised" wait_line "$work/probe.out" ChangeState
+suitectl set ActiveView 2
+check "a change of view is raised with the view id" wait_line "$work/probe.out" "ChangeView 2"
+wait $probe
+qb_wine "$build/tests/statewatch-probe.exe" stopped 2 >"$work/probe2.out" 2>&1 &
+probe=$!
+wait_line "$work/probe2.out" stopped && suitectl set StateConnection 1
+wait $probe
+equals "nothing is raised while stopped, nor on resuming" "stopped resumed end 0" "$(tr -d '\r' <"$work/probe2.out" | tr '\n' ' ' | sed 's/ $//')"
+suitectl set StateConnection 1
+
+echo "mail client stand-ins"
+mkdir -p "$work/mail"
+driver wait "Board meeting" >"$work/display.out" 2>&1 &
+display=$!
+vbs "$here/mail.vbs" "$(qb_winpath "$work/mail")" stopped
+wait $display; check "Display opens the item" test $? -eq 0
+qb_wine "$build/standin/OUTLOOK.exe" 20 >/dev/null 2>&1 &
+outlook=$!
+vbs "$here/mail.vbs" "$(qb_winpath "$work/mail")" running
+kill $outlook 2>/dev/null; wait $outlook 2>/dev/null
+msg=$(/usr/bin/python3 - "$work/mail/delivery.msg" <<'PY'
+import sys, olefile
+ole = olefile.OleFileIO(sys.argv[1])
+read = lambda name: ole.openstream(name).read().decode("utf-16-le").rstrip("\0")
+print(read("__substg1.0_0037001F") + "|" + read("__substg1.0_1000001F").replace("\r\n", " / ") + "|" +
+      read("__substg1.0_001A001F") + "|" + str(ole.exists("__properties_version1.0")))
+PY
+)
+equals "an independent reader opens the message file" \
+  "Re: delivery dates|The parts ship on Monday. / Regards, Tom|IPM.Note|True" "$msg"
 suitectl seed "$(qb_winpath "$here/fixture.sql")"
 
 echo "edit dialogs driven from another process"
