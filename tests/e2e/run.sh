@@ -60,6 +60,16 @@ vbs "$here/suite.vbs"
 equals "a memo written by the script is read by another process" 'Clause 7 settled' \
   "$(suitectl query "SELECT MemoText FROM memos WHERE FileId = 3")"
 
+echo "browser opener"
+# The shell's http handler is pointed at the recorder for the time of the test.
+export QB_RECORDER_LOG; QB_RECORDER_LOG=$(qb_winpath "$work/recorder.log")
+http_before=$(regkey 'HKCR\http\shell\open\command' | sed -n 's/.*REG_SZ *//p')
+qb_wine reg.exe add 'HKCR\http\shell\open\command' /ve /d "\"$(qb_winpath "$build/tests/recorder.exe")\" \"%1\"" /f >/dev/null 2>&1
+vbs "$here/webopen.vbs"
+for _ in $(seq 1 50); do [ -s "$work/recorder.log" ] && break; sleep 0.1; done
+check "the address reaches the browser" grep -qF 'http://127.0.0.1/suite/page.html?a=1' "$work/recorder.log"
+[ -n "$http_before" ] && qb_wine reg.exe add 'HKCR\http\shell\open\command' /ve /d "$http_before" /f >/dev/null 2>&1
+
 echo "connection-state control"
 # Waits (10 s) until FILE has a line equal to TEXT.
 wait_line() { for _ in $(seq 1 100); do tr -d '\r' <"$1" 2>/dev/null | grep -qx -- "$2" && return 0; sleep 0.1; done; return 1; }
