@@ -8,17 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "automation/text.h"
 #include "automation/com_error.h"
 #include "automation/object_factory.h"
 
 namespace {
-
-std::string utf8(const std::wstring& w) {
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(n, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-    return s;
-}
 
 // Prints "id name" for each operation the type information describes, and checks that
 // GetIDsOfNames answers the same id. Returns the number of disagreements.
@@ -43,7 +37,7 @@ int describe(IDispatch* engine) {
         LPOLESTR names[] = {name};
         engine->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
         std::wstring text = name ? name : L"";
-        std::printf("%ld %s%s\n", static_cast<long>(fd->memid), utf8(text).c_str(),
+        std::printf("%ld %s%s\n", static_cast<long>(fd->memid), qb::automation::toUtf8(text).c_str(),
                     id == fd->memid ? "" : " (GetIDsOfNames disagrees)");
         mismatches += id != fd->memid;
         ::SysFreeString(name);
@@ -84,8 +78,8 @@ int wmain(int argc, wchar_t** argv) {
             default: std::fputs("quillhost: at most four arguments\n", stderr); code = 2;
         }
     } catch (const ComError& e) {
-        std::printf("error %ld\nsource: %s\ndescription: %s\n", e.number(), utf8(e.source()).c_str(),
-                    utf8(e.description()).c_str());
+        std::printf("error %ld\nsource: %s\ndescription: %s\n", e.number(), qb::automation::toUtf8(e.source()).c_str(),
+                    qb::automation::toUtf8(e.description()).c_str());
         code = 1;
     }
     ::CoUninitialize();

@@ -1,3 +1,4 @@
+#include "automation/text.h"
 #include "store.h"
 
 #include <windows.h>
@@ -82,14 +83,6 @@ CREATE TABLE IF NOT EXISTS outlook_items(
   MessageClass TEXT NOT NULL DEFAULT 'IPM.Note');
 )sql";
 
-std::string utf8(const std::wstring& w) {
-    if (w.empty()) return {};
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(n, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-    return s;
-}
-
 std::wstring environment(const wchar_t* name) {
     DWORD n = ::GetEnvironmentVariableW(name, nullptr, 0);
     if (!n) return {};
@@ -169,7 +162,7 @@ void Database::setSetting(const std::wstring& name, const std::wstring& value) {
 Statement::~Statement() { sqlite3_finalize(s_); }
 
 Statement& Statement::bind(int i, const std::wstring& text) {
-    std::string u = utf8(text);
+    std::string u = qb::automation::toUtf8(text);
     if (sqlite3_bind_text(s_, i, u.data(), static_cast<int>(u.size()), SQLITE_TRANSIENT) != SQLITE_OK) db_.fail();
     return *this;
 }

@@ -9,17 +9,11 @@
 #include <cstdio>
 #include <string>
 
+#include "automation/text.h"
 #include "automation/com_error.h"
 #include "store.h"
 
 namespace {
-
-std::string utf8(const std::wstring& w) {
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(n, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-    return s;
-}
 
 std::string readFile(const std::wstring& path) {
     HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -44,19 +38,19 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring cmd = argv[1];
     try {
         if (cmd == L"path") {
-            std::printf("%s\n", utf8(tesra::databasePath()).c_str());
+            std::printf("%s\n", qb::automation::toUtf8(tesra::databasePath()).c_str());
             return 0;
         }
         auto db = tesra::Database::open();
         if (cmd == L"seed" && argc == 3) {
             db->exec(readFile(argv[2]));
         } else if (cmd == L"sql" && argc == 3) {
-            db->exec(utf8(argv[2]));
+            db->exec(qb::automation::toUtf8(argv[2]));
         } else if (cmd == L"query" && argc == 3) {
-            auto s = db->prepare(utf8(argv[2]).c_str());
+            auto s = db->prepare(qb::automation::toUtf8(argv[2]).c_str());
             while (s.step()) {
                 std::string line;
-                for (int c = 0; c < s.columns(); ++c) line += (c ? "\t" : "") + utf8(s.text(c));
+                for (int c = 0; c < s.columns(); ++c) line += (c ? "\t" : "") + qb::automation::toUtf8(s.text(c));
                 std::printf("%s\n", line.c_str());
             }
         } else if (cmd == L"set" && argc == 4) {
@@ -66,7 +60,7 @@ int wmain(int argc, wchar_t** argv) {
         }
         return 0;
     } catch (const qb::automation::ComError& e) {
-        std::fprintf(stderr, "suitectl: %s\n", utf8(e.description()).c_str());
+        std::fprintf(stderr, "suitectl: %s\n", qb::automation::toUtf8(e.description()).c_str());
         return 1;
     }
 }

@@ -6,10 +6,12 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 bash tools/setup.sh || exit 1
+mkdir -p build
 for preset in x64 x86; do
-  { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; } >"build-$preset.log" 2>&1 \
-    || { tail -40 "build-$preset.log"; echo "build of $preset failed"; exit 1; }
-  rm -f "build-$preset.log"
+  log=build/build-$preset.log
+  { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; } >"$log" 2>&1 \
+    || { tail -40 "$log"; echo "build of $preset failed"; exit 1; }
+  grep -E 'warning:' "$log" | grep -v '/third_party/' | sort -u | head -20
 done
 
 total_pass=0 total_fail=0

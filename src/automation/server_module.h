@@ -21,3 +21,12 @@ HRESULT serverRegister(const std::vector<ServerClass>& classes);
 HRESULT serverUnregister(const std::vector<ServerClass>& classes);
 
 }  // namespace qb::automation
+
+// Defines the four exported entry points of an in-process server whose classes `classes()` lists.
+#define QB_COM_SERVER_EXPORTS(classes)                                                          \
+    extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {       \
+        return qb::automation::serverGetClassObject(classes(), clsid, iid, out);               \
+    }                                                                                           \
+    extern "C" HRESULT WINAPI DllCanUnloadNow() { return qb::automation::serverCanUnloadNow(); } \
+    extern "C" HRESULT WINAPI DllRegisterServer() { return qb::automation::serverRegister(classes()); } \
+    extern "C" HRESULT WINAPI DllUnregisterServer() { return qb::automation::serverUnregister(classes()); }

@@ -26,12 +26,4 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     return TRUE;
 }
 
-extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-    return qb::automation::serverGetClassObject(classes(), clsid, iid, out);
-}
-
-extern "C" HRESULT WINAPI DllCanUnloadNow() { return qb::automation::serverCanUnloadNow(); }
-
-extern "C" HRESULT WINAPI DllRegisterServer() { return qb::automation::serverRegister(classes()); }
-
-extern "C" HRESULT WINAPI DllUnregisterServer() { return qb::automation::serverUnregister(classes()); }
+QB_COM_SERVER_EXPORTS(classes)

@@ -1,3 +1,4 @@
+#include "automation/text.h"
 #include "support/error_report.h"
 
 #include <cstdio>
@@ -5,25 +6,14 @@
 #include "support/services.h"
 
 namespace qb::support {
-namespace {
-
-std::string utf8(std::wstring_view w) {
-    if (w.empty()) return {};
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(n, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-    return s;
-}
-
-}  // namespace
 
 std::string formatLogBlock(const automation::ComError& e, std::wstring_view handler, std::wstring_view when) {
     std::string b;
     b += " -- ERROR --\r\n";
-    b += "\tDATE   : " + utf8(when) + "\r\n";
+    b += "\tDATE   : " + automation::toUtf8(when) + "\r\n";
     b += "\tNUMBER : " + std::to_string(e.number()) + "\r\n";
-    b += "\tSOURCE : " + utf8(e.source()) + "  " + utf8(handler) + " \r\n";
-    b += "\tDESCRIPTION: & " + utf8(e.description()) + "\r\n";
+    b += "\tSOURCE : " + automation::toUtf8(e.source()) + "  " + automation::toUtf8(handler) + " \r\n";
+    b += "\tDESCRIPTION: & " + automation::toUtf8(e.description()) + "\r\n";
     b += std::string(60, '-') + "\r\n";
     return b;
 }

@@ -1,3 +1,4 @@
+#include "automation/text.h"
 #include "ui/skin.h"
 
 #include <algorithm>
@@ -10,14 +11,6 @@
 
 namespace qb::ui {
 namespace {
-
-std::wstring widen(const std::string& s) {
-    if (s.empty()) return {};
-    int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(n, L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
 
 std::string trim(std::string s) {
     const char* ws = " \t\r\n";
@@ -52,8 +45,8 @@ SkinLook Skin::parse(const std::string& text) {
         auto eq = line.find('=');
         if (!inSkin || eq == std::string::npos) continue;
         std::string key = trim(line.substr(0, eq)), value = trim(line.substr(eq + 1));
-        if (key == "Name") look.name = widen(value);
-        else if (key == "FontName") look.fontName = widen(value);
+        if (key == "Name") look.name = automation::fromUtf8(value);
+        else if (key == "FontName") look.fontName = automation::fromUtf8(value);
         else if (key == "FontSize") look.fontSize = std::max(1, std::atoi(value.c_str()));
         else if (key == "PanelColor") parseColor(value, look.panelColor);
         else if (key == "PanelTextColor") parseColor(value, look.panelTextColor);

@@ -1,0 +1,9 @@
+# Shared part of the mingw-w64 cross toolchains; TOOL_PREFIX is set by the including file.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${TOOL_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TOOL_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${TOOL_PREFIX}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TOOL_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

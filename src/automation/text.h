@@ -1,0 +1,11 @@
+#pragma once
+// UTF-8 <-> UTF-16 for files, logs and console output.
+#include <string>
+#include <string_view>
+
+namespace qb::automation {
+
+std::string toUtf8(std::wstring_view text);
+std::wstring fromUtf8(std::string_view text);
+
+}  // namespace qb::automation
