@@ -10,6 +10,7 @@ Services makeDefaults() {
     static automation::ComObjectFactory factory;
     static ui::SystemPrompter prompter;
     static ui::MessageLoopRunner modal;
+    static ui::SystemShell shell;
     // The log lives beside the component: its name with the extension ".Log".
     std::wstring path = automation::modulePath();
     auto slash = path.find_last_of(L"\\/");
@@ -17,7 +18,7 @@ Services makeDefaults() {
     std::wstring log = (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
                            ? path.substr(0, dot) + L".Log"
                            : path + L".Log";
-    return Services{&factory, &prompter, &modal, log};
+    return Services{&factory, &prompter, &modal, log, &shell};
 }
 
 }  // namespace
@@ -33,6 +34,7 @@ ScopedServices::ScopedServices(Services replacement) : saved_(services()) {
     if (replacement.prompter) s.prompter = replacement.prompter;
     if (replacement.modal) s.modal = replacement.modal;
     if (!replacement.logFile.empty()) s.logFile = replacement.logFile;
+    if (replacement.shell) s.shell = replacement.shell;
 }
 
 ScopedServices::~ScopedServices() { services() = saved_; }

@@ -5,6 +5,7 @@
 
 #include "automation/object_factory.h"
 #include "ui/prompter.h"
+#include "ui/shell.h"
 
 namespace qb::ui {
 class ModalRunner;
@@ -17,6 +18,7 @@ struct Services {
     ui::Prompter* prompter = nullptr;
     ui::ModalRunner* modal = nullptr;
     std::wstring logFile;  // full path of the error log
+    ui::Shell* shell = nullptr;
 };
 
 // The services in force on this thread.

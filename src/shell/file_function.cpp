@@ -1,0 +1,124 @@
+#include "shell/file_function.h"
+
+#include "automation/failure.h"
+#include "support/services.h"
+
+namespace qb::shell {
+namespace {
+
+using automation::Arg;
+using automation::ComError;
+using automation::Object;
+using support::createObject;
+
+constexpr wchar_t kFileSystem[] = L"Scripting.FileSystemObject";
+
+// The file procedures' failures: " modFnc.Name() " on the source, " File : path" on the description.
+template <class F>
+decltype(auto) fileProcedure(const wchar_t* name, const std::wstring* path, F&& body) {
+    try {
+        return std::forward<F>(body)();
+    } catch (...) {
+        ComError e = automation::currentError();
+        std::wstring description = e.description();
+        if (path) description += L" File : " + *path;
+        ComError raised(e.number(), description, e.source(), e.helpFile(), e.helpContext());
+        raised.appendSource(name);
+        throw raised;
+    }
+}
+
+void open(HWND owner, const std::wstring& file, const std::wstring& parameters) {
+    support::services().shell->execute(owner, L"open", file, parameters, L"", SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+std::wstring FormatLongDateTime(const automation::Variant& value) noexcept {
+    try {
+        VARIANT date;
+        ::VariantInit(&date);
+        if (FAILED(::VariantChangeTypeEx(&date, const_cast<VARIANT*>(value.get()), LOCALE_USER_DEFAULT, 0, VT_DATE)))
+            return {};
+        SYSTEMTIME st{};
+        if (!::VariantTimeToSystemTime(date.date, &st)) return {};
+        wchar_t day[128] = {}, time[128] = {};
+        ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, &st, nullptr, day, 128);
+        ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, 128);
+        return std::wstring(day) + L" " + time;
+    } catch (...) {
+        return {};
+    }
+}
+
+bool FSOFileExist(const std::wstring& path) {
+    return fileProcedure(L"modFnc.FSOFileExist()", &path,
+                         [&] { return createObject(kFileSystem).call(L"FileExists", {path}).toBool(); });
+}
+
+bool FSOFileDelete(const std::wstring& path) {
+    return fileProcedure(L"modFnc.FSOFileDelete()", &path, [&] {
+        Object fso = createObject(kFileSystem);
+        if (fso.call(L"FileExists", {path}).toBool()) fso.call(L"DeleteFile", {path, true});
+        return true;
+    });
+}
+
+void FSOFileCopy(const std::wstring& source, const std::wstring& destination, bool overwrite) {
+    fileProcedure(L"modFnc.FSOFileCopy()", nullptr, [&] {
+        Object fso = createObject(kFileSystem);
+        if (FSOFileExist(source)) fso.call(L"CopyFile", {source, destination, overwrite});
+    });
+}
+
+void FSOFileTextCreate(const std::wstring& path, const std::wstring& content) {
+    fileProcedure(L"modFnc.FSOFileTextCreate()", &path, [&] {
+        if (FSOFileExist(path)) FSOFileDelete(path);
+        Object fso = createObject(kFileSystem);
+        Object stream = fso.callObject(L"CreateTextFile", {path});
+        stream.call(L"Write", {content});
+        stream.call(L"Close");
+    });
+}
+
+void OpenFileLocal(const std::wstring& path, HWND window) {
+    if (FSOFileExist(path)) {
+        open(window, path, L"");
+    } else {
+        createObject(L"Routepick.Engine").call(L"Show", {path});
+    }
+}
+
+void OpenFileParams(const std::wstring& file, HWND window, std::wstring& parameters) { open(window, file, parameters); }
+
+automation::Variant CompleteUrl(const std::wstring& address) {
+    return automation::Variant(address.find(L"http") == std::wstring::npos ? L"http://" + address : address);
+}
+
+void OpenFileWeb(const std::wstring& address, HWND window) { open(window, CompleteUrl(address).toText(), L""); }
+
+void OpenFileServer(const std::wstring& serverPath) {
+    automation::qualified(L"modFileFunction.OpenFileServer()", [&] {
+        Object config = createObject(L"Gatehouse.Engine").callObject(L"GetServerConfig");
+        std::wstring base = config.callObject(L"fields", {1L}).get(L"Value").toText();
+        if (!base.empty() && base.back() == L'/') base.pop_back();
+        createObject(L"Webopen.Engine").call(L"OpenInNewWinwodw", {base + serverPath});
+    });
+}
+
+void OpenFileOutlook(const std::wstring& entryId) {
+    if (!createObject(L"Procwatch.clsEngine").call(L"IsRunning", {L"OUTLOOK.EXE"}).toBool()) {
+        support::services().prompter->messageBox(
+            nullptr, L"Outlook is not running. If you want this action component to run properly please start OUTLOOK aplication ",
+            L"Outlook needed", MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    Object ns = createObject(L"Outlook.Application").callObject(L"GetNamespace", {L"MAPI"});
+    ns.call(L"Logon", {Arg::missing(), Arg::missing(), true});
+    automation::ignoreFailure([&] {
+        Object item = ns.callObject(L"GetItemFromID", {entryId});
+        if (!item.isNothing()) item.call(L"Display");
+    });
+}
+
+}  // namespace qb::shell

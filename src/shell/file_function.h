@@ -1,0 +1,33 @@
+#pragma once
+// modFileFunction: local files through the scripting file-system object, and opening items of
+// every kind in the program that fits them.
+#include <windows.h>
+
+#include <string>
+
+#include "automation/variant.h"
+
+namespace qb::shell {
+
+// The long date, a blank and the long time of a date value; empty when it is not a date.
+std::wstring FormatLongDateTime(const automation::Variant& value) noexcept;
+
+void FSOFileTextCreate(const std::wstring& path, const std::wstring& content);
+bool FSOFileDelete(const std::wstring& path);
+void FSOFileCopy(const std::wstring& source, const std::wstring& destination, bool overwrite);
+bool FSOFileExist(const std::wstring& path);
+
+// A local file in its associated program; a missing one goes to the suite's path chooser.
+void OpenFileLocal(const std::wstring& path, HWND window);
+// A web address in the default browser.
+void OpenFileWeb(const std::wstring& address, HWND window);
+// A file-server item through the suite's browser opener.
+void OpenFileServer(const std::wstring& serverPath);
+// An Outlook item in Outlook (when it runs).
+void OpenFileOutlook(const std::wstring& entryId);
+// A program with a parameter text.
+void OpenFileParams(const std::wstring& file, HWND window, std::wstring& parameters);
+// "http://" in front of an address that holds "http" nowhere.
+automation::Variant CompleteUrl(const std::wstring& address);
+
+}  // namespace qb::shell
