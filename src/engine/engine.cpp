@@ -3,6 +3,7 @@
 #include "automation/failure.h"
 #include "automation/module.h"
 #include "contract/suite.h"
+#include "shell/module_ie.h"
 #include "support/error_report.h"
 #include "support/services.h"
 #include "windows/slots.h"
@@ -111,7 +112,9 @@ void Engine::ShowRelationOutlook(const std::wstring& pstrEntryId, const std::wst
 void Engine::ShowRelationWeb(std::wstring pstrPath, std::wstring pstrTitle, const std::wstring& /*pstrMemo*/,
                              bool /*pRecomendedKW: not consulted*/) {
     qualified(L"Engine.ShowRelationWeb()", [&] {
-        // The browser lookup for an empty address or title is not part of this build: both stay as given.
+        // Without an address or a title the page shown in the browser is meant.
+        if (trimmed(pstrPath).empty()) pstrPath = shell::GetBrowserUrl();
+        if (trimmed(pstrTitle).empty()) pstrTitle = shell::GetBrowserTitle();
         if (trimmed(pstrTitle).empty()) pstrTitle = titleFromAddress(pstrPath);
         Object loader = createObject(progid::ItemLoader);
         Object record = loader.callObject(L"LoadFileWeb", {pstrPath, pstrTitle, true});
