@@ -11,7 +11,7 @@ system_dlls='^(advapi32|comctl32|gdi32|kernel32|msvcrt|ole32|oleaut32|user32|she
 for build in "$@"; do
   arch=$(basename "$build")
   objdump=x86_64-w64-mingw32-objdump
-  for dll in "$build/src/Quillbox.dll" "$build/standin/TesraSuite.dll" "$build/standin/MailClient.dll"; do
+  for dll in "$build/src/Quillbox.dll" "$build/standin/TesraSuite.dll" "$build/standin/MailClient.dll" "$build/standin/PlatformStandIns.dll"; do
     name="$arch/$(basename "$dll")"
     if [ ! -f "$dll" ]; then bad "$name: not built"; continue; fi
     dump=$($objdump -p "$dll")

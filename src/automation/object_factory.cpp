@@ -9,7 +9,8 @@ namespace qb::automation {
 Object ComObjectFactory::create(std::wstring_view progId) {
     std::wstring id(progId);
     CLSID clsid;
-    HRESULT hr = ::CLSIDFromProgID(id.c_str(), &clsid);
+    // A ProgID, or a class id in braces.
+    HRESULT hr = id.starts_with(L"{") ? ::CLSIDFromString(id.c_str(), &clsid) : ::CLSIDFromProgID(id.c_str(), &clsid);
     if (FAILED(hr)) throw ComError::runtime(err::CantCreateObject);
     ComPtr<IDispatch> p;
     hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch, p.put_void());

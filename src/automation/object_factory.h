@@ -9,7 +9,7 @@ namespace qb::automation {
 class ObjectFactory {
 public:
     virtual ~ObjectFactory() = default;
-    // Creates the object registered under `progId`; raises 429 when it cannot be created.
+    // Creates the object registered under `progId` (or a "{class id}"); raises 429 when it cannot.
     virtual Object create(std::wstring_view progId) = 0;
 };
 

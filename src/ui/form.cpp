@@ -69,6 +69,11 @@ void Form::load() {
     } done{loading_};
 
     registerFormClass(&Form::windowProc);
+    static const bool controlsReady = [] {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_ANIMATE_CLASS | ICC_WIN95_CLASSES};
+        return ::InitCommonControlsEx(&icc) != FALSE;
+    }();
+    (void)controlsReady;
     RECT r{0, 0, twipsToPixels(spec_.clientWidth, Direction::Horizontal),
            twipsToPixels(spec_.clientHeight, Direction::Vertical)};
     ::AdjustWindowRectEx(&r, kFormStyle, FALSE, kFormExStyle);
@@ -120,6 +125,10 @@ void Form::createControls() {
             case ControlKind::ComboBox:
                 cls = L"COMBOBOX";
                 style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+                break;
+            case ControlKind::Animation:
+                cls = ANIMATE_CLASSW;
+                style |= ACS_CENTER | ACS_TRANSPARENT;
                 break;
         }
         bool isEdit = c.kind == ControlKind::TextBox || c.kind == ControlKind::MultiLineTextBox;
@@ -299,6 +308,9 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             ::SelectObject(di->hDC, old);
             return TRUE;
         }
+        case WM_ACTIVATE:
+            if (LOWORD(wp) != WA_INACTIVE) activated();
+            break;
         case WM_CLOSE:
             unload();  // the close box leaves without any change
             return 0;

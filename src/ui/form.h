@@ -13,7 +13,7 @@
 
 namespace qb::ui {
 
-enum class ControlKind { Panel, Label, TextBox, MultiLineTextBox, Button, ListBox, ComboBox };
+enum class ControlKind { Panel, Label, TextBox, MultiLineTextBox, Button, ListBox, ComboBox, Animation };
 
 // Positions and sizes in twips.
 struct ControlSpec {
@@ -80,6 +80,8 @@ protected:
     virtual void keyPress(std::wstring_view /*control*/, short& /*keyAscii*/) {}
     virtual void doubleClick(std::wstring_view /*control*/) {}
     virtual void selectionChanged(std::wstring_view /*control*/) {}
+    // The window became the active one (also when it is first shown).
+    virtual void activated() {}
 
     // An event handler of this form: failures are reported under frmName.handler().
     template <class F>

@@ -15,6 +15,7 @@ equals() { if [ "$2" = "$3" ]; then ok "$1"; else bad "$1: expected '$2', got '$
 dll=$(qb_winpath "$build/src/Quillbox.dll")
 suite=$(qb_winpath "$build/standin/TesraSuite.dll")
 mailclient=$(qb_winpath "$build/standin/MailClient.dll")
+platform=$(qb_winpath "$build/standin/PlatformStandIns.dll")
 work="$build/e2e"; rm -rf "$work"; mkdir -p "$work"
 export TESRA_SUITE_DB; TESRA_SUITE_DB=$(qb_winpath "$work/suite.db")
 suitectl() { qb_wine "$build/standin/suitectl.exe" "$@" | tr -d '\r'; }
@@ -38,6 +39,7 @@ echo "registration"
 check "Quillbox.dll registers" qb_wine regsvr32.exe /s "$dll"
 check "stand-in suite registers" qb_wine regsvr32.exe /s "$suite"
 check "mail client stand-in registers" qb_wine regsvr32.exe /s "$mailclient"
+check "platform stand-ins register" qb_wine regsvr32.exe /s "$platform"
 clsid=$(regkey 'HKCR\Quillbox.Engine\CLSID' | grep -o '{[^}]*}')
 check "ProgID Quillbox.Engine names a CLSID" test -n "$clsid"
 model=$(regkey "HKCR\\CLSID\\$clsid\\InprocServer32" ThreadingModel | grep -o 'Apartment')
