@@ -54,7 +54,7 @@ const MemberTable& AdoStream::members() const {
             ::SafeArrayAccessData(v->parray, &raw);
             auto* p = static_cast<unsigned char*>(raw);
             size_t n = static_cast<size_t>(upper - lower + 1);
-            s.bytes_.resize(std::max(s.bytes_.size(), s.position_ + n));
+            s.bytes_.resize(std::max<size_t>(s.bytes_.size(), static_cast<size_t>(s.position_) + n));
             std::copy(p, p + n, s.bytes_.begin() + s.position_);
             s.position_ += static_cast<long>(n);
             ::SafeArrayUnaccessData(v->parray);
