@@ -1,5 +1,7 @@
 #include "engine/engine.h"
 
+#include <functional>
+
 #include "automation/failure.h"
 #include "automation/module.h"
 #include "contract/suite.h"
@@ -20,6 +22,13 @@ namespace progid = contract::progid;
 namespace field = contract::field;
 
 constexpr size_t kNameLimit = 40;
+constexpr int kServerTab = 5;
+
+// Empties a window slot when the operation ends, however it ends.
+struct SlotRelease {
+    std::function<void()> release;
+    ~SlotRelease() { release(); }
+};
 
 // Raised by the operations whose window is not part of this build yet.
 [[noreturn]] void windowMissing(const wchar_t* window) {
@@ -69,32 +78,52 @@ void Engine::ShowEditPath(const std::wstring& pstrPath) {
 }
 
 void Engine::ShowRelation(const std::wstring& pstrPath) {
+    auto& slot = windows::formSlots().quillbox;
+    SlotRelease release{[&] { slot.clear(); }};
     qualified(L"Engine.ShowRelation()", [&] {
+        windows::frmQuillbox& window = slot.renew();
         Object loader = createObject(progid::ItemLoader);
-        Object record = loader.callObject(L"LoadFileObject", {pstrPath, true});
-        if (record.isNothing()) return;
-        windowMissing(L"frmQuillbox");
+        window.oFileSelected = loader.callObject(L"LoadFileObject", {pstrPath, true});
+        if (window.oFileSelected.isNothing()) return;
+        window.m_UserFile = pstrPath;
+        window.LoadFileInfo(pstrPath);
+        if (createObject(progid::Gatehouse).get(L"StateConnection").toLong() == 0)
+            window.setTabEnabled(L"ssTab", kServerTab, false);
+        window.showModal();
     });
 }
 
 void Engine::ShowAllItemsRelation(const std::wstring& pstrPath) {
+    auto& slot = windows::formSlots().quillbox;
+    SlotRelease release{[&] { slot.clear(); }};
     qualified(L"Engine.ShowAllItemsRelation()", [&] {
         Object lookup = createObject(progid::File);
         lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), pstrPath});
         Object found = lookup.callObject(L"GetOne");
         if (found.isNothing()) return;
+        windows::frmQuillbox& window = slot.renew();
         Object loader = createObject(progid::ItemLoader);
-        Object record;
-        if (found.get(field::FileType).toText() == contract::kind::File) {
-            record = loader.callObject(L"LoadFileObject", {pstrPath, true});
+        const bool localFile = found.get(field::FileType).toText() == contract::kind::File;
+        const std::wstring name = found.get(field::FileName).toText().substr(0, kNameLimit);
+        const std::wstring type = found.get(field::FileType).toText();
+        if (localFile) {
+            window.oFileSelected = loader.callObject(L"LoadFileObject", {pstrPath, true});
         } else {
-            record = loader.callObject(L"LoadFileOutlookObject",
-                                       {found.get(field::FileCurrentPath).toText(),
-                                        found.get(field::FileName).toText().substr(0, kNameLimit),
-                                        found.get(field::FileType).toText(), true});
+            window.oFileSelected = loader.callObject(
+                L"LoadFileOutlookObject", {found.get(field::FileCurrentPath).toText(), name, type, true});
         }
-        if (record.isNothing()) return;
-        windowMissing(L"frmQuillbox");
+        if (window.oFileSelected.isNothing()) return;
+        if (localFile) {
+            window.m_UserFile = pstrPath;
+            window.LoadFileInfo(pstrPath);
+            if (createObject(progid::Gatehouse).get(L"StateConnection").toLong() == 0)
+                window.setTabEnabled(L"ssTab", kServerTab, false);
+        } else {
+            window.m_UserFile = L"";
+            window.LoadFileOutlookInfo(name, type);
+            window.setTabEnabled(L"ssTab", kServerTab, false);
+        }
+        window.showModal();
     });
 }
 

@@ -32,6 +32,11 @@ ATOM registerFormClass(WNDPROC proc) {
 
 void unregisterFormClass() { ::UnregisterClassW(kFormClass, automation::thisModule()); }
 
+std::vector<ControlSpec> onPage(int page, std::vector<ControlSpec> controls) {
+    for (ControlSpec& c : controls) c.page = page;
+    return controls;
+}
+
 Form::Form(FormSpec spec) : spec_(std::move(spec)) {}
 
 Form::~Form() {
@@ -130,7 +135,30 @@ void Form::createControls() {
                 cls = ANIMATE_CLASSW;
                 style |= ACS_CENTER | ACS_TRANSPARENT;
                 break;
+            case ControlKind::CheckBox:
+                cls = L"BUTTON";
+                style |= WS_TABSTOP | BS_AUTOCHECKBOX;
+                break;
+            case ControlKind::Picture:
+                cls = L"STATIC";
+                style |= SS_OWNERDRAW;
+                break;
+            case ControlKind::Tab:
+                cls = WC_TABCONTROLW;
+                style |= WS_TABSTOP | WS_CLIPSIBLINGS;
+                break;
+            case ControlKind::Tree:
+                cls = WC_TREEVIEWW;
+                style |= WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
+                ex = WS_EX_CLIENTEDGE;
+                break;
+            case ControlKind::ListView:
+                cls = WC_LISTVIEWW;
+                style |= WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+                ex = WS_EX_CLIENTEDGE;
+                break;
         }
+        if (c.page > 1) style &= ~WS_VISIBLE;  // only the first page shows at first
         bool isEdit = c.kind == ControlKind::TextBox || c.kind == ControlKind::MultiLineTextBox;
         HWND h = ::CreateWindowExW(ex, cls, isEdit ? L"" : c.caption.c_str(), style, twipsToPixels(c.left, dpiX),
                                    twipsToPixels(c.top, dpiY), twipsToPixels(c.width, dpiX),
@@ -138,6 +166,22 @@ void Form::createControls() {
                                    automation::thisModule(), nullptr);
         if (!h) throw automation::ComError::fromHResult(HRESULT_FROM_WIN32(::GetLastError()));
         if (isEdit) ::SendMessageW(h, EM_SETLIMITTEXT, 0, 0);
+        if (c.kind == ControlKind::Tab) {
+            // Captions separated by "|"; the tab control stays at the bottom of the z-order.
+            int index = 0;
+            for (size_t start = 0; start <= c.caption.size();) {
+                size_t bar = c.caption.find(L'|', start);
+                std::wstring text = c.caption.substr(start, bar == std::wstring::npos ? std::wstring::npos : bar - start);
+                TCITEMW item{TCIF_TEXT};
+                item.pszText = text.data();
+                ::SendMessageW(h, TCM_INSERTITEMW, index++, reinterpret_cast<LPARAM>(&item));
+                if (bar == std::wstring::npos) break;
+                start = bar + 1;
+            }
+            ::SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+        if (c.kind == ControlKind::ListView)
+            ::SendMessageW(h, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
         ::SetWindowSubclass(h, &Form::controlProc, 1, reinterpret_cast<DWORD_PTR>(this));
         controls_.emplace(c.name, h);
     }
@@ -244,6 +288,28 @@ int Form::selectedIndex(std::wstring_view name) { return static_cast<int>(send(n
 
 void Form::select(std::wstring_view name, int index) { send(name, LB_SETCURSEL, CB_SETCURSEL, index); }
 
+void Form::showPage(int page) {
+    page_ = page;
+    for (const ControlSpec& c : spec_.controls)
+        if (c.page) ::ShowWindow(controls_.at(c.name), c.page == page ? SW_SHOW : SW_HIDE);
+}
+
+void Form::selectTab(std::wstring_view tab, int index) {
+    if (disabledTabs_.contains(index)) return;
+    ::SendMessageW(control(tab), TCM_SETCURSEL, index - 1, 0);
+    showPage(index);
+}
+
+int Form::selectedTab(std::wstring_view tab) {
+    return static_cast<int>(::SendMessageW(control(tab), TCM_GETCURSEL, 0, 0)) + 1;
+}
+
+void Form::setTabEnabled(std::wstring_view tab, int index, bool enabled) {
+    control(tab);
+    if (enabled) disabledTabs_.erase(index);
+    else disabledTabs_.insert(index);
+}
+
 std::wstring Form::controlName(HWND h) const {
     for (const auto& [name, handle] : controls_)
         if (handle == h) return name;
@@ -265,6 +331,7 @@ LRESULT CALLBACK Form::windowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    if (LRESULT result = 0; message(msg, wp, lp, result)) return result;
     switch (msg) {
         case kApplySkinMessage:
             if (lp) takeLook(*reinterpret_cast<const SkinLook*>(lp));
@@ -296,6 +363,11 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return reinterpret_cast<LRESULT>(backBrush_);
         case WM_DRAWITEM: {
             auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+            if (const ControlSpec* c = spec(controlName(di->hwndItem)); c && c->kind == ControlKind::Picture) {
+                ::FillRect(di->hDC, &di->rcItem, backBrush_);
+                draw(c->name, di->hDC, di->rcItem);
+                return TRUE;
+            }
             ::FillRect(di->hDC, &di->rcItem, panelBrush_);
             int n = ::GetWindowTextLengthW(di->hwndItem);
             std::wstring s(n + 1, L'\0');
@@ -307,6 +379,20 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             ::DrawTextW(di->hDC, s.c_str(), -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
             ::SelectObject(di->hDC, old);
             return TRUE;
+        }
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(lp);
+            const ControlSpec* c = spec(controlName(header->hwndFrom));
+            if (c && c->kind == ControlKind::Tab && header->code == TCN_SELCHANGE) {
+                int chosen = static_cast<int>(::SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0)) + 1;
+                if (disabledTabs_.contains(chosen)) {  // an unavailable tab cannot be chosen
+                    ::SendMessageW(header->hwndFrom, TCM_SETCURSEL, page_ - 1, 0);
+                } else {
+                    showPage(chosen);
+                }
+                return 0;
+            }
+            return c ? notify(c->name, header) : 0;
         }
         case WM_ACTIVATE:
             if (LOWORD(wp) != WA_INACTIVE) activated();
@@ -332,8 +418,10 @@ LRESULT CALLBACK Form::controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_
             case WM_GETDLGCODE: {
                 LRESULT r = ::DefSubclassProc(h, msg, wp, lp);
                 auto* m = reinterpret_cast<const MSG*>(lp);
-                if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN && (r & DLGC_HASSETSEL))
-                    r |= DLGC_WANTMESSAGE;  // text boxes see Enter as a key press
+                const ControlSpec* c = self->spec(self->controlName(h));
+                bool wantsEnter = (r & DLGC_HASSETSEL) ||  // text boxes see Enter as a key press
+                                  (c && (c->kind == ControlKind::Tree || c->kind == ControlKind::ListView));
+                if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN && wantsEnter) r |= DLGC_WANTMESSAGE;
                 if (m && m->message == WM_KEYDOWN && m->wParam == VK_TAB)
                     r &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);  // Tab moves the focus
                 return r;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,7 +14,13 @@
 
 namespace qb::ui {
 
-enum class ControlKind { Panel, Label, TextBox, MultiLineTextBox, Button, ListBox, ComboBox, Animation };
+enum class ControlKind {
+    Panel, Label, TextBox, MultiLineTextBox, Button, CheckBox, ListBox, ComboBox, Animation,
+    Picture,   // an owner-drawn box the form paints (draw())
+    Tab,       // caption: the tab captions separated by "|"
+    Tree,      // see ui/tree.h
+    ListView,  // report view; see ui/list_view.h
+};
 
 // Positions and sizes in twips.
 struct ControlSpec {
@@ -23,7 +30,11 @@ struct ControlSpec {
     int left, top, width, height;
     bool isDefault = false;  // a button pressed by Enter
     bool isCancel = false;   // a button pressed by Esc
+    int page = 0;            // the tab page (from 1) the control sits on; 0: outside the tabs
 };
+
+// The same controls placed on one tab page.
+std::vector<ControlSpec> onPage(int page, std::vector<ControlSpec> controls);
 
 struct FormSpec {
     std::wstring name;
@@ -71,6 +82,12 @@ public:
     int selectedIndex(std::wstring_view control);
     void select(std::wstring_view control, int index);
 
+    // Tabs (from 1): select one, keep one from being selected.
+    void selectTab(std::wstring_view tab, int index);
+    int selectedTab(std::wstring_view tab);
+    void setTabEnabled(std::wstring_view tab, int index, bool enabled);
+    bool tabEnabled(int index) const { return !disabledTabs_.contains(index); }
+
     // "frmName.procedure()"
     std::wstring qualifiedName(std::wstring_view procedure) const;
 
@@ -82,6 +99,12 @@ protected:
     virtual void selectionChanged(std::wstring_view /*control*/) {}
     // The window became the active one (also when it is first shown).
     virtual void activated() {}
+    // WM_NOTIFY from a control (tree, list view...); the answer goes back to the control.
+    virtual LRESULT notify(std::wstring_view /*control*/, NMHDR* /*header*/) { return 0; }
+    // Paints an owner-drawn Picture control.
+    virtual void draw(std::wstring_view /*control*/, HDC /*dc*/, const RECT& /*area*/) {}
+    // Any other message to the form; return true when handled (with `result` set).
+    virtual bool message(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& /*result*/) { return false; }
 
     // An event handler of this form: failures are reported under frmName.handler().
     template <class F>
@@ -96,6 +119,7 @@ private:
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     void createControls();
     void takeLook(const SkinLook& look);
+    void showPage(int page);
     std::wstring controlName(HWND h) const;
     const ControlSpec* spec(std::wstring_view control) const;
     LRESULT send(std::wstring_view control, UINT listMessage, UINT comboMessage, WPARAM wp = 0, LPARAM lp = 0);
@@ -108,6 +132,8 @@ private:
     SkinLook look_;
     HFONT font_ = nullptr;
     HBRUSH backBrush_ = nullptr, panelBrush_ = nullptr, editBrush_ = nullptr;
+    std::set<int> disabledTabs_;
+    int page_ = 1;
 };
 
 // For the module's unload: forms register one window class per process.

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "windows/dialogs/edit_dialogs.h"
+#include "windows/relation/frm_quillbox.h"
 
 namespace qb::windows {
 
@@ -31,6 +32,7 @@ struct FormSlots {
     FormSlot<frmEditName> editName;
     FormSlot<frmEditComment> editComment;
     FormSlot<frmEditPath> editPath;
+    FormSlot<frmQuillbox> quillbox;
 };
 
 // The slots of the calling thread.

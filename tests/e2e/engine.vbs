@@ -25,10 +25,14 @@ engine.ShowEditComment "C:\qbtest\not-in-the-suite.txt"
 Check "unknown path, comment dialog", Err.Number = 0
 Err.Clear
 
-engine.ShowRelation "C:\qbtest\report.txt"
+engine.ShowRelation "C:\qbtest\not-in-the-suite.txt"
+Check "relation window for an unknown path returns without error", Err.Number = 0
+Err.Clear
+
+engine.ShowRelationOutlook "00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001", "Re: delivery dates", "OutlookMail"
 Check "window not in this build: 445 (" & Err.Number & ")", Err.Number = 445
-Check "source names the operation (" & Err.Source & ")", InStr(Err.Source, " Engine.ShowRelation() ") > 0
-Check "description names the window", InStr(Err.Description, "frmQuillbox") > 0
+Check "source names the operation (" & Err.Source & ")", InStr(Err.Source, " Engine.ShowRelationOutlook() ") > 0
+Check "description names the window", InStr(Err.Description, "frmRelationOutlook") > 0
 Err.Clear
 
 engine.ShowRelationWeb "http://127.0.0.1/suite/index.html"

@@ -140,11 +140,11 @@ equals "path unchanged after the close box" 'C:\qbtest\contract.doc' \
   "$(suitectl query 'SELECT FileCurrentPath FROM items WHERE FileId = 3')"
 
 echo "command-line host"
-out=$(qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\qbtest\report.txt'); rc=$?
+out=$(qb_wine "$build/host/quillhost.exe" ShowRelationOutlook 00AA 'A mail' OutlookMail); rc=$?
 out=$(tr -d '\r' <<<"$out")
 equals "host exits non-zero on a raised error" 1 "$rc"
 equals "host prints the number" 'error 445' "$(head -1 <<<"$out")"
-equals "host prints the source" 'source: Quillbox Engine.ShowRelation() ' "$(sed -n 2p <<<"$out")"
+equals "host prints the source" 'source: Quillbox Engine.ShowRelationOutlook() ' "$(sed -n 2p <<<"$out")"
 
 echo "screen DPI"
 client_size() {  # opens the name dialog, measures it, closes it

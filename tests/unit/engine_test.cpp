@@ -5,6 +5,7 @@
 #include "engine/engine.h"
 #include "fakes.h"
 #include "windows/dialogs/edit_dialogs.h"
+#include "windows/relation/frm_quillbox.h"
 
 namespace qb::testing {
 namespace {
@@ -99,14 +100,30 @@ TEST_F(EngineTest, LoaderFailureReachesTheHostWithItsOwnSourceAndTheOperation) {
 }
 
 TEST_F(EngineTest, OperationsWithoutTheirWindowSayWhichWindowIsMissingAfterLoading) {
-    ComError e = failureOf([&] { engine.call(L"ShowRelation", {L"C:\\docs\\report.txt"}); });
+    ComError e = failureOf([&] { engine.call(L"ShowRelationOutlook", {L"00AB", L"Mail", L"OutlookMail"}); });
     EXPECT_EQ(e.number(), 445);
-    EXPECT_NE(e.description().find(L"frmQuillbox"), std::wstring::npos);
-    EXPECT_EQ(e.source(), L"Quillbox Engine.ShowRelation() ");
+    EXPECT_NE(e.description().find(L"frmRelationOutlook"), std::wstring::npos);
+    EXPECT_EQ(e.source(), L"Quillbox Engine.ShowRelationOutlook() ");
+    loaderFindsNothing();
+    engine.call(L"ShowRelationOutlook", {L"00AB", L"Mail", L"OutlookMail"});  // nothing found: no error
+}
+
+TEST_F(EngineTest, ShowRelationOpensTheRelationWindowOnTheLocalFile) {
+    gate->field(L"StateConnection", Variant(0L));
+    suite.modal.script = [](ui::Form& form) {
+        auto& window = dynamic_cast<windows::frmQuillbox&>(form);
+        EXPECT_EQ(window.m_UserFile, L"C:\\docs\\report.txt");
+        EXPECT_TRUE(window.fi != nullptr) << "the header was loaded";
+        EXPECT_FALSE(window.tabEnabled(5)) << "not connected: no Server tab";
+        window.cmdOk_Click();
+    };
+    engine.call(L"ShowRelation", {L"C:\\docs\\report.txt"});
+    EXPECT_EQ(suite.modal.shown, 1);
     EXPECT_EQ(suite.log->at(1), L"Itemkeeper.Engine.LoadFileObject(\"C:\\docs\\report.txt\", True)");
 
     loaderFindsNothing();
-    engine.call(L"ShowRelation", {L"C:\\unknown.txt"});  // nothing found: no error
+    engine.call(L"ShowRelation", {L"C:\\unknown.txt"});  // nothing found: no window, no error
+    EXPECT_EQ(suite.modal.shown, 1);
 }
 
 TEST_F(EngineTest, AllItemsRelationLooksTheItemUpAndLoadsByKind) {
@@ -117,7 +134,14 @@ TEST_F(EngineTest, AllItemsRelationLooksTheItemUpAndLoadsByKind) {
         .field(L"FileName", Variant(std::wstring(45, L'n')));
     Variant answer(found.get());
     lookup->on(L"GetOne", [answer](const CallArgs&) { return answer; });
-    failureOf([&] { engine.call(L"ShowAllItemsRelation", {L"C:\\a.txt"}); });
+    suite.modal.script = [](ui::Form& form) {
+        auto& window = dynamic_cast<windows::frmQuillbox&>(form);
+        EXPECT_EQ(window.m_UserFile, L"");
+        EXPECT_FALSE(window.tabEnabled(5));
+        window.cmdOk_Click();
+    };
+    engine.call(L"ShowAllItemsRelation", {L"C:\\a.txt"});
+    EXPECT_EQ(suite.modal.shown, 1);
     EXPECT_EQ((CallLog{suite.log->begin(), suite.log->begin() + 3}),
               (CallLog{L"new Tesra.File", L"Tesra.File.loaddata(<missing>, <missing>, <missing>, \"C:\\a.txt\")",
                        L"Tesra.File.GetOne()"}));

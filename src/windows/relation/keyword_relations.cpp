@@ -1,0 +1,224 @@
+// The Keywords tab of frmQuillbox: the view's keywords as a tree of groups facing the list of
+// keywords related to the item; relating and unrelating write to the suite at once.
+#include "automation/failure.h"
+#include "contract/suite.h"
+#include "support/services.h"
+#include "windows/relation/frm_quillbox.h"
+
+namespace qb::windows {
+namespace {
+
+using automation::Arg;
+using automation::Object;
+using automation::Variant;
+using automation::qualified;
+using support::createObject;
+namespace progid = contract::progid;
+
+// The list shows related keywords with the keyword picture of the shared image list.
+constexpr int kGroupPicture = 1, kKeywordPicture = 2, kRelatedPicture = kKeywordPicture;
+const std::wstring kGroupTag = L"Group", kKeywordTag = L"KeyWord";
+
+std::wstring groupKey(long id) { return L"Group-" + std::to_wstring(id); }
+
+}  // namespace
+
+void frmQuillbox::LoadKeyWord() {
+    qualified(L"frmQuillbox.LoadKeyWord()", [&] {
+        HCURSOR before = ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+        tree_.setRedraw(false);
+        tree_.clear();
+        groupCache_.emplace();
+        struct Done {
+            frmQuillbox& w;
+            HCURSOR cursor;
+            ~Done() {
+                w.groupCache_.reset();
+                w.tree_.setRedraw(true);
+                ::SetCursor(cursor);
+            }
+        } done{*this, before};
+        Object lookup = createObject(progid::KeyWord);
+        lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), SelectedViewId});
+        lookup.callObject(L"GetAllByView").forEach([&](const Variant& item) {
+            Object keyword = Object::from(item);
+            if (!ExistKeyRelation(keyword))
+                InsertKeyWord(keyword.get(L"KeyId").toLong(), keyword.get(L"KeyName").toText(),
+                              keyword.get(L"GroupId").toLong());
+        });
+        LoadAllGroup();
+        // The first level opens, as the tree is shown again.
+        if (HTREEITEM first = TreeView_GetRoot(tree_.handle())) TreeView_Expand(tree_.handle(), first, TVE_EXPAND);
+    });
+    ::ShowWindow(tree_.handle(), SW_HIDE);
+    ::ShowWindow(tree_.handle(), selectedTab(L"ssTab") == 2 ? SW_SHOW : SW_HIDE);
+}
+
+void frmQuillbox::LoadAllGroup() {
+    qualified(L"frmQuillbox.LoadAllGroup()", [&] {
+        Object lookup = createObject(progid::Group);
+        lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), SelectedViewId});
+        lookup.callObject(L"GetByView").forEach([&](const Variant& item) {
+            Object group = Object::from(item);
+            long id = group.get(L"GroupId").toLong();
+            if (!ExistNode(groupKey(id)))
+                tree_.add(nullptr, groupKey(id), group.get(L"GroupName").toText(), kGroupTag, kGroupPicture, true);
+        });
+    });
+}
+
+HTREEITEM frmQuillbox::InsertGroup(long GroupId) {
+    return qualified(L"frmQuillbox.InsertGroup()", [&]() -> HTREEITEM {
+        std::optional<std::wstring> name;
+        if (groupCache_ && groupCache_->contains(GroupId)) {
+            name = groupCache_->at(GroupId);
+        } else {
+            Object lookup = createObject(progid::Group);
+            lookup.call(L"loaddata", {GroupId});
+            Object group = lookup.callObject(L"GetOneById");
+            if (!group.isNothing()) name = group.get(L"GroupName").toText();
+            if (groupCache_) (*groupCache_)[GroupId] = name;
+        }
+        if (!name) return SearchNode(L"0");
+        if (ExistNode(groupKey(GroupId))) return SearchNode(groupKey(GroupId));
+        return tree_.add(nullptr, groupKey(GroupId), *name, kGroupTag, kGroupPicture, true);
+    });
+}
+
+void frmQuillbox::InsertKeyWord(long KeyId, const std::wstring& KeyName, long GroupId) {
+    qualified(L"frmQuillbox.InsertKeyWord()", [&] {
+        HTREEITEM parent = GroupId != 0 ? InsertGroup(GroupId) : nullptr;
+        tree_.add(parent, std::to_wstring(KeyId), KeyName, kKeywordTag, kKeywordPicture);
+    });
+}
+
+HTREEITEM frmQuillbox::SearchNode(const std::wstring& key) { return tree_.find(key); }
+
+bool frmQuillbox::ExistNode(const std::wstring& key) { return tree_.exists(key); }
+
+void frmQuillbox::LoadKWRelationed() {
+    qualified(L"frmQuillbox.LoadKWRelationed()", [&] {
+        related_.setRedraw(false);
+        struct Done {
+            ui::TaggedList& list;
+            ~Done() { list.setRedraw(true); }
+        } done{related_};
+        related_.clear();
+        relatedIds_.clear();
+        Object relations = createObject(progid::KeyWordFile);
+        relations.call(L"loaddata", {Arg::missing(), fileId()});
+        relations.callObject(L"GetByFileId").forEach([&](const Variant& item) {
+            long keyId = Object::from(item).get(L"KeyId").toLong();
+            Object lookup = createObject(progid::KeyWord);
+            lookup.call(L"loaddata", {keyId, Arg::missing(), SelectedViewId});
+            Object keyword = lookup.callObject(L"GetOneById");
+            if (keyword.get(L"ViewId").toLong() == SelectedViewId) {
+                long id = keyword.get(L"KeyId").toLong();
+                related_.add(keyword.get(L"KeyName").toText(), id, kRelatedPicture);
+                relatedIds_.insert(id);
+            }
+        });
+    });
+}
+
+bool frmQuillbox::ExistKeyRelation(const Object& keyword) {
+    return qualified(L"frmQuillbox.ExistKeyRelation()",
+                     [&] { return relatedIds_.contains(keyword.get(L"KeyId").toLong()); });
+}
+
+void frmQuillbox::relateNode(HTREEITEM node) {
+    long id = std::stol(tree_.key(node));
+    related_.add(tree_.text(node), id, kRelatedPicture);
+    relatedIds_.insert(id);
+    tree_.remove(node);
+    Object relation = createObject(progid::KeyWordFile);
+    relation.call(L"loaddata", {id, fileId()});
+    if (!relation.call(L"ExistRegister").toBool()) relation.call(L"Insert");
+}
+
+void frmQuillbox::Relation() {
+    qualified(L"frmQuillbox.Relation()", [&] {
+        HTREEITEM node = tree_.selected();
+        if (!node || tree_.text(node).empty() || tree_.tag(node) == kGroupTag) return;
+        relateNode(node);
+    });
+}
+
+void frmQuillbox::unrelateItem(int item) {
+    Object lookup = createObject(progid::KeyWord);
+    lookup.call(L"loaddata", {related_.tag(item)});
+    Object keyword = lookup.callObject(L"GetOneById");
+    long id = keyword.get(L"KeyId").toLong();
+    InsertKeyWord(id, keyword.get(L"KeyName").toText(), keyword.get(L"GroupId").toLong());
+    related_.remove(item);
+    relatedIds_.erase(id);
+    Object relation = createObject(progid::KeyWordFile);
+    relation.call(L"loaddata", {id, fileId()});
+    relation.call(L"GetOne");
+    if (relation.call(L"ExistRegister").toBool()) relation.call(L"Delete");
+}
+
+void frmQuillbox::Unrelation() {
+    qualified(L"frmQuillbox.Unrelation()", [&] {
+        int item = related_.selected();
+        if (item < 0) return;
+        unrelateItem(item);
+    });
+}
+
+void frmQuillbox::pvtreeKeys_LButtonDblClick(HTREEITEM node) {
+    event(L"pvtreeKeys_LButtonDblClick", [&] {
+        if (tree_.tag(node) != kGroupTag) Relation();
+    });
+}
+
+void frmQuillbox::lstKeyRel_DblClick() {
+    event(L"lstKeyRel_DblClick", [&] { Unrelation(); });
+}
+
+void frmQuillbox::lstKeyRel_OLEDragDrop() {
+    event(L"lstKeyRel_OLEDragDrop", [&] {
+        if (StartDrag == L"lstKeyRel" || !draggedNode_) return;
+        if (tree_.tag(draggedNode_) == kGroupTag || tree_.key(draggedNode_).empty()) return;
+        HTREEITEM node = draggedNode_;
+        draggedNode_ = nullptr;
+        relateNode(node);
+    });
+}
+
+void frmQuillbox::pvtreeKeys_OLEDragDrop() {
+    event(L"pvtreeKeys_OLEDragDrop", [&] {
+        if (StartDrag == L"lstKey") return;  // the tree dropped on itself: no effect
+        int item = related_.selected();
+        if (item >= 0) unrelateItem(item);
+    });
+}
+
+void frmQuillbox::AddNewKeyword() {
+    qualified(L"frmQuillbox.AddNewKeyword()", [&] {
+        Variant view(SelectedViewId);
+        long id = createObject(L"Tagpick.Engine").call(L"AddNewKeyword", {Arg::byRef(view)}).toLong();
+        if (id == 0) return;
+        Object relation = createObject(progid::KeyWordFile);
+        relation.call(L"loaddata", {id, fileId()});
+        if (!relation.call(L"ExistRegister").toBool()) relation.call(L"Insert");
+        LoadKWRelationed();
+        repaintUpdateButton();
+    });
+}
+
+void frmQuillbox::mnu_AddKeyWord_Click() {
+    automation::ignoreFailure([&] { AddNewKeyword(); });
+}
+
+void frmQuillbox::cmdUpdate_Click() {
+    event(L"cmdUpdate_Click", [&] {
+        Variant view(SelectedViewId);
+        createObject(L"Tagpick.Engine").call(L"UpdateKeyWords", {Arg::byRef(view)});
+        LoadKWRelationed();
+        LoadKeyWord();
+        repaintUpdateButton();
+    });
+}
+
+}  // namespace qb::windows

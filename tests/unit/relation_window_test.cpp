@@ -1,0 +1,268 @@
+// The relation window's keyword tab against the stand-in suite running in-process over a database
+// of the test's own: controls and stored relations are checked after every move.
+#include <gtest/gtest.h>
+
+#include "choosers.h"
+#include "engines.h"
+#include "fakes.h"
+#include "record.h"
+#include "statewatch.h"
+#include "support/settings.h"
+#include "windows/relation/frm_quillbox.h"
+
+namespace qb::testing {
+namespace {
+
+using windows::frmQuillbox;
+
+constexpr char kSeed[] = R"sql(
+INSERT INTO views(ViewId, ViewName) VALUES (1, 'Projects'), (2, 'Personal');
+INSERT INTO groups(GroupId, GroupName, ViewId) VALUES (10, 'Clients', 1), (11, 'Status', 1), (12, 'Empty', 1), (20, 'Family', 2);
+INSERT INTO keywords(KeyId, KeyName, GroupId, ViewId) VALUES
+  (101, 'Acme', 10, 1), (102, 'Globex', 10, 1), (111, 'Draft', 11, 1), (131, 'Urgent', 0, 1), (132, 'Orphan', 99, 1),
+  (201, 'Holidays', 20, 2), (202, 'School', 20, 2);
+INSERT INTO items(FileId, FileName, FileComment, FileCurrentPath, FileType) VALUES (1, 'Report', 'First', 'C:\docs\report.txt', 'File');
+INSERT INTO keyword_items(KeyId, FileId) VALUES (101, 1), (201, 1);
+)sql";
+
+// Every suite ProgID answered by the stand-in's classes in this process.
+struct InProcessSuite : automation::ObjectFactory {
+    automation::Object create(std::wstring_view progId) override {
+        using namespace tesra;
+        static const std::pair<const wchar_t*, automation::ComPtr<IDispatch> (*)()> classes[] = {
+            {L"Tesra.File", [] { return createRecord(fileKind()); }},
+            {L"Tesra.KeyWord", [] { return createRecord(keyWordKind()); }},
+            {L"Tesra.Group", [] { return createRecord(groupKind()); }},
+            {L"Tesra.View", [] { return createRecord(viewKind()); }},
+            {L"Tesra.KeyWordFile", [] { return createRecord(keyWordFileKind()); }},
+            {L"Itemkeeper.Engine", [] { return automation::makeObject<ItemLoader>(); }},
+            {L"Gatehouse.Engine", [] { return automation::makeObject<Gatehouse>(); }},
+            {L"Lenspick.Engine", [] { return automation::makeObject<ViewPicker>(); }},
+            {L"Tagpick.Engine", [] { return automation::makeObject<KeywordPicker>(); }},
+            {L"Statewatch.CheckState", [] { return automation::makeObject<CheckState>(); }},
+        };
+        for (const auto& [id, make] : classes)
+            if (progId == id) return automation::Object(make());
+        throw automation::ComError::runtime(automation::err::CantCreateObject);
+    }
+};
+
+struct RelationWindowTest : ::testing::Test {
+    FakeSuite fakes;
+    InProcessSuite suiteObjects;
+    support::ScopedServices real{
+        support::Services{.objects = &suiteObjects, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = nullptr}};
+    TempFile file{L"qbrelsuite"};
+    std::shared_ptr<tesra::Database> db;
+    std::wstring savedView;
+    frmQuillbox window;
+
+    void SetUp() override {
+        ::SetEnvironmentVariableW(L"TESRA_SUITE_DB", file.path().c_str());
+        db = tesra::Database::open(file.path());
+        db->exec(kSeed);
+        savedView = support::GetSetting(L"Vellumdex", L"Selected View Shell", L"ID", L"0");
+        support::SaveSetting(L"Vellumdex", L"Selected View Shell", L"ID", L"1");
+        automation::Object loader(automation::makeObject<tesra::ItemLoader>());
+        window.oFileSelected = loader.callObject(L"LoadFileObject", {L"C:\\docs\\report.txt", false});
+        window.m_UserFile = L"C:\\docs\\report.txt";
+    }
+    void TearDown() override {
+        window.unload();
+        support::SaveSetting(L"Vellumdex", L"Selected View Shell", L"ID", savedView);
+        db.reset();
+        ::SetEnvironmentVariableW(L"TESRA_SUITE_DB", nullptr);
+        for (const wchar_t* tail : {L"-wal", L"-shm"}) ::DeleteFileW((file.path() + tail).c_str());
+    }
+    std::wstring stored() {
+        auto s = db->prepare("SELECT group_concat(KeyId, ' ') FROM (SELECT KeyId FROM keyword_items WHERE FileId = 1 ORDER BY KeyId)");
+        return s.step() ? s.text(0) : L"";
+    }
+    std::vector<std::wstring> listed() {
+        std::vector<std::wstring> out;
+        for (int i = 0; i < window.relatedList().count(); ++i) out.push_back(window.relatedList().text(i));
+        return out;
+    }
+    // "Parent/Text" of a node found by key ("" parent: the root).
+    std::wstring placed(const std::wstring& key) {
+        auto& tree = window.keywordTree();
+        HTREEITEM node = tree.find(key);
+        if (!node) return L"<none>";
+        HTREEITEM parent = tree.parent(node);
+        return (parent ? tree.text(parent) : L"") + L"/" + tree.text(node);
+    }
+    int indexOf(const std::wstring& text) {
+        for (int i = 0; i < window.relatedList().count(); ++i)
+            if (window.relatedList().text(i) == text) return i;
+        return -1;
+    }
+};
+
+TEST_F(RelationWindowTest, LoadShowsTheViewsKeywordsGroupedAndTheRelatedOnesApart) {
+    window.load();
+    EXPECT_TRUE(fakes.prompter.boxes.empty());
+    EXPECT_EQ(window.text(L"cmdView"), L"Projects");
+    EXPECT_EQ(window.selectedTab(L"ssTab"), 2);
+    EXPECT_EQ(window.text(L"txtNameUpdate"), L"Report");
+    EXPECT_EQ(listed(), std::vector<std::wstring>{L"Acme"}) << "a relation to another view's keyword is not shown";
+    EXPECT_EQ(placed(L"101"), L"<none>") << "related keywords never show in the tree";
+    EXPECT_EQ(placed(L"102"), L"Clients/Globex");
+    EXPECT_EQ(placed(L"111"), L"Status/Draft");
+    EXPECT_EQ(placed(L"131"), L"/Urgent") << "group 0: under the root";
+    EXPECT_EQ(placed(L"132"), L"/Orphan") << "a vanished group: under the root";
+    EXPECT_EQ(placed(L"Group-12"), L"/Empty") << "a group without keywords still shows";
+    EXPECT_EQ(window.keywordTree().tag(window.keywordTree().find(L"Group-10")), L"Group");
+    EXPECT_EQ(window.keywordTree().find(L"201"), nullptr);
+}
+
+TEST_F(RelationWindowTest, DoubleClicksAndKeysRelateAndUnrelate) {
+    window.load();
+    auto& tree = window.keywordTree();
+    tree.select(tree.find(L"102"));
+    window.pvtreeKeys_LButtonDblClick(tree.selected());
+    EXPECT_EQ(listed(), (std::vector<std::wstring>{L"Acme", L"Globex"}));
+    EXPECT_EQ(placed(L"102"), L"<none>");
+    EXPECT_EQ(stored(), L"101 102 201");
+
+    tree.select(tree.find(L"Group-11"));
+    window.pvtreeKeys_LButtonDblClick(tree.selected());
+    EXPECT_EQ(stored(), L"101 102 201") << "a group cannot be related";
+
+    window.relatedList().select(indexOf(L"Acme"));
+    window.lstKeyRel_DblClick();
+    EXPECT_EQ(placed(L"101"), L"Clients/Acme");
+    EXPECT_EQ(stored(), L"102 201") << "the other view's relation stays";
+
+    tree.select(tree.find(L"131"));
+    ::SendMessageW(tree.handle(), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(stored(), L"102 131 201") << "Enter in the tree relates";
+    window.relatedList().select(indexOf(L"Urgent"));
+    ::SendMessageW(window.relatedList().handle(), WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(stored(), L"102 201") << "Delete in the list unrelates";
+    EXPECT_EQ(placed(L"131"), L"/Urgent");
+    EXPECT_TRUE(fakes.prompter.boxes.empty());
+}
+
+TEST_F(RelationWindowTest, DropsFollowWhereTheDragStarted) {
+    window.load();
+    auto& tree = window.keywordTree();
+    window.startDragFromTree(tree.find(L"111"));
+    window.pvtreeKeys_OLEDragDrop();  // the tree dropped on itself
+    EXPECT_EQ(stored(), L"101 201");
+    window.lstKeyRel_OLEDragDrop();
+    EXPECT_EQ(stored(), L"101 111 201");
+    EXPECT_EQ(window.StartDrag, L"lstKey");
+
+    window.startDragFromTree(tree.find(L"Group-10"));
+    window.lstKeyRel_OLEDragDrop();
+    EXPECT_EQ(stored(), L"101 111 201") << "a dragged group is not related";
+
+    window.startDragFromList(indexOf(L"Draft"));
+    EXPECT_EQ(window.StartDrag, L"lstKeyRel");
+    window.lstKeyRel_OLEDragDrop();  // the list dropped on itself
+    EXPECT_EQ(stored(), L"101 111 201");
+    window.pvtreeKeys_OLEDragDrop();
+    EXPECT_EQ(stored(), L"101 201");
+    EXPECT_EQ(placed(L"111"), L"Status/Draft");
+}
+
+TEST_F(RelationWindowTest, AnAlreadyStoredRelationIsNotInsertedTwice) {
+    window.load();
+    db->exec("INSERT INTO keyword_items(KeyId, FileId) VALUES (102, 1)");  // stored meanwhile elsewhere
+    auto& tree = window.keywordTree();
+    tree.select(tree.find(L"102"));
+    window.Relation();
+    EXPECT_EQ(stored(), L"101 102 201");
+    EXPECT_TRUE(fakes.prompter.boxes.empty());
+}
+
+TEST_F(RelationWindowTest, TheViewChooserSwitchesViewsAndCancellingStillReloads) {
+    window.load();
+    fakes.modal.script = [](ui::Form& chooser) {
+        for (int i = 0; i < chooser.itemCount(L"lstViews"); ++i)
+            if (chooser.itemText(L"lstViews", i) == L"Personal") chooser.select(L"lstViews", i);
+        ::SendMessageW(chooser.control(L"cmdOk"), BM_CLICK, 0, 0);
+    };
+    window.cmdView_Click();
+    EXPECT_EQ(window.SelectedViewId, 2);
+    EXPECT_EQ(window.text(L"cmdView"), L"Personal");
+    EXPECT_EQ(support::GetSetting(L"Vellumdex", L"Selected View Shell", L"ID", L""), L"2");
+    EXPECT_EQ(listed(), std::vector<std::wstring>{L"Holidays"});
+    EXPECT_EQ(placed(L"202"), L"Family/School");
+
+    db->exec("INSERT INTO keyword_items(KeyId, FileId) VALUES (202, 1)");
+    fakes.modal.script = [](ui::Form& chooser) { ::SendMessageW(chooser.control(L"cmdCancel"), BM_CLICK, 0, 0); };
+    window.cmdView_Click();
+    EXPECT_EQ(window.SelectedViewId, 2);
+    EXPECT_EQ(listed(), (std::vector<std::wstring>{L"Holidays", L"School"})) << "reloaded although cancelled";
+}
+
+TEST_F(RelationWindowTest, AStoredViewThatWentIsReplacedByTheFirstView) {
+    support::SaveSetting(L"Vellumdex", L"Selected View Shell", L"ID", L"77");
+    window.load();
+    EXPECT_EQ(window.SelectedViewId, 2) << "GetAll lists the views by name: Personal first";
+    EXPECT_EQ(window.text(L"cmdView"), L"Personal");
+    EXPECT_EQ(support::GetSetting(L"Vellumdex", L"Selected View Shell", L"ID", L""), L"2");
+}
+
+TEST_F(RelationWindowTest, AStoredViewThatIsNoNumberStopsTheLoadWithAReport) {
+    support::SaveSetting(L"Vellumdex", L"Selected View Shell", L"ID", L"abc");
+    window.load();
+    ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
+    EXPECT_NE(fakes.logFile.read().find("  frmQuillbox.Form_Load() \r\n"), std::string::npos);
+    EXPECT_EQ(window.text(L"txtNameUpdate"), L"") << "the steps after it are not run";
+    EXPECT_EQ(window.keywordTree().count(), 0u);
+}
+
+TEST_F(RelationWindowTest, ANewKeywordFromTheChooserIsRelatedAtOnce) {
+    window.load();
+    fakes.modal.script = [](ui::Form& chooser) {
+        chooser.setText(L"txtName", L"Zeta");
+        ::SendMessageW(chooser.control(L"cmdOk"), BM_CLICK, 0, 0);
+    };
+    window.mnu_AddKeyWord_Click();
+    EXPECT_EQ(listed(), (std::vector<std::wstring>{L"Acme", L"Zeta"}));
+    auto s = db->prepare("SELECT COUNT(*) FROM keyword_items k JOIN keywords w ON w.KeyId = k.KeyId WHERE w.KeyName = 'Zeta' AND k.FileId = 1");
+    ASSERT_TRUE(s.step());
+    EXPECT_EQ(s.integer(0), 1);
+
+    fakes.modal.script = [](ui::Form& chooser) { ::SendMessageW(chooser.control(L"cmdCancel"), BM_CLICK, 0, 0); };
+    window.mnu_AddKeyWord_Click();
+    EXPECT_EQ(listed().size(), 2u) << "a cancelled chooser changes nothing";
+}
+
+TEST_F(RelationWindowTest, UpdateInfoSendsAllThreeTexts) {
+    window.load();
+    window.setText(L"txtNameUpdate", L"Report 2026");
+    window.setText(L"txtComment", L"Second");
+    window.cmdUpdateData_Click();
+    auto s = db->prepare("SELECT FileName || '|' || FileCurrentPath || '|' || FileComment FROM items WHERE FileId = 1");
+    ASSERT_TRUE(s.step());
+    EXPECT_EQ(s.text(0), L"Report 2026|C:\\docs\\report.txt|Second");
+}
+
+TEST_F(RelationWindowTest, AChangeOfConnectionStateClosesTheWindow) {
+    window.load();
+    window.CheckState1_ChangeState();
+    ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
+    EXPECT_EQ(fakes.prompter.boxes[0].caption, L"Vellumdex");
+    EXPECT_EQ(fakes.prompter.boxes[0].text,
+              L"Your connection with Vellumdex Server to changed state, because of it this window will be closed.");
+    EXPECT_FALSE(window.isLoaded());
+}
+
+TEST_F(RelationWindowTest, TheConnectionControlsViewEventReloadsTheLists) {
+    window.load();
+    db->setSetting(L"ActiveView", L"2");  // the control raises ChangeView(2) at its next look
+    DWORD end = ::GetTickCount() + 3000;
+    while (window.SelectedViewId != 2 && static_cast<LONG>(end - ::GetTickCount()) > 0) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        ::Sleep(20);
+    }
+    EXPECT_EQ(window.SelectedViewId, 2);
+    EXPECT_EQ(listed(), std::vector<std::wstring>{L"Holidays"});
+}
+
+}  // namespace
+}  // namespace qb::testing
