@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The demo: builds the component, registers it with the stand-in suite in a private Wine prefix,
-# seeds sample data and opens the "Name" dialog on a sample item through the command-line host.
+# seeds sample data and opens the relation window on a sample local file through the command-line host.
 # With a DISPLAY the dialog is yours to use; without one it runs on Xvfb and a screenshot is saved.
-#   tools/demo.sh [OPERATION [ARG...]]    default: ShowEditName "C:\Quillbox Demo\Quarterly report.txt"
+#   tools/demo.sh [OPERATION [ARG...]]    default: ShowRelation "C:\Quillbox Demo\Quarterly report.txt"
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -24,7 +24,8 @@ printf 'Sales rose in every region.\r\n' >"$WINEPREFIX/drive_c/Quillbox Demo/Qua
 export TESRA_SUITE_DB; TESRA_SUITE_DB=$(qb_winpath build/demo/suite.db)
 qb_wine build/x64/standin/suitectl.exe seed "$(qb_winpath standin/fixtures/sample.sql)"
 
-if [ $# -eq 0 ]; then set -- ShowEditName 'C:\Quillbox Demo\Quarterly report.txt'; fi
+qb_wine reg.exe add 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell' /v ID /d 1 /f >/dev/null 2>&1
+if [ $# -eq 0 ]; then set -- ShowRelation 'C:\Quillbox Demo\Quarterly report.txt'; fi
 echo "demo: quillhost $*"
 if [ "$headless" = no ]; then
   qb_wine build/x64/host/quillhost.exe "$@"

@@ -139,6 +139,25 @@ wait $host; check "close box returns to the host" grep -q '1 passed, 0 failed' "
 equals "path unchanged after the close box" 'C:\qbtest\contract.doc' \
   "$(suitectl query 'SELECT FileCurrentPath FROM items WHERE FileId = 3')"
 
+echo "relation window driven from another process"
+suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
+mkdir -p "$WINEPREFIX/drive_c/Quillbox Demo"
+printf 'numbers\r\n' >"$WINEPREFIX/drive_c/Quillbox Demo/Quarterly report.txt"
+qb_wine reg.exe add 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell' /v ID /d 1 /f >/dev/null 2>&1
+qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/relation.out" 2>&1 &
+host=$!
+check "relation window shows" driver wait Relations
+equals "the view in use is on its button" Projects "$(driver texts Relations Button | tr -d '\r' | sed -n 's/^Projects$/Projects/p')"
+# The first keyword of the first group (the group "Year", opened): "2025"; Enter relates it.
+driver treeselect Relations 'SysTreeView32#1' 0 0 && driver keys Relations 'SysTreeView32#1' 13
+for _ in $(seq 1 50); do
+  [ -n "$(suitectl query 'SELECT 1 FROM keyword_items WHERE KeyId = 121 AND FileId = 1')" ] && break; sleep 0.1
+done
+equals "a keyword related from the keyboard is stored" 1 "$(suitectl query 'SELECT COUNT(*) FROM keyword_items WHERE KeyId = 121 AND FileId = 1')"
+driver click Relations Ok
+wait $host; equals "the host returns after Ok" 0 "$?"
+suitectl seed "$(qb_winpath "$here/fixture.sql")"
+
 echo "command-line host"
 out=$(qb_wine "$build/host/quillhost.exe" ShowRelationOutlook 00AA 'A mail' OutlookMail); rc=$?
 out=$(tr -d '\r' <<<"$out")

@@ -5,11 +5,15 @@
 //   uidriver gettext CAPTION CLASS#N           prints the text of that child
 //   uidriver click CAPTION BUTTONTEXT          clicks the button with that text
 //   uidriver char CAPTION CLASS#N CODE         sends a typed character (13 = Enter) to that child
+//   uidriver keys CAPTION CLASS#N VK...        presses keys (virtual-key codes) in that child
+//   uidriver treeselect CAPTION CLASS#N N...   selects a tree node by child positions from the root
+//                                              (0 0: the first child of the first node)
 //   uidriver close CAPTION                     presses the window's close box
 //   uidriver clientsize CAPTION                prints the client area as WIDTHxHEIGHT pixels
 //   uidriver texts CAPTION CLASS               prints the non-empty texts of all children of that class
 // Exit code 0 on success, 1 when the window or control was not found.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -125,6 +129,26 @@ int wmain(int argc, wchar_t** argv) {
         std::vector<char> out(t.size() * 4 + 1);
         ::WideCharToMultiByte(CP_UTF8, 0, t.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
         std::printf("%s\n", out.data());
+        return 0;
+    }
+    if (action == L"treeselect" && argc >= 5) {
+        // Item handles are plain values: no pointer crosses the process boundary.
+        LRESULT node = ::SendMessageW(c, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+        for (int i = 4; i < argc && node; ++i) {
+            if (i > 4) node = ::SendMessageW(c, TVM_GETNEXTITEM, TVGN_CHILD, node);
+            for (int n = _wtoi(argv[i]); n > 0 && node; --n) node = ::SendMessageW(c, TVM_GETNEXTITEM, TVGN_NEXT, node);
+        }
+        if (!node) return fail("node not found");
+        ::SendMessageW(c, TVM_SELECTITEM, TVGN_CARET, node);
+        return 0;
+    }
+    if (action == L"keys" && argc >= 5) {
+        for (int i = 4; i < argc; ++i) {
+            auto vk = static_cast<WPARAM>(_wtoi(argv[i]));
+            ::PostMessageW(c, WM_KEYDOWN, vk, 1);
+            ::PostMessageW(c, WM_KEYUP, vk, 0xC0000001);
+            ::Sleep(100);
+        }
         return 0;
     }
     if (action == L"char" && argc == 5) {
