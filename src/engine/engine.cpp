@@ -30,6 +30,14 @@ struct SlotRelease {
     ~SlotRelease() { release(); }
 };
 
+// The frame of an operation: failures leave with the operation's name appended, and the class
+// factories looked up meanwhile are kept until it returns.
+template <class F>
+void operation(const wchar_t* name, F&& body) {
+    automation::FactoryReuse reuse(*support::services().objects);
+    qualified(name, std::forward<F>(body));
+}
+
 // Raised by the operations whose window is not part of this build yet.
 [[noreturn]] void windowMissing(const wchar_t* window) {
     throw ComError::runtime(automation::err::ActionNotSupported,
@@ -43,12 +51,12 @@ std::wstring trimmed(const std::wstring& s) {
 
 // Common frame of the edit operations: fresh dialog, record from the loader, modal show, release.
 template <class Dialog>
-void showEditDialog(windows::FormSlot<Dialog>& slot, const std::wstring& path, const wchar_t* operation) {
+void showEditDialog(windows::FormSlot<Dialog>& slot, const std::wstring& path, const wchar_t* name) {
     struct Release {
         windows::FormSlot<Dialog>& slot;
         ~Release() { slot.clear(); }
     } release{slot};
-    qualified(operation, [&] {
+    operation(name, [&] {
         Dialog& dialog = slot.renew();
         Object loader = createObject(progid::ItemLoader);
         dialog.oFileSelected = loader.callObject(L"LoadFileObject", {path, false});
@@ -80,7 +88,7 @@ void Engine::ShowEditPath(const std::wstring& pstrPath) {
 void Engine::ShowRelation(const std::wstring& pstrPath) {
     auto& slot = windows::formSlots().quillbox;
     SlotRelease release{[&] { slot.clear(); }};
-    qualified(L"Engine.ShowRelation()", [&] {
+    operation(L"Engine.ShowRelation()", [&] {
         windows::frmQuillbox& window = slot.renew();
         Object loader = createObject(progid::ItemLoader);
         window.oFileSelected = loader.callObject(L"LoadFileObject", {pstrPath, true});
@@ -96,7 +104,7 @@ void Engine::ShowRelation(const std::wstring& pstrPath) {
 void Engine::ShowAllItemsRelation(const std::wstring& pstrPath) {
     auto& slot = windows::formSlots().quillbox;
     SlotRelease release{[&] { slot.clear(); }};
-    qualified(L"Engine.ShowAllItemsRelation()", [&] {
+    operation(L"Engine.ShowAllItemsRelation()", [&] {
         Object lookup = createObject(progid::File);
         lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), pstrPath});
         Object found = lookup.callObject(L"GetOne");
@@ -129,7 +137,7 @@ void Engine::ShowAllItemsRelation(const std::wstring& pstrPath) {
 
 void Engine::ShowRelationOutlook(const std::wstring& pstrEntryId, const std::wstring& pstrName,
                                  const std::wstring& pstrType) {
-    qualified(L"Engine.ShowRelationOutlook()", [&] {
+    operation(L"Engine.ShowRelationOutlook()", [&] {
         Object loader = createObject(progid::ItemLoader);
         Object record = loader.callObject(L"LoadFileOutlookObject",
                                           {pstrEntryId, pstrName.substr(0, kNameLimit), pstrType, true});
@@ -140,7 +148,7 @@ void Engine::ShowRelationOutlook(const std::wstring& pstrEntryId, const std::wst
 
 void Engine::ShowRelationWeb(std::wstring pstrPath, std::wstring pstrTitle, const std::wstring& /*pstrMemo*/,
                              bool /*pRecomendedKW: not consulted*/) {
-    qualified(L"Engine.ShowRelationWeb()", [&] {
+    operation(L"Engine.ShowRelationWeb()", [&] {
         // Without an address or a title the page shown in the browser is meant.
         if (trimmed(pstrPath).empty()) pstrPath = shell::GetBrowserUrl();
         if (trimmed(pstrTitle).empty()) pstrTitle = shell::GetBrowserTitle();
@@ -154,7 +162,7 @@ void Engine::ShowRelationWeb(std::wstring pstrPath, std::wstring pstrTitle, cons
 }
 
 void Engine::ShowRelationWebEdition(const std::wstring& pstrPath) {
-    qualified(L"Engine.ShowRelationWebEdition()", [&] {
+    operation(L"Engine.ShowRelationWebEdition()", [&] {
         Object loader = createObject(progid::ItemLoader);
         Object record = loader.callObject(L"LoadFileWeb", {pstrPath, Arg::missing(), false});
         if (record.isNothing()) return;
@@ -181,6 +189,7 @@ const automation::MemberTable& Engine::members() const {
     using automation::CallArgs;
     static const automation::MemberTable table = [] {
         automation::MemberTable t;
+        // One operation keeps the class factories it looks up until it returns.
         auto text = [](const CallArgs& a, size_t i) {
             a.require(i);
             return a.value(i).toText();

@@ -4,6 +4,7 @@
 #include "automation/boundary.h"
 #include "automation/failure.h"
 #include "automation/object.h"
+#include "automation/object_factory.h"
 #include "fakes.h"
 
 namespace qb::testing {
@@ -162,6 +163,19 @@ TEST_F(AutomationTest, BoundaryTurnsFailuresIntoExcepInfoForTheClient) {
 
     EXPECT_EQ(automation::hresultBoundary([]() -> HRESULT { throw std::bad_alloc(); }),
               static_cast<HRESULT>(0x800A0007));
+}
+
+TEST_F(AutomationTest, KeptClassFactoriesStillMakeANewObjectPerCreation) {
+    automation::ComObjectFactory factory;
+    {
+        automation::FactoryReuse reuse(factory);
+        Object a = factory.create(L"Scripting.FileSystemObject");
+        Object b = factory.create(L"Scripting.FileSystemObject");
+        EXPECT_NE(a.get(), b.get());
+        EXPECT_FALSE(b.call(L"FolderExists", {L"C:\\qb-no-such-folder"}).toBool());
+        EXPECT_THROW(factory.create(L"No.Such.ProgId"), ComError);
+    }
+    EXPECT_FALSE(factory.create(L"Scripting.FileSystemObject").isNothing()) << "and after the operation ended";
 }
 
 TEST_F(AutomationTest, VariantConversionsFollowTheClientsRules) {
