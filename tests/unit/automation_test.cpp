@@ -165,17 +165,44 @@ TEST_F(AutomationTest, BoundaryTurnsFailuresIntoExcepInfoForTheClient) {
               static_cast<HRESULT>(0x800A0007));
 }
 
+// A class registered for this process only, counting what its factory makes.
+struct CountingFactory final : IClassFactory {
+    int made = 0;
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+            *out = this;
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP CreateInstance(IUnknown*, REFIID iid, void** out) override {
+        ++made;
+        return automation::makeObject<automation::Collection>(std::vector<Variant>{})->QueryInterface(iid, out);
+    }
+    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+};
+
 TEST_F(AutomationTest, KeptClassFactoriesStillMakeANewObjectPerCreation) {
+    const CLSID clsid = {0x5a1d6f3e, 0x1b2c, 0x4d5e, {0x8f, 0x90, 0xa1, 0xb2, 0xc3, 0xd4, 0xe5, 0xf6}};
+    CountingFactory counting;
+    DWORD cookie = 0;
+    ASSERT_EQ(::CoRegisterClassObject(clsid, &counting, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie), S_OK);
+    const std::wstring id = L"{5A1D6F3E-1B2C-4D5E-8F90-A1B2C3D4E5F6}";
     automation::ComObjectFactory factory;
     {
         automation::FactoryReuse reuse(factory);
-        Object a = factory.create(L"Scripting.FileSystemObject");
-        Object b = factory.create(L"Scripting.FileSystemObject");
+        Object a = factory.create(id);
+        Object b = factory.create(id);
         EXPECT_NE(a.get(), b.get());
-        EXPECT_FALSE(b.call(L"FolderExists", {L"C:\\qb-no-such-folder"}).toBool());
+        EXPECT_EQ(counting.made, 2) << "a new object per creation";
         EXPECT_THROW(factory.create(L"No.Such.ProgId"), ComError);
     }
-    EXPECT_FALSE(factory.create(L"Scripting.FileSystemObject").isNothing()) << "and after the operation ended";
+    EXPECT_FALSE(factory.create(id).isNothing()) << "and after the operation ended";
+    EXPECT_EQ(counting.made, 3);
+    ::CoRevokeClassObject(cookie);
 }
 
 TEST_F(AutomationTest, VariantConversionsFollowTheClientsRules) {
