@@ -7,7 +7,7 @@ namespace tesra {
 using qb::automation::ComError;
 
 Database& SuiteObject::db() {
-    if (!db_) db_ = Database::open();
+    if (!db_) db_ = Database::shared();
     return *db_;
 }
 

@@ -122,6 +122,16 @@ std::shared_ptr<Database> Database::open(const std::wstring& path) {
     return result;
 }
 
+std::shared_ptr<Database> Database::shared(const std::wstring& path) {
+    thread_local std::wstring keptPath;
+    thread_local std::shared_ptr<Database> kept;
+    if (!kept || keptPath != path) {
+        kept = open(path);
+        keptPath = path;
+    }
+    return kept;
+}
+
 Database::~Database() { sqlite3_close_v2(db_); }
 
 void Database::fail() const {
@@ -180,7 +190,10 @@ Statement& Statement::bindNull(int i) {
 bool Statement::step() {
     int rc = sqlite3_step(s_);
     if (rc == SQLITE_ROW) return true;
-    if (rc == SQLITE_DONE) return false;
+    if (rc == SQLITE_DONE) {
+        sqlite3_reset(s_);
+        return false;
+    }
     db_.fail();
 }
 

@@ -24,6 +24,9 @@ class Database {
 public:
     // Opens (and creates) the database at `path`; raises ComError on failure.
     static std::shared_ptr<Database> open(const std::wstring& path = databasePath());
+    // The connection this thread shares for `path`, opened once (objects come and go by the
+    // thousand; each opening its own connection would cost milliseconds).
+    static std::shared_ptr<Database> shared(const std::wstring& path = databasePath());
     ~Database();
     void exec(const std::string& sqlUtf8);
     Statement prepare(const char* sql);
@@ -63,7 +66,8 @@ public:
     // Numbers as integers, text as text, an omitted or empty value as NULL.
     Statement& bind(int i, const qb::automation::Variant& v);
     Statement& bindAll(const std::vector<qb::automation::Variant>& values);
-    // True while there is a row.
+    // True while there is a row. After the last row (or an insert) the statement can be bound
+    // and stepped again.
     bool step();
     std::wstring text(int col) const;
     int64_t integer(int col) const;

@@ -182,7 +182,12 @@ void Form::createControls() {
         }
         if (c.kind == ControlKind::ListView)
             ::SendMessageW(h, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-        ::SetWindowSubclass(h, &Form::controlProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        // Classic subclassing: the common controls' subclass chain costs a tenth of a millisecond
+        // per message under Wine, which a tree filled with 50,000 nodes pays 50,000 times.
+        auto& hook = hooks_.emplace_back(std::make_unique<ControlHook>(ControlHook{this, nullptr}));
+        ::SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(hook.get()));
+        hook->original = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form::controlProc)));
         controls_.emplace(c.name, h);
     }
 }
@@ -404,6 +409,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
             hwnd_ = nullptr;
             controls_.clear();
+            hooks_.clear();  // the controls are gone before their parent
             break;
         default:
             break;
@@ -411,12 +417,15 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
-LRESULT CALLBACK Form::controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+LRESULT CALLBACK Form::controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* hook = reinterpret_cast<ControlHook*>(::GetWindowLongPtrW(h, GWLP_USERDATA));
+    WNDPROC original = hook ? hook->original : nullptr;
+    if (!original) return ::DefWindowProcW(h, msg, wp, lp);
     try {
-        auto* self = reinterpret_cast<Form*>(ref);
+        Form* self = hook->form;
         switch (msg) {
             case WM_GETDLGCODE: {
-                LRESULT r = ::DefSubclassProc(h, msg, wp, lp);
+                LRESULT r = ::CallWindowProcW(original, h, msg, wp, lp);
                 auto* m = reinterpret_cast<const MSG*>(lp);
                 const ControlSpec* c = self->spec(self->controlName(h));
                 bool wantsEnter = (r & DLGC_HASSETSEL) ||  // text boxes see Enter as a key press
@@ -434,14 +443,15 @@ LRESULT CALLBACK Form::controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_
                 break;
             }
             case WM_NCDESTROY:
-                ::RemoveWindowSubclass(h, &Form::controlProc, 1);
+                ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+                ::SetWindowLongPtrW(h, GWLP_USERDATA, 0);
                 break;
             default:
                 break;
         }
     } catch (...) {
     }
-    return ::DefSubclassProc(h, msg, wp, lp);
+    return ::CallWindowProcW(original, h, msg, wp, lp);
 }
 
 }  // namespace qb::ui

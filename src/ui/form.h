@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -115,7 +116,7 @@ protected:
 
 private:
     static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
-    static LRESULT CALLBACK controlProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK controlProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     void createControls();
     void takeLook(const SkinLook& look);
@@ -133,6 +134,11 @@ private:
     HFONT font_ = nullptr;
     HBRUSH backBrush_ = nullptr, panelBrush_ = nullptr, editBrush_ = nullptr;
     std::set<int> disabledTabs_;
+    struct ControlHook {
+        Form* form;
+        WNDPROC original;
+    };
+    std::vector<std::unique_ptr<ControlHook>> hooks_;
     int page_ = 1;
 };
 

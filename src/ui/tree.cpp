@@ -21,7 +21,7 @@ HTREEITEM KeyedTree::add(HTREEITEM parent, const std::wstring& key, const std::w
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent ? parent : TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_STATE | (picture ? TVIF_IMAGE | TVIF_SELECTEDIMAGE : 0);
+    insert.item.mask = TVIF_TEXT | (bold ? TVIF_STATE : 0) | (picture ? TVIF_IMAGE | TVIF_SELECTEDIMAGE : 0);
     insert.item.pszText = const_cast<wchar_t*>(text.c_str());
     insert.item.iImage = insert.item.iSelectedImage = picture - 1;
     insert.item.state = bold ? TVIS_BOLD : 0;

@@ -90,12 +90,17 @@ private:
     void stopWatching();
     void endDrag(bool drop);
     void repaintUpdateButton();
+    automation::Object viewKeywords();
 
     ui::KeyedTree tree_;
     ui::TaggedList related_;
     std::unordered_set<long> relatedIds_;  // in step with related_
     // Within one rebuild of the tree, a group asked for again is not fetched again.
     std::optional<std::map<long, std::optional<std::wstring>>> groupCache_;
+    // The view's keywords as LoadKWRelationed read them, for the LoadKeyWord that follows.
+    automation::Object viewKeywords_;
+    // The view's groups during a rebuild of the tree.
+    automation::Object viewGroups_;
     HTREEITEM draggedNode_ = nullptr;
     bool dragging_ = false;
     HIMAGELIST pictures_ = nullptr;

@@ -1,5 +1,7 @@
 // The Keywords tab of frmQuillbox: the view's keywords as a tree of groups facing the list of
 // keywords related to the item; relating and unrelating write to the suite at once.
+#include <unordered_map>
+
 #include "automation/failure.h"
 #include "contract/suite.h"
 #include "support/services.h"
@@ -28,19 +30,30 @@ void frmQuillbox::LoadKeyWord() {
         HCURSOR before = ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
         tree_.setRedraw(false);
         tree_.clear();
+        // The view's groups, asked for once for the whole rebuild: what InsertGroup looks up and
+        // what LoadAllGroup adds.
         groupCache_.emplace();
+        viewGroups_ = createObject(progid::Group);
+        viewGroups_.call(L"loaddata", {Arg::missing(), Arg::missing(), SelectedViewId});
+        viewGroups_ = viewGroups_.callObject(L"GetByView");
+        viewGroups_.forEach([&](const Variant& item) {
+            Object group = Object::from(item);
+            (*groupCache_)[group.get(L"GroupId").toLong()] = group.get(L"GroupName").toText();
+        });
         struct Done {
             frmQuillbox& w;
             HCURSOR cursor;
             ~Done() {
                 w.groupCache_.reset();
+                w.viewGroups_ = Object();
                 w.tree_.setRedraw(true);
                 ::SetCursor(cursor);
             }
         } done{*this, before};
-        Object lookup = createObject(progid::KeyWord);
-        lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), SelectedViewId});
-        lookup.callObject(L"GetAllByView").forEach([&](const Variant& item) {
+        // The view's keywords as the related list just read them (one rebuild asks once).
+        Object all = viewKeywords_.isNothing() ? viewKeywords() : viewKeywords_;
+        viewKeywords_ = Object();
+        all.forEach([&](const Variant& item) {
             Object keyword = Object::from(item);
             if (!ExistKeyRelation(keyword))
                 InsertKeyWord(keyword.get(L"KeyId").toLong(), keyword.get(L"KeyName").toText(),
@@ -54,11 +67,21 @@ void frmQuillbox::LoadKeyWord() {
     ::ShowWindow(tree_.handle(), selectedTab(L"ssTab") == 2 ? SW_SHOW : SW_HIDE);
 }
 
+Object frmQuillbox::viewKeywords() {
+    Object lookup = createObject(progid::KeyWord);
+    lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), SelectedViewId});
+    return lookup.callObject(L"GetAllByView");
+}
+
 void frmQuillbox::LoadAllGroup() {
     qualified(L"frmQuillbox.LoadAllGroup()", [&] {
-        Object lookup = createObject(progid::Group);
-        lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), SelectedViewId});
-        lookup.callObject(L"GetByView").forEach([&](const Variant& item) {
+        Object groups = viewGroups_;
+        if (groups.isNothing()) {
+            Object lookup = createObject(progid::Group);
+            lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), SelectedViewId});
+            groups = lookup.callObject(L"GetByView");
+        }
+        groups.forEach([&](const Variant& item) {
             Object group = Object::from(item);
             long id = group.get(L"GroupId").toLong();
             if (!ExistNode(groupKey(id)))
@@ -105,10 +128,23 @@ void frmQuillbox::LoadKWRelationed() {
         } done{related_};
         related_.clear();
         relatedIds_.clear();
+        // Keywords of the view are looked up in one answer; only the others (another view's, or
+        // one that has gone) are asked for one by one.
+        viewKeywords_ = viewKeywords();
+        std::unordered_map<long, std::wstring> inView;
+        viewKeywords_.forEach([&](const Variant& item) {
+            Object keyword = Object::from(item);
+            inView.emplace(keyword.get(L"KeyId").toLong(), keyword.get(L"KeyName").toText());
+        });
         Object relations = createObject(progid::KeyWordFile);
         relations.call(L"loaddata", {Arg::missing(), fileId()});
         relations.callObject(L"GetByFileId").forEach([&](const Variant& item) {
             long keyId = Object::from(item).get(L"KeyId").toLong();
+            if (auto known = inView.find(keyId); known != inView.end()) {
+                related_.add(known->second, keyId, kRelatedPicture);
+                relatedIds_.insert(keyId);
+                return;
+            }
             Object lookup = createObject(progid::KeyWord);
             lookup.call(L"loaddata", {keyId, Arg::missing(), SelectedViewId});
             Object keyword = lookup.callObject(L"GetOneById");

@@ -1,0 +1,165 @@
+// relation_bench: how fast the relation window is with large vocabularies.
+//   relation_bench [N ...]      (default 1000 10000 50000)
+// For each N: N keywords in N/10 groups, N/10 of them related to the item, in a fresh database of
+// the stand-in suite (registered in the prefix, reached through COM as the component reaches it).
+// Prints, in milliseconds: ready (ShowRelation's start to the window loaded and about to show),
+// reload (cmdView with the chooser cancelled), relate (double click to stored), and the floor: the
+// same nodes and list items put into bare tree and list controls with drawing suspended, groups
+// first, read from SQLite in one transaction.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+#include "automation/object.h"
+#include "engine/engine.h"
+#include "store.h"
+#include "support/services.h"
+#include "ui/modal.h"
+#include "windows/relation/frm_quillbox.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+double ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
+
+void seed(tesra::Database& db, int n) {
+    int groups = std::max(1, n / 10);
+    db.transaction([&] {
+        db.exec("INSERT INTO views(ViewId, ViewName) VALUES (1, 'Bench')");
+        auto g = db.prepare("INSERT INTO groups(GroupId, GroupName, ViewId) VALUES (?, ?, 1)");
+        for (int i = 1; i <= groups; ++i) {
+            g.bind(1, static_cast<int64_t>(i)).bind(2, L"Group " + std::to_wstring(i));
+            g.step();
+        }
+        auto k = db.prepare("INSERT INTO keywords(KeyId, KeyName, GroupId, ViewId) VALUES (?, ?, ?, 1)");
+        for (int i = 1; i <= n; ++i) {
+            wchar_t name[32];
+            swprintf(name, 32, L"Keyword %06d", i);
+            k.bind(1, static_cast<int64_t>(i)).bind(2, std::wstring(name)).bind(3, static_cast<int64_t>(1 + i % groups));
+            k.step();
+        }
+        db.exec("INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (1, 'bench', 'C:\\bench\\file.txt', 'File')");
+        db.exec("INSERT INTO keyword_items(KeyId, FileId) SELECT KeyId, 1 FROM keywords WHERE KeyId % 10 = 0");
+    });
+}
+
+// The floor: bare controls filled from one transaction, groups first, drawing suspended.
+double floorMs(const std::wstring& path) {
+    HWND host = ::CreateWindowExW(0, L"STATIC", L"floor", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
+    HWND tree = ::CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE | TVS_HASLINES, 0, 0, 300, 400, host, nullptr, nullptr, nullptr);
+    HWND list = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 300, 0, 300, 400, host, nullptr, nullptr, nullptr);
+    LVCOLUMNW col{LVCF_TEXT | LVCF_WIDTH, 0, 200, const_cast<wchar_t*>(L"KeyWord")};
+    ::SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
+    auto start = Clock::now();
+    auto db = tesra::Database::open(path);
+    ::SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    db->transaction([&] {
+        std::vector<HTREEITEM> groups(1, nullptr);
+        auto g = db->prepare("SELECT GroupId, GroupName FROM groups WHERE ViewId = 1 ORDER BY GroupId");
+        while (g.step()) {
+            std::wstring name = g.text(1);
+            TVINSERTSTRUCTW ins{TVI_ROOT, TVI_LAST};
+            ins.item.mask = TVIF_TEXT;
+            ins.item.pszText = name.data();
+            groups.push_back(reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins))));
+        }
+        auto k = db->prepare(
+            "SELECT k.KeyId, k.KeyName, k.GroupId, r.KeyId IS NOT NULL FROM keywords k "
+            "LEFT JOIN keyword_items r ON r.KeyId = k.KeyId AND r.FileId = 1 WHERE k.ViewId = 1 ORDER BY k.KeyName");
+        while (k.step()) {
+            std::wstring name = k.text(1);
+            if (k.integer(3)) {
+                LVITEMW item{LVIF_TEXT};
+                item.iItem = ListView_GetItemCount(list);
+                item.pszText = name.data();
+                ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+            } else {
+                TVINSERTSTRUCTW ins{groups.at(static_cast<size_t>(k.integer(2))), TVI_LAST};
+                ins.item.mask = TVIF_TEXT;
+                ins.item.pszText = name.data();
+                ::SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins));
+            }
+        }
+    });
+    ::SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    double took = ms(start, Clock::now());
+    ::DestroyWindow(host);
+    return took;
+}
+
+// Answers the view chooser (another module's modal dialog) with Cancel as soon as it shows.
+std::atomic<bool> g_cancelChooser{false};
+void chooserCanceller() {
+    while (g_cancelChooser) {
+        if (HWND h = ::FindWindowW(nullptr, L"Choose a view")) ::PostMessageW(h, WM_CLOSE, 0, 0);
+        ::Sleep(5);
+    }
+}
+
+struct Measure final : qb::ui::ModalRunner {
+    Clock::time_point ready;
+    double reload = 0, relate = 0;
+    size_t nodes = 0;
+    void runModal(qb::ui::Form& form) override {
+        ready = Clock::now();
+        auto& window = dynamic_cast<qb::windows::frmQuillbox&>(form);
+        nodes = window.keywordTree().count();
+        g_cancelChooser = true;
+        std::thread canceller(chooserCanceller);
+        auto t0 = Clock::now();
+        window.cmdView_Click();
+        reload = ms(t0, Clock::now());
+        g_cancelChooser = false;
+        canceller.join();
+        HTREEITEM node = window.keywordTree().find(L"1");
+        window.keywordTree().select(node);
+        auto t1 = Clock::now();
+        window.pvtreeKeys_LButtonDblClick(node);
+        relate = ms(t1, Clock::now());
+        window.cmdOk_Click();
+    }
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::vector<int> sizes;
+    for (int i = 1; i < argc; ++i) sizes.push_back(_wtoi(argv[i]));
+    if (sizes.empty()) sizes = {1000, 10000, 50000};
+    wchar_t tmp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, tmp);
+    std::printf("%8s %10s %10s %8s %10s %10s %8s\n", "N", "ready ms", "floor ms", "ratio", "reload ms", "relate ms", "nodes");
+    for (int n : sizes) {
+        std::wstring path = std::wstring(tmp) + L"qbbench-" + std::to_wstring(n) + L".db";
+        for (const wchar_t* tail : {L"", L"-wal", L"-shm"}) ::DeleteFileW((path + tail).c_str());
+        seed(*tesra::Database::open(path), n);
+        ::SetEnvironmentVariableW(L"TESRA_SUITE_DB", path.c_str());
+        double floor = floorMs(path);
+        Measure measure;
+        qb::support::ScopedServices seams(qb::support::Services{
+            .objects = nullptr, .prompter = nullptr, .modal = &measure, .logFile = {}, .shell = nullptr});
+        qb::automation::Object engine(qb::engine::createEngine());
+        auto start = Clock::now();
+        try {
+            engine.call(L"ShowRelation", {L"C:\\bench\\file.txt"});
+        } catch (const qb::automation::ComError& e) {
+            std::printf("N=%d: error %ld\n", n, e.number());
+            return 1;
+        }
+        double ready = ms(start, measure.ready);
+        std::printf("%8d %10.1f %10.1f %8.2f %10.1f %10.2f %8zu\n", n, ready, floor, ready / floor, measure.reload,
+                    measure.relate, measure.nodes);
+        std::fflush(stdout);
+        for (const wchar_t* tail : {L"", L"-wal", L"-shm"}) ::DeleteFileW((path + tail).c_str());
+    }
+    ::CoUninitialize();
+    return 0;
+}

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Prints how fast the relation window is with large vocabularies (see tests/bench/relation_bench.cpp).
+#   tools/bench.sh [N ...]      default: 1000 10000 50000
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+bash tools/setup.sh
+{ cmake --preset x64 >/dev/null && cmake --build --preset x64; } >build/build-bench.log 2>&1 || { tail -40 build/build-bench.log; exit 1; }
+source tools/wine-env.sh
+QB_XVFB=1 qb_wine_up
+trap qb_wine_down EXIT
+qb_wine regsvr32.exe /s "$(qb_winpath build/x64/standin/TesraSuite.dll)"
+qb_wine build/x64/tests/relation_bench.exe "$@" </dev/null 2>&1 | tr -d '\r'
