@@ -37,7 +37,7 @@ std::vector<ControlSpec> onPage(int page, std::vector<ControlSpec> controls) {
     return controls;
 }
 
-Form::Form(FormSpec spec) : spec_(std::move(spec)) {}
+Form::Form(FormSpec layout) : spec_(std::move(layout)) {}
 
 Form::~Form() {
     unload();
@@ -253,7 +253,7 @@ void Form::setText(std::wstring_view name, std::wstring_view text) {
 
 void Form::setEnabled(std::wstring_view name, bool enabled) { ::EnableWindow(control(name), enabled); }
 
-const ControlSpec* Form::spec(std::wstring_view name) const {
+const ControlSpec* Form::controlSpec(std::wstring_view name) const {
     for (const ControlSpec& c : spec_.controls)
         if (c.name == name) return &c;
     return nullptr;
@@ -261,7 +261,7 @@ const ControlSpec* Form::spec(std::wstring_view name) const {
 
 LRESULT Form::send(std::wstring_view name, UINT listMessage, UINT comboMessage, WPARAM wp, LPARAM lp) {
     HWND h = control(name);
-    const ControlSpec* c = spec(name);
+    const ControlSpec* c = controlSpec(name);
     return ::SendMessageW(h, c && c->kind == ControlKind::ComboBox ? comboMessage : listMessage, wp, lp);
 }
 
@@ -368,7 +368,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return reinterpret_cast<LRESULT>(backBrush_);
         case WM_DRAWITEM: {
             auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-            if (const ControlSpec* c = spec(controlName(di->hwndItem)); c && c->kind == ControlKind::Picture) {
+            if (const ControlSpec* c = controlSpec(controlName(di->hwndItem)); c && c->kind == ControlKind::Picture) {
                 ::FillRect(di->hDC, &di->rcItem, backBrush_);
                 draw(c->name, di->hDC, di->rcItem);
                 return TRUE;
@@ -387,7 +387,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lp);
-            const ControlSpec* c = spec(controlName(header->hwndFrom));
+            const ControlSpec* c = controlSpec(controlName(header->hwndFrom));
             if (c && c->kind == ControlKind::Tab && header->code == TCN_SELCHANGE) {
                 int chosen = static_cast<int>(::SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0)) + 1;
                 if (disabledTabs_.contains(chosen)) {  // an unavailable tab cannot be chosen
@@ -427,7 +427,7 @@ LRESULT CALLBACK Form::controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             case WM_GETDLGCODE: {
                 LRESULT r = ::CallWindowProcW(original, h, msg, wp, lp);
                 auto* m = reinterpret_cast<const MSG*>(lp);
-                const ControlSpec* c = self->spec(self->controlName(h));
+                const ControlSpec* c = self->controlSpec(self->controlName(h));
                 bool wantsEnter = (r & DLGC_HASSETSEL) ||  // text boxes see Enter as a key press
                                   (c && (c->kind == ControlKind::Tree || c->kind == ControlKind::ListView));
                 if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN && wantsEnter) r |= DLGC_WANTMESSAGE;

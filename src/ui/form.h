@@ -47,7 +47,7 @@ struct FormSpec {
 
 class Form {
 public:
-    explicit Form(FormSpec spec);
+    explicit Form(FormSpec layout);
     virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
@@ -122,7 +122,7 @@ private:
     void takeLook(const SkinLook& look);
     void showPage(int page);
     std::wstring controlName(HWND h) const;
-    const ControlSpec* spec(std::wstring_view control) const;
+    const ControlSpec* controlSpec(std::wstring_view control) const;
     LRESULT send(std::wstring_view control, UINT listMessage, UINT comboMessage, WPARAM wp = 0, LPARAM lp = 0);
     void wakeModalLoop() const;
 

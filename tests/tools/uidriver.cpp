@@ -56,10 +56,10 @@ std::vector<HWND> children(HWND parent) {
 }
 
 // "Edit#2": the second child of class Edit (class names compare without regard to case).
-HWND childByClass(HWND parent, const std::wstring& spec) {
-    auto hash = spec.find(L'#');
-    std::wstring cls = spec.substr(0, hash);
-    int n = hash == std::wstring::npos ? 1 : _wtoi(spec.c_str() + hash + 1);
+HWND childByClass(HWND parent, const std::wstring& which) {
+    auto hash = which.find(L'#');
+    std::wstring cls = which.substr(0, hash);
+    int n = hash == std::wstring::npos ? 1 : _wtoi(which.c_str() + hash + 1);
     for (HWND h : children(parent))
         if (_wcsicmp(className(h).c_str(), cls.c_str()) == 0 && --n == 0) return h;
     return nullptr;
