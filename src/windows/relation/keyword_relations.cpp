@@ -1,6 +1,8 @@
 // The Keywords tab of frmQuillbox: the view's keywords as a tree of groups facing the list of
 // keywords related to the item; relating and unrelating write to the suite at once.
 #include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "automation/failure.h"
 #include "contract/suite.h"
@@ -55,9 +57,9 @@ void frmQuillbox::LoadKeyWord() {
         viewKeywords_ = Object();
         all.forEach([&](const Variant& item) {
             Object keyword = Object::from(item);
-            if (!ExistKeyRelation(keyword))
-                InsertKeyWord(keyword.get(L"KeyId").toLong(), keyword.get(L"KeyName").toText(),
-                              keyword.get(L"GroupId").toLong());
+            long id = keyword.get(L"KeyId").toLong();
+            if (!relatedIds_.contains(id))  // ExistKeyRelation, with the id read once
+                InsertKeyWord(id, keyword.get(L"KeyName").toText(), keyword.get(L"GroupId").toLong());
         });
         LoadAllGroup();
         // The first level opens, as the tree is shown again.
@@ -128,22 +130,31 @@ void frmQuillbox::LoadKWRelationed() {
         } done{related_};
         related_.clear();
         relatedIds_.clear();
-        // Keywords of the view are looked up in one answer; only the others (another view's, or
-        // one that has gone) are asked for one by one.
-        viewKeywords_ = viewKeywords();
-        std::unordered_map<long, std::wstring> inView;
-        viewKeywords_.forEach([&](const Variant& item) {
-            Object keyword = Object::from(item);
-            inView.emplace(keyword.get(L"KeyId").toLong(), keyword.get(L"KeyName").toText());
-        });
+        // The relations first; the view's keywords are then looked up in one answer, and only
+        // the others (another view's, or one that has gone) are asked for one by one.
         Object relations = createObject(progid::KeyWordFile);
         relations.call(L"loaddata", {Arg::missing(), fileId()});
+        std::vector<long> relatedKeys;
+        std::unordered_map<long, std::wstring> inView;
         relations.callObject(L"GetByFileId").forEach([&](const Variant& item) {
-            long keyId = Object::from(item).get(L"KeyId").toLong();
-            if (auto known = inView.find(keyId); known != inView.end()) {
-                related_.add(known->second, keyId, kRelatedPicture);
+            relatedKeys.push_back(Object::from(item).get(L"KeyId").toLong());
+            inView.emplace(relatedKeys.back(), std::wstring());
+        });
+        std::unordered_set<long> found;
+        viewKeywords_ = viewKeywords();
+        viewKeywords_.forEach([&](const Variant& item) {
+            Object keyword = Object::from(item);
+            auto it = inView.find(keyword.get(L"KeyId").toLong());
+            if (it != inView.end()) {
+                it->second = keyword.get(L"KeyName").toText();
+                found.insert(it->first);
+            }
+        });
+        for (long keyId : relatedKeys) {
+            if (found.contains(keyId)) {
+                related_.add(inView.at(keyId), keyId, kRelatedPicture);
                 relatedIds_.insert(keyId);
-                return;
+                continue;
             }
             Object lookup = createObject(progid::KeyWord);
             lookup.call(L"loaddata", {keyId, Arg::missing(), SelectedViewId});
@@ -153,7 +164,7 @@ void frmQuillbox::LoadKWRelationed() {
                 related_.add(keyword.get(L"KeyName").toText(), id, kRelatedPicture);
                 relatedIds_.insert(id);
             }
-        });
+        }
     });
 }
 
