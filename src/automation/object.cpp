@@ -28,9 +28,26 @@ struct ExcepInfo : EXCEPINFO {
 
 }  // namespace
 
-Variant Object::invoke(std::wstring_view member, WORD flags, Args args, const Variant* putValue) const {
+DISPID MemberIds::find(std::wstring_view name) const {
+    for (const auto& [n, id] : ids_)
+        if (n == name) return id;
+    return DISPID_UNKNOWN;
+}
+
+void MemberIds::remember(std::wstring_view name, DISPID id) { ids_.emplace_back(std::wstring(name), id); }
+
+Variant Object::get(MemberIds& ids, std::wstring_view member) const {
+    return invoke(member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, {}, nullptr, &ids);
+}
+
+Variant Object::invoke(std::wstring_view member, WORD flags, Args args, const Variant* putValue,
+                       MemberIds* ids) const {
     if (!p_) throw ComError::runtime(err::ObjectNotSet);
-    DISPID id = memberId(p_.get(), member);
+    DISPID id = ids ? ids->find(member) : DISPID_UNKNOWN;
+    if (id == DISPID_UNKNOWN) {
+        id = memberId(p_.get(), member);
+        if (ids) ids->remember(member, id);
+    }
 
     // DISPPARAMS carries the arguments last to first.
     std::vector<VARIANT> raw(args.size() + (putValue ? 1 : 0));

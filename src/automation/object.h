@@ -38,6 +38,17 @@ private:
 
 using Args = std::initializer_list<Arg>;
 
+// Member ids remembered across objects of one class, such as the items of one collection (a
+// collection holds objects of one class): the name is looked up once, not once per item.
+class MemberIds {
+public:
+    DISPID find(std::wstring_view name) const;
+    void remember(std::wstring_view name, DISPID id);
+
+private:
+    std::vector<std::pair<std::wstring, DISPID>> ids_;
+};
+
 class Object {
 public:
     Object() = default;
@@ -53,6 +64,8 @@ public:
     Variant call(std::wstring_view member, Args args = {}) const;
     // A property read / write.
     Variant get(std::wstring_view member, Args args = {}) const;
+    // The same through remembered member ids (objects of one class only).
+    Variant get(MemberIds& ids, std::wstring_view member) const;
     void put(std::wstring_view member, const Variant& value) const;
     void putRef(std::wstring_view member, const Variant& value) const;
     // A method whose result is an object (Nothing gives an empty Object).
@@ -65,7 +78,8 @@ public:
     std::vector<Object> items() const;
 
 private:
-    Variant invoke(std::wstring_view member, WORD flags, Args args, const Variant* putValue) const;
+    Variant invoke(std::wstring_view member, WORD flags, Args args, const Variant* putValue,
+                   MemberIds* ids = nullptr) const;
     ComPtr<IDispatch> p_;
 };
 

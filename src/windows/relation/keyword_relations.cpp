@@ -55,11 +55,12 @@ void frmQuillbox::LoadKeyWord() {
         // The view's keywords as the related list just read them (one rebuild asks once).
         Object all = viewKeywords_.isNothing() ? viewKeywords() : viewKeywords_;
         viewKeywords_ = Object();
+        automation::MemberIds ids;
         all.forEach([&](const Variant& item) {
             Object keyword = Object::from(item);
-            long id = keyword.get(L"KeyId").toLong();
+            long id = keyword.get(ids, L"KeyId").toLong();
             if (!relatedIds_.contains(id))  // ExistKeyRelation, with the id read once
-                InsertKeyWord(id, keyword.get(L"KeyName").toText(), keyword.get(L"GroupId").toLong());
+                InsertKeyWord(id, keyword.get(ids, L"KeyName").toText(), keyword.get(ids, L"GroupId").toLong());
         });
         LoadAllGroup();
         // The first level opens, as the tree is shown again.
@@ -136,17 +137,19 @@ void frmQuillbox::LoadKWRelationed() {
         relations.call(L"loaddata", {Arg::missing(), fileId()});
         std::vector<long> relatedKeys;
         std::unordered_map<long, std::wstring> inView;
+        automation::MemberIds relationIds;
         relations.callObject(L"GetByFileId").forEach([&](const Variant& item) {
-            relatedKeys.push_back(Object::from(item).get(L"KeyId").toLong());
+            relatedKeys.push_back(Object::from(item).get(relationIds, L"KeyId").toLong());
             inView.emplace(relatedKeys.back(), std::wstring());
         });
         std::unordered_set<long> found;
         viewKeywords_ = viewKeywords();
+        automation::MemberIds ids;
         viewKeywords_.forEach([&](const Variant& item) {
             Object keyword = Object::from(item);
-            auto it = inView.find(keyword.get(L"KeyId").toLong());
+            auto it = inView.find(keyword.get(ids, L"KeyId").toLong());
             if (it != inView.end()) {
-                it->second = keyword.get(L"KeyName").toText();
+                it->second = keyword.get(ids, L"KeyName").toText();
                 found.insert(it->first);
             }
         });
