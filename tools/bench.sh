@@ -5,6 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 bash tools/setup.sh
+mkdir -p build
 { cmake --preset x64 >/dev/null && cmake --build --preset x64; } >build/build-bench.log 2>&1 || { tail -40 build/build-bench.log; exit 1; }
 source tools/wine-env.sh
 QB_XVFB=1 qb_wine_up

@@ -139,6 +139,16 @@ wait $host; check "close box returns to the host" grep -q '1 passed, 0 failed' "
 equals "path unchanged after the close box" 'C:\qbtest\contract.doc' \
   "$(suitectl query 'SELECT FileCurrentPath FROM items WHERE FileId = 3')"
 
+# Answers the next message box titled $2 (default "Quillbox") that says $1; prints what it said.
+answer_box() {
+  local said title=${2:-Quillbox}
+  for _ in $(seq 1 100); do
+    said=$(driver texts "$title" Static 2>/dev/null | tr -d '\r')
+    if grep -qF -- "$1" <<<"$said"; then driver click "$title" OK; printf '%s' "$said"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
 echo "relation window driven from another process"
 suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
 mkdir -p "$WINEPREFIX/drive_c/Quillbox Demo"
@@ -156,6 +166,16 @@ done
 equals "a keyword related from the keyboard is stored" 1 "$(suitectl query 'SELECT COUNT(*) FROM keyword_items WHERE KeyId = 121 AND FileId = 1')"
 driver click Relations Ok
 wait $host; equals "the host returns after Ok" 0 "$?"
+# A change of the connection state closes the window with a message.
+suitectl set StateConnection 1
+qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/relation2.out" 2>&1 &
+host=$!
+driver wait Relations >/dev/null && sleep 0.5
+suitectl set StateConnection 0
+check "the connection message shows" answer_box "Your connection with Vellumdex Server to changed state" Vellumdex
+check "and the window closes" driver gone Relations
+wait $host; equals "the host returns" 0 "$?"
+suitectl set StateConnection 1
 suitectl seed "$(qb_winpath "$here/fixture.sql")"
 
 echo "command-line host"
@@ -178,16 +198,6 @@ equals "twips at 144 DPI" 537x93 "$(client_size)"
 qb_wine reg.exe delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
 
 echo "diagnostic upload"
-# Answers the next "Quillbox" message box that says $1; prints what it said.
-answer_box() {
-  local said
-  for _ in $(seq 1 100); do
-    said=$(driver texts Quillbox Static 2>/dev/null | tr -d '\r')
-    if grep -qF -- "$1" <<<"$said"; then driver click Quillbox OK; printf '%s' "$said"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
 mkdir -p "$work/server"
 suitectl set ServerFolder "$(qb_winpath "$work/server")"
 qb_wine "$build/host/quillhost.exe" UploadXXX >"$work/upload.out" 2>&1 &
