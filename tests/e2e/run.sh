@@ -140,6 +140,7 @@ equals "path unchanged after the close box" 'C:\qbtest\contract.doc' \
   "$(suitectl query 'SELECT FileCurrentPath FROM items WHERE FileId = 3')"
 
 # Answers the next message box titled $2 (default "Quillbox") that says $1; prints what it said.
+answered() { answer_box "$@" >/dev/null; }
 answer_box() {
   local said title=${2:-Quillbox}
   for _ in $(seq 1 100); do
@@ -172,7 +173,7 @@ qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly rep
 host=$!
 driver wait Relations >/dev/null && sleep 0.5
 suitectl set StateConnection 0
-check "the connection message shows" answer_box "Your connection with Vellumdex Server to changed state" Vellumdex
+check "the connection message shows" answered "Your connection with Vellumdex Server to changed state" Vellumdex
 check "and the window closes" driver gone Relations
 wait $host; equals "the host returns" 0 "$?"
 suitectl set StateConnection 1
@@ -202,9 +203,9 @@ mkdir -p "$work/server"
 suitectl set ServerFolder "$(qb_winpath "$work/server")"
 qb_wine "$build/host/quillhost.exe" UploadXXX >"$work/upload.out" 2>&1 &
 host=$!
-check "announces itself" answer_box "UploadXXX entered."
-check "names its test file" answer_box "UploadXXX.txt"
-check "shows the server path" answer_box "/UploadXXX.txt"
+check "announces itself" answered "UploadXXX entered."
+check "names its test file" answered "UploadXXX.txt"
+check "shows the server path" answered "/UploadXXX.txt"
 wait $host; equals "host sees no error" 0 "$?"
 check "file is on the server" test -f "$work/server/UploadXXX.txt"
 
