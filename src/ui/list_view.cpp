@@ -1,5 +1,7 @@
 #include "ui/list_view.h"
 
+#include <string_view>
+
 namespace qb::ui {
 
 void TaggedList::addColumn(const std::wstring& title, int width) {
@@ -92,6 +94,75 @@ HIMAGELIST keywordPictures() {
     ::DeleteDC(dc);
     ::ReleaseDC(nullptr, screen);
     return images;
+}
+
+HIMAGELIST itemKindPictures() {
+    HIMAGELIST images = ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 7, 0);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HPEN pen = ::CreatePen(PS_SOLID, 2, RGB(60, 60, 60));
+    for (int kind = 0; kind < 7; ++kind) {
+        HBITMAP bmp = ::CreateCompatibleBitmap(screen, 32, 32);
+        HGDIOBJ oldBmp = ::SelectObject(dc, bmp);
+        RECT all{0, 0, 32, 32};
+        HBRUSH magenta = ::CreateSolidBrush(RGB(255, 0, 255));
+        ::FillRect(dc, &all, magenta);
+        ::DeleteObject(magenta);
+        static const COLORREF fills[] = {RGB(250, 230, 150), RGB(150, 200, 240), RGB(170, 220, 160), RGB(240, 170, 150),
+                                         RGB(255, 240, 120), RGB(120, 170, 230), RGB(190, 190, 200)};
+        HBRUSH fill = ::CreateSolidBrush(fills[kind]);
+        HGDIOBJ oldBrush = ::SelectObject(dc, fill);
+        HGDIOBJ oldPen = ::SelectObject(dc, pen);
+        switch (kind) {
+            case 0:  // mail: an envelope
+                ::Rectangle(dc, 3, 8, 29, 25);
+                ::MoveToEx(dc, 3, 8, nullptr), ::LineTo(dc, 16, 18), ::LineTo(dc, 29, 8);
+                break;
+            case 1:  // contact: a head and shoulders
+                ::Ellipse(dc, 10, 3, 22, 15);
+                ::Ellipse(dc, 5, 16, 27, 34);
+                break;
+            case 2:  // task: a ticked box
+                ::Rectangle(dc, 5, 5, 27, 27);
+                ::MoveToEx(dc, 9, 16, nullptr), ::LineTo(dc, 14, 22), ::LineTo(dc, 24, 9);
+                break;
+            case 3:  // appointment: a calendar sheet
+                ::Rectangle(dc, 4, 6, 28, 28);
+                ::MoveToEx(dc, 4, 12, nullptr), ::LineTo(dc, 28, 12);
+                break;
+            case 4:  // note: a folded sheet
+                ::Rectangle(dc, 6, 4, 26, 28);
+                ::MoveToEx(dc, 19, 28, nullptr), ::LineTo(dc, 26, 21);
+                break;
+            case 5:  // web: a globe
+                ::Ellipse(dc, 4, 4, 28, 28);
+                ::Ellipse(dc, 11, 4, 21, 28);
+                ::MoveToEx(dc, 4, 16, nullptr), ::LineTo(dc, 28, 16);
+                break;
+            default:  // server: a tower
+                ::Rectangle(dc, 9, 3, 23, 29);
+                ::MoveToEx(dc, 12, 9, nullptr), ::LineTo(dc, 20, 9);
+                ::MoveToEx(dc, 12, 14, nullptr), ::LineTo(dc, 20, 14);
+                break;
+        }
+        ::SelectObject(dc, oldPen);
+        ::SelectObject(dc, oldBrush);
+        ::DeleteObject(fill);
+        ::SelectObject(dc, oldBmp);
+        ImageList_AddMasked(images, bmp, RGB(255, 0, 255));
+        ::DeleteObject(bmp);
+    }
+    ::DeleteObject(pen);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    return images;
+}
+
+int itemKindPicture(std::wstring_view key) {
+    static const wchar_t* const keys[] = {L"Mail", L"Contact", L"Task", L"Appointment", L"Note", L"Web", L"Server"};
+    for (int i = 0; i < 7; ++i)
+        if (key == keys[i]) return i;
+    return -1;
 }
 
 }  // namespace qb::ui

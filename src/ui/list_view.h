@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <string_view>
 
 namespace qb::ui {
 
@@ -32,5 +33,10 @@ private:
 
 // A 16 x 16 image list of simple pictures drawn here: 1 a group (folder), 2 a keyword (tag).
 HIMAGELIST keywordPictures();
+
+// 32 x 32 pictures of the kinds of items that are not local files, in this order:
+// "Mail", "Contact", "Task", "Appointment", "Note", "Web", "Server".
+HIMAGELIST itemKindPictures();
+int itemKindPicture(std::wstring_view key);  // index in that list, -1 for an unknown key
 
 }  // namespace qb::ui

@@ -241,6 +241,21 @@ TEST_F(RelationWindowTest, UpdateInfoSendsAllThreeTexts) {
     EXPECT_EQ(s.text(0), L"Report 2026|C:\\docs\\report.txt|Second");
 }
 
+TEST_F(RelationWindowTest, TheHeaderShowsThePictureOfTheItemsKind) {
+    window.LoadFileOutlookInfo(L"Board meeting", L"OutlookAppointment");
+    EXPECT_TRUE(window.isLoaded()) << "the header is the first use of the controls";
+    EXPECT_EQ(window.headerPicture(), L"Appointment");
+    window.LoadFileOutlookInfo(L"x", L"OutlookMail");
+    EXPECT_EQ(window.headerPicture(), L"Mail");
+    window.LoadFileOutlookInfo(L"x", L"Web");
+    EXPECT_EQ(window.headerPicture(), L"Mail") << "other kinds leave the picture as it was";
+    frmQuillbox web;
+    web.oFileSelected = window.oFileSelected;
+    web.LoadFileOutlookInfo(L"x", L"Web");
+    EXPECT_EQ(web.headerPicture(), L"") << "a web item's header stays empty";
+    ::UpdateWindow(window.hwnd());
+}
+
 TEST_F(RelationWindowTest, AChangeOfConnectionStateClosesTheWindow) {
     window.load();
     window.CheckState1_ChangeState();

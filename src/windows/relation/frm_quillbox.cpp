@@ -99,6 +99,7 @@ frmQuillbox::~frmQuillbox() {
     stopWatching();
     unload();
     if (pictures_) ImageList_Destroy(pictures_);
+    if (kindPictures_) ImageList_Destroy(kindPictures_);
 }
 
 long frmQuillbox::fileId() const { return oFileSelected.get(contract::field::FileId).toLong(); }
@@ -176,15 +177,9 @@ void frmQuillbox::draw(std::wstring_view control, HDC dc, const RECT& area) {
     if (control != L"picIcon") return;
     if (fi && fi->hIcon()) {
         ::DrawIcon(dc, 0, 0, fi->hIcon());
-    } else if (!headerPicture_.empty()) {
-        // The picture of the item's kind: a badge with its name.
-        RECT badge = area;
-        HBRUSH fill = ::CreateSolidBrush(RGB(70, 110, 170));
-        ::FillRect(dc, &badge, fill);
-        ::DeleteObject(fill);
-        ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, RGB(255, 255, 255));
-        ::DrawTextW(dc, headerPicture_.c_str(), 1, &badge, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    } else if (int picture = ui::itemKindPicture(headerPicture_); picture >= 0) {
+        if (!kindPictures_) kindPictures_ = ui::itemKindPictures();
+        ImageList_Draw(kindPictures_, picture, dc, area.left, area.top, ILD_TRANSPARENT);
     }
 }
 

@@ -104,6 +104,7 @@ private:
     HTREEITEM draggedNode_ = nullptr;
     bool dragging_ = false;
     HIMAGELIST pictures_ = nullptr;
+    HIMAGELIST kindPictures_ = nullptr;  // imgOutlook
     std::wstring headerPicture_;
     automation::Object checkState_;
     automation::ComPtr<IDispatch> sink_;
