@@ -351,6 +351,8 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
                 click(controlName(reinterpret_cast<HWND>(lp)));
             } else if (HIWORD(wp) == LBN_DBLCLK && lp) {
                 doubleClick(controlName(reinterpret_cast<HWND>(lp)));
+            } else if (HIWORD(wp) == EN_CHANGE && lp) {
+                textChanged(controlName(reinterpret_cast<HWND>(lp)));
             } else if (HIWORD(wp) == LBN_SELCHANGE && lp) {  // also CBN_SELCHANGE
                 selectionChanged(controlName(reinterpret_cast<HWND>(lp)));
             }

@@ -98,6 +98,8 @@ protected:
     virtual void keyPress(std::wstring_view /*control*/, short& /*keyAscii*/) {}
     virtual void doubleClick(std::wstring_view /*control*/) {}
     virtual void selectionChanged(std::wstring_view /*control*/) {}
+    // The text of a text box changed (typed or set).
+    virtual void textChanged(std::wstring_view /*control*/) {}
     // The window became the active one (also when it is first shown).
     virtual void activated() {}
     // WM_NOTIFY from a control (tree, list view...); the answer goes back to the control.

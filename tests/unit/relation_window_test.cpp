@@ -166,6 +166,23 @@ TEST_F(RelationWindowTest, DropsFollowWhereTheDragStarted) {
     EXPECT_EQ(placed(L"111"), L"Status/Draft");
 }
 
+TEST_F(RelationWindowTest, TheFilterNarrowsTheTreeWithoutChangingWhatIsStored) {
+    window.load();
+    window.setText(L"txtFilter", L"  GLO ");
+    EXPECT_EQ(placed(L"102"), L"Clients/Globex");
+    EXPECT_EQ(placed(L"111"), L"<none>");
+    EXPECT_EQ(placed(L"Group-12"), L"<none>") << "groups without a match are left out while filtering";
+    EXPECT_EQ(listed(), std::vector<std::wstring>{L"Acme"}) << "the related list is not filtered";
+    window.keywordTree().select(window.keywordTree().find(L"102"));
+    window.Relation();
+    EXPECT_EQ(stored(), L"101 102 201");
+    window.setText(L"txtFilter", L"");
+    EXPECT_EQ(placed(L"111"), L"Status/Draft");
+    EXPECT_EQ(placed(L"Group-12"), L"/Empty");
+    EXPECT_EQ(placed(L"102"), L"<none>") << "related now, so not in the tree";
+    EXPECT_TRUE(fakes.prompter.boxes.empty());
+}
+
 TEST_F(RelationWindowTest, AnAlreadyStoredRelationIsNotInsertedTwice) {
     window.load();
     db->exec("INSERT INTO keyword_items(KeyId, FileId) VALUES (102, 1)");  // stored meanwhile elsewhere

@@ -42,7 +42,9 @@ ui::FormSpec layout() {
                        {L"lblComment", ControlKind::Label, L"Comment:", 960, 1380, 840, 240},
                        {L"txtComment", ControlKind::MultiLineTextBox, L"", 1860, 1320, 5880, 3600},
                        {L"cmdUpdateData", ControlKind::Button, L"Update Info", 6420, 5040, 1320, 375}}));
-    add(ui::onPage(2, {{L"lblAllKeywords", ControlKind::Label, L"All Keywords", 240, 480, 3660, 240},
+    add(ui::onPage(2, {{L"lblAllKeywords", ControlKind::Label, L"All Keywords", 240, 480, 1500, 240},
+                       // Narrows the tree to keywords containing the typed text; stores nothing.
+                       {L"txtFilter", ControlKind::TextBox, L"", 1800, 430, 2100, 285},
                        {L"pvtreeKeys", ControlKind::Tree, L"", 240, 750, 3660, 4140},
                        {L"lblRelated", ControlKind::Label, L"Related keywords", 4080, 480, 3660, 240},
                        {L"lstKeyRel", ControlKind::ListView, L"", 4080, 750, 3660, 4140},
@@ -274,6 +276,15 @@ void frmQuillbox::stopWatching() {
     cookie_ = 0;
     sink_.reset();
     checkState_ = Object();
+}
+
+void frmQuillbox::textChanged(std::wstring_view control) {
+    if (control != L"txtFilter" || !isLoaded()) return;
+    event(L"txtFilter_Change", [&] {
+        filter_ = ui::trimBlanks(text(L"txtFilter"));
+        ::CharLowerBuffW(filter_.data(), static_cast<DWORD>(filter_.size()));
+        LoadKeyWord();
+    });
 }
 
 void frmQuillbox::click(std::wstring_view control) {

@@ -78,6 +78,7 @@ public:
 protected:
     void formLoad() override;
     void click(std::wstring_view control) override;
+    void textChanged(std::wstring_view control) override;
     LRESULT notify(std::wstring_view control, NMHDR* header) override;
     void draw(std::wstring_view control, HDC dc, const RECT& area) override;
     bool message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -105,6 +106,9 @@ private:
     bool dragging_ = false;
     HIMAGELIST pictures_ = nullptr;
     HIMAGELIST kindPictures_ = nullptr;  // imgOutlook
+    // The filter typed above the tree, in lower case; empty: the whole view.
+    std::wstring filter_;
+    bool passesFilter(const std::wstring& keyName) const;
     std::wstring headerPicture_;
     automation::Object checkState_;
     automation::ComPtr<IDispatch> sink_;

@@ -59,15 +59,23 @@ void frmQuillbox::LoadKeyWord() {
         all.forEach([&](const Variant& item) {
             Object keyword = Object::from(item);
             long id = keyword.get(ids, L"KeyId").toLong();
-            if (!relatedIds_.contains(id))  // ExistKeyRelation, with the id read once
-                InsertKeyWord(id, keyword.get(ids, L"KeyName").toText(), keyword.get(ids, L"GroupId").toLong());
+            if (relatedIds_.contains(id)) return;  // ExistKeyRelation, with the id read once
+            std::wstring name = keyword.get(ids, L"KeyName").toText();
+            if (passesFilter(name)) InsertKeyWord(id, name, keyword.get(ids, L"GroupId").toLong());
         });
-        LoadAllGroup();
+        if (filter_.empty()) LoadAllGroup();  // while filtering, only groups with a match show
         // The first level opens, as the tree is shown again.
         if (HTREEITEM first = TreeView_GetRoot(tree_.handle())) TreeView_Expand(tree_.handle(), first, TVE_EXPAND);
     });
     ::ShowWindow(tree_.handle(), SW_HIDE);
     ::ShowWindow(tree_.handle(), selectedTab(L"ssTab") == 2 ? SW_SHOW : SW_HIDE);
+}
+
+bool frmQuillbox::passesFilter(const std::wstring& keyName) const {
+    if (filter_.empty()) return true;
+    std::wstring lower = keyName;
+    ::CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+    return lower.find(filter_) != std::wstring::npos;
 }
 
 Object frmQuillbox::viewKeywords() {
