@@ -20,4 +20,10 @@ std::wstring fromUtf8(std::string_view s) {
     return w;
 }
 
+std::wstring trimBlanks(std::wstring_view s) {
+    size_t b = s.find_first_not_of(L' ');
+    if (b == std::wstring_view::npos) return {};
+    return std::wstring(s.substr(b, s.find_last_not_of(L' ') - b + 1));
+}
+
 }  // namespace qb::automation

@@ -7,5 +7,7 @@ namespace qb::automation {
 
 std::string toUtf8(std::wstring_view text);
 std::wstring fromUtf8(std::string_view text);
+// The text without the blanks (spaces) at its start and end, as an automation client's Trim.
+std::wstring trimBlanks(std::wstring_view text);
 
 }  // namespace qb::automation

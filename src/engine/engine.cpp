@@ -4,6 +4,7 @@
 
 #include "automation/failure.h"
 #include "automation/module.h"
+#include "automation/text.h"
 #include "contract/suite.h"
 #include "shell/module_ie.h"
 #include "support/error_report.h"
@@ -42,11 +43,6 @@ void operation(const wchar_t* name, F&& body) {
 [[noreturn]] void windowMissing(const wchar_t* window) {
     throw ComError::runtime(automation::err::ActionNotSupported,
                             std::wstring(L"the window ") + window + L" is not part of this build");
-}
-
-std::wstring trimmed(const std::wstring& s) {
-    size_t b = s.find_first_not_of(L' ');
-    return b == std::wstring::npos ? std::wstring() : s.substr(b, s.find_last_not_of(L' ') - b + 1);
 }
 
 // Common frame of the edit operations: fresh dialog, record from the loader, modal show, release.
@@ -150,9 +146,9 @@ void Engine::ShowRelationWeb(std::wstring pstrPath, std::wstring pstrTitle, cons
                              bool /*pRecomendedKW: not consulted*/) {
     operation(L"Engine.ShowRelationWeb()", [&] {
         // Without an address or a title the page shown in the browser is meant.
-        if (trimmed(pstrPath).empty()) pstrPath = shell::GetBrowserUrl();
-        if (trimmed(pstrTitle).empty()) pstrTitle = shell::GetBrowserTitle();
-        if (trimmed(pstrTitle).empty()) pstrTitle = titleFromAddress(pstrPath);
+        if (automation::trimBlanks(pstrPath).empty()) pstrPath = shell::GetBrowserUrl();
+        if (automation::trimBlanks(pstrTitle).empty()) pstrTitle = shell::GetBrowserTitle();
+        if (automation::trimBlanks(pstrTitle).empty()) pstrTitle = titleFromAddress(pstrPath);
         Object loader = createObject(progid::ItemLoader);
         Object record = loader.callObject(L"LoadFileWeb", {pstrPath, pstrTitle, true});
         if (record.isNothing()) return;

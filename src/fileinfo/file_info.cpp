@@ -1,5 +1,7 @@
 #include "fileinfo/file_info.h"
 
+#include "automation/text.h"
+
 #include <oleauto.h>
 #include <shellapi.h>
 
@@ -11,14 +13,11 @@
 namespace qb::fileinfo {
 namespace {
 
+using automation::trimBlanks;
+
 std::wstring upper(std::wstring s) {
     std::transform(s.begin(), s.end(), s.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towupper(c)); });
     return s;
-}
-
-std::wstring trimBlanks(const std::wstring& s) {
-    size_t b = s.find_first_not_of(L' ');
-    return b == std::wstring::npos ? std::wstring() : s.substr(b, s.find_last_not_of(L' ') - b + 1);
 }
 
 // Calls a "fill this buffer" function, growing the buffer until the answer fits.

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "automation/text.h"
+
 namespace qb::shell {
 namespace {
 
@@ -15,11 +17,6 @@ BrowserFind walk() {
     BrowserFind found;
     ::EnumWindows(&EnumWindowsProc, reinterpret_cast<LPARAM>(&found));
     return found;
-}
-
-std::wstring trimBlanks(const std::wstring& s) {
-    size_t b = s.find_first_not_of(L' ');
-    return b == std::wstring::npos ? std::wstring() : s.substr(b, s.find_last_not_of(L' ') - b + 1);
 }
 
 }  // namespace
@@ -77,7 +74,7 @@ std::wstring GetBrowserTitle() noexcept {
         for (size_t dash; (dash = title.find(L'-', start)) != std::wstring::npos; start = dash + 1)
             pieces.push_back(title.substr(start, dash - start));
         pieces.push_back(title.substr(start));
-        if (trimBlanks(pieces.back()) == kBrowserProduct) {
+        if (automation::trimBlanks(pieces.back()) == kBrowserProduct) {
             std::wstring joined = pieces.front();
             for (size_t i = 1; i + 1 < pieces.size(); ++i) joined += L"-" + pieces[i];
             title = joined;

@@ -2,13 +2,9 @@
 
 #include <vector>
 
-namespace qb::ui {
+#include "automation/text.h"
 
-std::wstring trimBlanks(std::wstring_view s) {
-    size_t b = s.find_first_not_of(L' ');
-    if (b == std::wstring_view::npos) return {};
-    return std::wstring(s.substr(b, s.find_last_not_of(L' ') - b + 1));
-}
+namespace qb::ui {
 
 void KeyedTree::clear() {
     TreeView_DeleteAllItems(tree_);
@@ -52,7 +48,7 @@ void KeyedTree::remove(HTREEITEM node) {
 }
 
 HTREEITEM KeyedTree::find(std::wstring_view key) const {
-    auto it = byKey_.find(trimBlanks(key));
+    auto it = byKey_.find(automation::trimBlanks(key));
     return it == byKey_.end() ? nullptr : it->second;
 }
 

@@ -46,7 +46,4 @@ private:
     std::unordered_map<std::wstring, HTREEITEM> byKey_;
 };
 
-// Trims blanks at both ends.
-std::wstring trimBlanks(std::wstring_view text);
-
 }  // namespace qb::ui

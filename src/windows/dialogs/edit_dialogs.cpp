@@ -5,6 +5,7 @@
 
 #include "automation/failure.h"
 #include "automation/module.h"
+#include "automation/text.h"
 #include "contract/suite.h"
 
 namespace qb::windows {
@@ -13,13 +14,6 @@ namespace {
 using ui::ControlKind;
 constexpr COLORREF kDialogBack = RGB(224, 224, 224);
 constexpr wchar_t kCaption[] = L"Relations";
-
-// Blanks at both ends removed (spaces only, as the user typed them).
-std::wstring trimBlanks(const std::wstring& s) {
-    size_t b = s.find_first_not_of(L' ');
-    if (b == std::wstring::npos) return {};
-    return s.substr(b, s.find_last_not_of(L' ') - b + 1);
-}
 
 EditFieldDesign nameDesign() {
     return {{L"frmEditName",
@@ -80,7 +74,7 @@ void EditFieldDialog::formLoad() {
 void EditFieldDialog::cmdOk_Click() {
     event(L"cmdOk_Click", [&] {
         std::wstring current = text(design_.textBox);
-        if (trimBlanks(current) != trimBlanks(strOldText)) oFileSelected.call(design_.updateMember, {current});
+        if (automation::trimBlanks(current) != automation::trimBlanks(strOldText)) oFileSelected.call(design_.updateMember, {current});
         unload();
     });
 }

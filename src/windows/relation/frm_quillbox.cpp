@@ -7,6 +7,7 @@
 #include "automation/dispatch_object.h"
 #include "automation/failure.h"
 #include "automation/module.h"
+#include "automation/text.h"
 #include "contract/suite.h"
 #include "support/services.h"
 #include "support/settings.h"
@@ -281,7 +282,7 @@ void frmQuillbox::stopWatching() {
 void frmQuillbox::textChanged(std::wstring_view control) {
     if (control != L"txtFilter" || !isLoaded()) return;
     event(L"txtFilter_Change", [&] {
-        filter_ = ui::trimBlanks(text(L"txtFilter"));
+        filter_ = automation::trimBlanks(text(L"txtFilter"));
         ::CharLowerBuffW(filter_.data(), static_cast<DWORD>(filter_.size()));
         LoadKeyWord();
     });
