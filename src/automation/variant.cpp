@@ -119,11 +119,6 @@ short Variant::toShort() const {
     return changed(VT_I2).v_.iVal;
 }
 
-double Variant::toDouble() const {
-    if (v_.vt == VT_R8) return v_.dblVal;
-    return changed(VT_R8).v_.dblVal;
-}
-
 bool Variant::toBool() const {
     if (v_.vt == VT_BOOL) return v_.boolVal != VARIANT_FALSE;
     return changed(VT_BOOL).v_.boolVal != VARIANT_FALSE;

@@ -65,7 +65,6 @@ void Skin::loadSkin(const std::wstring& path) {
     while (::ReadFile(h, buf, sizeof buf, &got, nullptr) && got) text.append(buf, got);
     ::CloseHandle(h);
     look_ = parse(text);
-    loaded_ = true;
 }
 
 void Skin::applySkin(HWND window) {

@@ -29,13 +29,11 @@ public:
     // Applies the loaded skin to a window: its font and colours for the window and its controls.
     void applySkin(HWND window);
     const SkinLook& look() const { return look_; }
-    bool loaded() const { return loaded_; }
 
     static SkinLook parse(const std::string& utf8Text);  // raises 5 when there is no [Skin] section
 
 private:
     SkinLook look_;
-    bool loaded_ = false;
 };
 
 }  // namespace qb::ui
