@@ -1,5 +1,7 @@
 #include "record.h"
 
+#include <stdexcept>
+
 #include "automation/com_error.h"
 
 namespace tesra {
@@ -16,26 +18,76 @@ void missingKey(const RecordKind& kind, const wchar_t* member, const wchar_t* wh
                    kind.progId);
 }
 
+const Variant* Record::cell(size_t field) const {
+    if (!own_.empty()) return &own_[field];
+    if (rows_) return &rows_->cells[row_ * rows_->width + field];
+    return nullptr;
+}
+
+const Variant& Record::key(size_t position) const {
+    static const Variant missing = Variant::missing();
+    if (position < 1 || position > kPositions) throw std::out_of_range("loaddata position");
+    if (given_ & (1u << (position - 1))) return (*keys_)[position - 1];
+    for (size_t i = 0; i < kind_.keyOfField.size(); ++i)
+        if (static_cast<size_t>(kind_.keyOfField[i]) == position)
+            if (const Variant* v = cell(i)) return *v;  // an answer knows its keys
+    return missing;
+}
+
+Variant& Record::givenKey(size_t position) {
+    if (!keys_) keys_ = std::make_unique<std::array<Variant, kPositions>>();
+    given_ |= 1u << (position - 1);
+    return (*keys_)[position - 1];
+}
+
+void Record::pinKeys() {
+    for (size_t p = 1; p <= kPositions; ++p)
+        if (!(given_ & (1u << (p - 1)))) {
+            Variant v = key(p);
+            givenKey(p) = v;
+        }
+}
+
 Variant Record::field(std::wstring_view name) const {
     for (size_t i = 0; i < kind_.fields.size(); ++i)
-        if (kind_.fields[i] == name) return i < row_.size() ? row_[i] : Variant();
+        if (kind_.fields[i] == name) {
+            const Variant* v = cell(i);
+            return v ? *v : Variant();
+        }
     return Variant();
 }
 
 void Record::setField(std::wstring_view name, const Variant& v) {
-    row_.resize(kind_.fields.size());
+    pinKeys();
+    if (own_.empty()) {
+        if (rows_) {
+            auto first = rows_->cells.begin() + static_cast<std::ptrdiff_t>(row_ * rows_->width);
+            own_.assign(first, first + static_cast<std::ptrdiff_t>(rows_->width));
+        } else {
+            own_.resize(kind_.fields.size());
+        }
+    }
     for (size_t i = 0; i < kind_.fields.size(); ++i)
-        if (kind_.fields[i] == name) row_[i] = v;
+        if (kind_.fields[i] == name) own_[i] = v;
 }
 
-std::shared_ptr<Record> Record::fromRow(Statement& s) {
-    auto* r = new Record(kind_, connection());
-    auto owner = std::shared_ptr<Record>(r, [](Record* p) { p->Release(); });
-    for (size_t i = 0; i < kind_.fields.size(); ++i) {
-        r->row_.push_back(s.value(static_cast<int>(i)));
-        if (int pos = kind_.keyOfField[i]) r->keys_[pos - 1] = r->row_.back();  // an answer knows its keys
+std::shared_ptr<const Rows> Record::read(Statement& s, bool all) const {
+    auto rows = std::make_shared<Rows>();
+    rows->width = kind_.fields.size();
+    while (s.step()) {
+        for (size_t i = 0; i < rows->width; ++i) rows->cells.push_back(s.value(static_cast<int>(i)));
+        if (!all) break;
     }
-    return owner;
+    return rows;
+}
+
+// An object of this kind standing for one row of an answer.
+Variant Record::answer(const std::shared_ptr<const Rows>& rows, size_t row) {
+    auto object = qb::automation::ComPtr<IDispatch>::attach(new Record(kind_, connection()));
+    auto* r = static_cast<Record*>(object.get());
+    r->rows_ = rows;
+    r->row_ = row;
+    return Variant(object.get());
 }
 
 namespace {
@@ -54,15 +106,18 @@ std::string selectList(const RecordKind& kind) {
 Variant Record::one(const std::string& tail, const std::vector<Variant>& binds) {
     auto s = db().prepare((selectList(kind_) + tail + " LIMIT 1").c_str());
     s.bindAll(binds);
-    if (!s.step()) return Variant(static_cast<IDispatch*>(nullptr));
-    return Variant(static_cast<IDispatch*>(fromRow(s).get()));
+    auto rows = read(s, false);
+    if (rows->cells.empty()) return Variant(static_cast<IDispatch*>(nullptr));
+    return answer(rows, 0);
 }
 
 Variant Record::many(const std::string& tail, const std::vector<Variant>& binds) {
     auto s = db().prepare((selectList(kind_) + tail).c_str());
     s.bindAll(binds);
+    auto rows = read(s, true);
     std::vector<Variant> items;
-    while (s.step()) items.emplace_back(static_cast<IDispatch*>(fromRow(s).get()));
+    items.reserve(rows->cells.size() / rows->width);
+    for (size_t i = 0; i < rows->cells.size() / rows->width; ++i) items.push_back(answer(rows, i));
     return Variant(qb::automation::makeObject<qb::automation::Collection>(std::move(items)));
 }
 
@@ -81,10 +136,13 @@ void Record::exec(const std::string& sql, const std::vector<Variant>& binds) {
 void Record::addStandardMembers(RecordKind& kind) {
     kind.members.method<Record>(L"loaddata", [](Record& r, const CallArgs& a) {
         for (size_t i = 0; i < kPositions && i < a.count(); ++i)
-            if (a.has(i)) r.keys_[i] = a.value(i);
+            if (a.has(i)) r.givenKey(i + 1) = a.value(i);
     });
-    for (const std::wstring& f : kind.fields)
-        kind.members.property<Record>(f, [f](Record& r) { return r.field(f); });
+    for (size_t i = 0; i < kind.fields.size(); ++i)
+        kind.members.property<Record>(kind.fields[i], [i](Record& r) {
+            const Variant* v = r.cell(i);
+            return v ? *v : Variant();
+        });
 }
 
 qb::automation::ComPtr<IDispatch> createRecord(const RecordKind& kind) {

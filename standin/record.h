@@ -40,14 +40,22 @@ private:
     std::shared_ptr<Database> db_;
 };
 
+// The rows of one answer, read once and shared by the objects handed out for them (a view's
+// keywords come by the ten thousand; copying every value into every object doubled the cost).
+struct Rows {
+    size_t width = 0;
+    std::vector<Variant> cells;  // row after row
+};
+
 class Record final : public SuiteObject {
 public:
     static constexpr size_t kPositions = 6;
     Record(const RecordKind& kind, std::shared_ptr<Database> db) : SuiteObject(std::move(db)), kind_(kind) {}
 
     const RecordKind& kind() const { return kind_; }
-    // loaddata position (1-based); "missing" when not given.
-    const Variant& key(size_t position) const { return keys_.at(position - 1); }
+    // loaddata position (1-based): the value given to loaddata; for an answer, the field that
+    // position stands for; otherwise "missing".
+    const Variant& key(size_t position) const;
     bool hasKey(size_t position) const { return !key(position).isMissing(); }
     // A field of the answered row (Empty before a query answered this object).
     Variant field(std::wstring_view name) const;
@@ -66,11 +74,21 @@ protected:
     const MemberTable& members() const override { return kind_.members; }
 
 private:
-    std::shared_ptr<Record> fromRow(Statement& s);
+    std::shared_ptr<const Rows> read(Statement& s, bool all) const;
+    Variant answer(const std::shared_ptr<const Rows>& rows, size_t row);
+    const Variant* cell(size_t field) const;
+    // Fixes the keys an answer takes from its fields before a field changes.
+    void pinKeys();
+
     const RecordKind& kind_;
-    std::array<Variant, kPositions> keys_ = {Variant::missing(), Variant::missing(), Variant::missing(),
-                                             Variant::missing(), Variant::missing(), Variant::missing()};
-    std::vector<Variant> row_;
+    Variant& givenKey(size_t position);
+
+    // The values given to loaddata (or pinned), made at the first one: answers rarely get any.
+    std::unique_ptr<std::array<Variant, kPositions>> keys_;
+    unsigned given_ = 0;  // bit i: position i+1 was given
+    std::shared_ptr<const Rows> rows_;
+    size_t row_ = 0;
+    std::vector<Variant> own_;  // the fields once one of them was set on this object
 };
 
 // Raises the suite's error for a member called without the keys it needs.

@@ -20,10 +20,12 @@ std::wstring fromUtf8(std::string_view s) {
     return w;
 }
 
-std::wstring trimBlanks(std::wstring_view s) {
+std::wstring_view trimmedBlanks(std::wstring_view s) {
     size_t b = s.find_first_not_of(L' ');
     if (b == std::wstring_view::npos) return {};
-    return std::wstring(s.substr(b, s.find_last_not_of(L' ') - b + 1));
+    return s.substr(b, s.find_last_not_of(L' ') - b + 1);
 }
+
+std::wstring trimBlanks(std::wstring_view s) { return std::wstring(trimmedBlanks(s)); }
 
 }  // namespace qb::automation

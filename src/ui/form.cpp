@@ -189,6 +189,7 @@ void Form::createControls() {
         hook->original = reinterpret_cast<WNDPROC>(
             ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form::controlProc)));
         controls_.emplace(c.name, h);
+        byHandle_.emplace(h, &c);
     }
 }
 
@@ -201,7 +202,9 @@ void Form::takeLook(const SkinLook& look) {
     lf.lfQuality = DEFAULT_QUALITY;
     lstrcpynW(lf.lfFaceName, look_.fontName.c_str(), LF_FACESIZE);
     HFONT font = ::CreateFontIndirectW(&lf);
-    for (auto& [name, h] : controls_) ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    // A window not shown yet has nothing to repaint (and each repaint costs under Wine).
+    const BOOL repaint = hwnd_ && ::IsWindowVisible(hwnd_);
+    for (auto& [name, h] : controls_) ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), repaint);
     if (font_) ::DeleteObject(font_);
     font_ = font;
     for (HBRUSH* b : {&panelBrush_, &editBrush_})
@@ -315,10 +318,14 @@ void Form::setTabEnabled(std::wstring_view tab, int index, bool enabled) {
     else disabledTabs_.insert(index);
 }
 
+const ControlSpec* Form::controlSpec(HWND h) const {
+    auto it = byHandle_.find(h);
+    return it == byHandle_.end() ? nullptr : it->second;
+}
+
 std::wstring Form::controlName(HWND h) const {
-    for (const auto& [name, handle] : controls_)
-        if (handle == h) return name;
-    return {};
+    const ControlSpec* c = controlSpec(h);
+    return c ? c->name : std::wstring();
 }
 
 LRESULT CALLBACK Form::windowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
@@ -370,7 +377,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return reinterpret_cast<LRESULT>(backBrush_);
         case WM_DRAWITEM: {
             auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-            if (const ControlSpec* c = controlSpec(controlName(di->hwndItem)); c && c->kind == ControlKind::Picture) {
+            if (const ControlSpec* c = controlSpec(di->hwndItem); c && c->kind == ControlKind::Picture) {
                 ::FillRect(di->hDC, &di->rcItem, backBrush_);
                 draw(c->name, di->hDC, di->rcItem);
                 return TRUE;
@@ -389,7 +396,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lp);
-            const ControlSpec* c = controlSpec(controlName(header->hwndFrom));
+            const ControlSpec* c = controlSpec(header->hwndFrom);
             if (c && c->kind == ControlKind::Tab && header->code == TCN_SELCHANGE) {
                 int chosen = static_cast<int>(::SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0)) + 1;
                 if (disabledTabs_.contains(chosen)) {  // an unavailable tab cannot be chosen
@@ -411,6 +418,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
             hwnd_ = nullptr;
             controls_.clear();
+            byHandle_.clear();
             hooks_.clear();  // the controls are gone before their parent
             break;
         default:
@@ -429,7 +437,7 @@ LRESULT CALLBACK Form::controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             case WM_GETDLGCODE: {
                 LRESULT r = ::CallWindowProcW(original, h, msg, wp, lp);
                 auto* m = reinterpret_cast<const MSG*>(lp);
-                const ControlSpec* c = self->controlSpec(self->controlName(h));
+                const ControlSpec* c = self->controlSpec(h);
                 bool wantsEnter = (r & DLGC_HASSETSEL) ||  // text boxes see Enter as a key press
                                   (c && (c->kind == ControlKind::Tree || c->kind == ControlKind::ListView));
                 if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN && wantsEnter) r |= DLGC_WANTMESSAGE;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <map>
+#include <unordered_map>
 #include <memory>
 #include <set>
 #include <string>
@@ -124,6 +125,7 @@ private:
     void takeLook(const SkinLook& look);
     void showPage(int page);
     std::wstring controlName(HWND h) const;
+    const ControlSpec* controlSpec(HWND h) const;
     const ControlSpec* controlSpec(std::wstring_view control) const;
     LRESULT send(std::wstring_view control, UINT listMessage, UINT comboMessage, WPARAM wp = 0, LPARAM lp = 0);
     void wakeModalLoop() const;
@@ -132,6 +134,9 @@ private:
     HWND hwnd_ = nullptr;
     bool loading_ = false;
     std::map<std::wstring, HWND, std::less<>> controls_;
+    // Which control a notification comes from: a tree of 50,000 nodes sends 50,000 of them
+    // when it is emptied.
+    std::unordered_map<HWND, const ControlSpec*> byHandle_;
     SkinLook look_;
     HFONT font_ = nullptr;
     HBRUSH backBrush_ = nullptr, panelBrush_ = nullptr, editBrush_ = nullptr;

@@ -1,5 +1,6 @@
 #include "ui/list_view.h"
 
+#include <climits>
 #include <string_view>
 
 namespace qb::ui {
@@ -18,7 +19,7 @@ void TaggedList::clear() { ListView_DeleteAllItems(list_); }
 
 int TaggedList::add(const std::wstring& text, long tag, int picture) {
     LVITEMW item{LVIF_TEXT | LVIF_PARAM | (picture ? LVIF_IMAGE : 0u)};
-    item.iItem = count();
+    item.iItem = INT_MAX;  // past the end: appended
     item.pszText = const_cast<wchar_t*>(text.c_str());
     item.lParam = tag;
     item.iImage = picture - 1;

@@ -4,6 +4,7 @@
 
 #include "automation/text.h"
 
+
 namespace qb::ui {
 
 void KeyedTree::clear() {
@@ -48,7 +49,7 @@ void KeyedTree::remove(HTREEITEM node) {
 }
 
 HTREEITEM KeyedTree::find(std::wstring_view key) const {
-    auto it = byKey_.find(automation::trimBlanks(key));
+    auto it = byKey_.find(automation::trimmedBlanks(key));
     return it == byKey_.end() ? nullptr : it->second;
 }
 

@@ -42,8 +42,13 @@ private:
     };
     void forget(HTREEITEM node);
     HWND tree_ = nullptr;
+    // Looked up by views of keys, without making a string for every lookup.
+    struct KeyHash {
+        using is_transparent = void;
+        size_t operator()(std::wstring_view k) const noexcept { return std::hash<std::wstring_view>{}(k); }
+    };
     std::unordered_map<HTREEITEM, Node> nodes_;
-    std::unordered_map<std::wstring, HTREEITEM> byKey_;
+    std::unordered_map<std::wstring, HTREEITEM, KeyHash, std::equal_to<>> byKey_;
 };
 
 }  // namespace qb::ui

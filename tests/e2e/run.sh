@@ -159,6 +159,8 @@ qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly rep
 host=$!
 check "relation window shows" driver wait Relations
 equals "the view in use is on its button" Projects "$(driver texts Relations Button | tr -d '\r' | sed -n 's/^Projects$/Projects/p')"
+equals "for a local file while connected, the Server tab can be chosen" 4 "$(driver tab Relations 'SysTabControl32#1' 4 | tr -d '\r')"
+equals "and the Keywords tab again" 1 "$(driver tab Relations 'SysTabControl32#1' 1 | tr -d '\r')"
 # The first keyword of the first group (the group "Year", opened): "2025"; Enter relates it.
 driver treeselect Relations 'SysTreeView32#1' 0 0 && driver keys Relations 'SysTreeView32#1' 13
 for _ in $(seq 1 50); do
@@ -177,6 +179,19 @@ check "the connection message shows" answered "Your connection with Vellumdex Se
 check "and the window closes" driver gone Relations
 wait $host; equals "the host returns" 0 "$?"
 suitectl set StateConnection 1
+# Any kind of item: a mail item found by its entry id opens the same window, without the Server tab.
+qb_wine "$build/host/quillhost.exe" ShowAllItemsRelation '00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001' >"$work/relation3.out" 2>&1 &
+host=$!
+check "the window shows for a mail item" driver wait Relations
+equals "its record is in the name box" 'Re: delivery dates' "$(driver gettext Relations 'Edit#1' | tr -d '\r')"
+equals "the Server tab cannot be chosen" 1 "$(driver tab Relations 'SysTabControl32#1' 4 | tr -d '\r')"
+driver treeselect Relations 'SysTreeView32#1' 0 0 && driver keys Relations 'SysTreeView32#1' 13
+for _ in $(seq 1 50); do
+  [ -n "$(suitectl query 'SELECT 1 FROM keyword_items WHERE KeyId = 121 AND FileId = 5')" ] && break; sleep 0.1
+done
+equals "a keyword related to the mail item is stored" 1 "$(suitectl query 'SELECT COUNT(*) FROM keyword_items WHERE KeyId = 121 AND FileId = 5')"
+driver click Relations Ok
+wait $host; equals "the host returns after Ok" 0 "$?"
 suitectl seed "$(qb_winpath "$here/fixture.sql")"
 
 echo "command-line host"

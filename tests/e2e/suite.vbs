@@ -185,6 +185,13 @@ Set r = o.GetOneById
 Check "item by id", r.FileCurrentPath = "/Price list.xls"
 r.UpDateComment "Replaced in May"
 Check "update seen on the object", r.FileComment = "Replaced in May"
+' An answer's keys are its fields as answered; they follow an update only through loaddata.
+r.UpDatePath "/Moved/Price list.xls"
+Check "path update seen on the object, other fields kept", r.FileCurrentPath = "/Moved/Price list.xls" And r.FileId = 4
+Check "its keys still name the old path", r.ExistFile = False
+r.loaddata r.FileId, r.FileName, r.FileType, r.FileCurrentPath
+Check "until loaddata gives the new one", r.ExistFile = True
+r.UpDatePath "/Price list.xls"
 Set o = CreateObject("Tesra.File")
 o.loaddata , , , "C:\nowhere.txt"
 Check "unknown path: Nothing", o.GetOne Is Nothing

@@ -8,6 +8,8 @@
 //   uidriver keys CAPTION CLASS#N VK...        presses keys (virtual-key codes) in that child
 //   uidriver treeselect CAPTION CLASS#N N...   selects a tree node by child positions from the root
 //                                              (0 0: the first child of the first node)
+//   uidriver tab CAPTION CLASS#N INDEX         chooses a tab (from 0) as a click would; prints the
+//                                              tab in use afterwards
 //   uidriver close CAPTION                     presses the window's close box
 //   uidriver clientsize CAPTION                prints the client area as WIDTHxHEIGHT pixels
 //   uidriver texts CAPTION CLASS               prints the non-empty texts of all children of that class
@@ -149,6 +151,12 @@ int wmain(int argc, wchar_t** argv) {
             ::PostMessageW(c, WM_KEYUP, vk, 0xC0000001);
             ::Sleep(100);
         }
+        return 0;
+    }
+    if (action == L"tab" && argc == 5) {
+        // Moving the focus to a tab selects it and sends the same notifications as a click.
+        ::SendMessageW(c, TCM_SETCURFOCUS, static_cast<WPARAM>(_wtoi(argv[4])), 0);
+        std::printf("%d\n", static_cast<int>(::SendMessageW(c, TCM_GETCURSEL, 0, 0)));
         return 0;
     }
     if (action == L"char" && argc == 5) {

@@ -1,11 +1,12 @@
 #pragma once
 // frmQuillbox: the relation window of an item. Info tab (name, path, comment, header icon),
 // Keywords tab (the view's keyword tree facing the related keywords), Themes, Files and Server tabs.
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "automation/object.h"
 #include "fileinfo/file_info.h"
@@ -91,15 +92,21 @@ private:
     void stopWatching();
     void endDrag(bool drop);
     void repaintUpdateButton();
-    automation::Object viewKeywords();
+    struct ViewKeyword {
+        long id;
+        std::wstring name;
+        long group;
+    };
+    // The keywords of the selected view, in the order the suite answers them.
+    std::vector<ViewKeyword> viewKeywords();
 
     ui::KeyedTree tree_;
     ui::TaggedList related_;
     std::unordered_set<long> relatedIds_;  // in step with related_
     // Within one rebuild of the tree, a group asked for again is not fetched again.
-    std::optional<std::map<long, std::optional<std::wstring>>> groupCache_;
+    std::optional<std::unordered_map<long, std::optional<std::wstring>>> groupCache_;
     // The view's keywords as LoadKWRelationed read them, for the LoadKeyWord that follows.
-    automation::Object viewKeywords_;
+    std::optional<std::vector<ViewKeyword>> viewKeywords_;
     // The view's groups during a rebuild of the tree.
     automation::Object viewGroups_;
     HTREEITEM draggedNode_ = nullptr;

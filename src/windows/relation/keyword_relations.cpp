@@ -53,16 +53,12 @@ void frmQuillbox::LoadKeyWord() {
             }
         } done{*this, before};
         // The view's keywords as the related list just read them (one rebuild asks once).
-        Object all = viewKeywords_.isNothing() ? viewKeywords() : viewKeywords_;
-        viewKeywords_ = Object();
-        automation::MemberIds ids;
-        all.forEach([&](const Variant& item) {
-            Object keyword = Object::from(item);
-            long id = keyword.get(ids, L"KeyId").toLong();
-            if (relatedIds_.contains(id)) return;  // ExistKeyRelation, with the id read once
-            std::wstring name = keyword.get(ids, L"KeyName").toText();
-            if (passesFilter(name)) InsertKeyWord(id, name, keyword.get(ids, L"GroupId").toLong());
-        });
+        std::vector<ViewKeyword> all = viewKeywords_ ? std::move(*viewKeywords_) : viewKeywords();
+        viewKeywords_.reset();
+        for (const ViewKeyword& keyword : all) {
+            if (relatedIds_.contains(keyword.id)) continue;  // ExistKeyRelation, with the id read once
+            if (passesFilter(keyword.name)) InsertKeyWord(keyword.id, keyword.name, keyword.group);
+        }
         if (filter_.empty()) LoadAllGroup();  // while filtering, only groups with a match show
         // The first level opens, as the tree is shown again.
         if (HTREEITEM first = TreeView_GetRoot(tree_.handle())) TreeView_Expand(tree_.handle(), first, TVE_EXPAND);
@@ -78,10 +74,17 @@ bool frmQuillbox::passesFilter(const std::wstring& keyName) const {
     return lower.find(filter_) != std::wstring::npos;
 }
 
-Object frmQuillbox::viewKeywords() {
+std::vector<frmQuillbox::ViewKeyword> frmQuillbox::viewKeywords() {
     Object lookup = createObject(progid::KeyWord);
     lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), SelectedViewId});
-    return lookup.callObject(L"GetAllByView");
+    std::vector<ViewKeyword> keywords;
+    automation::MemberIds ids;
+    lookup.callObject(L"GetAllByView").forEach([&](const Variant& item) {
+        Object keyword = Object::from(item);
+        keywords.push_back({keyword.get(ids, L"KeyId").toLong(), keyword.get(ids, L"KeyName").toText(),
+                            keyword.get(ids, L"GroupId").toLong()});
+    });
+    return keywords;
 }
 
 void frmQuillbox::LoadAllGroup() {
@@ -103,19 +106,23 @@ void frmQuillbox::LoadAllGroup() {
 
 HTREEITEM frmQuillbox::InsertGroup(long GroupId) {
     return qualified(L"frmQuillbox.InsertGroup()", [&]() -> HTREEITEM {
-        std::optional<std::wstring> name;
-        if (groupCache_ && groupCache_->contains(GroupId)) {
-            name = groupCache_->at(GroupId);
-        } else {
+        const std::optional<std::wstring>* name = nullptr;
+        if (groupCache_) {
+            auto cached = groupCache_->find(GroupId);
+            if (cached != groupCache_->end()) name = &cached->second;
+        }
+        std::optional<std::wstring> asked;
+        if (!name) {
             Object lookup = createObject(progid::Group);
             lookup.call(L"loaddata", {GroupId});
             Object group = lookup.callObject(L"GetOneById");
-            if (!group.isNothing()) name = group.get(L"GroupName").toText();
-            if (groupCache_) (*groupCache_)[GroupId] = name;
+            if (!group.isNothing()) asked = group.get(L"GroupName").toText();
+            name = groupCache_ ? &groupCache_->emplace(GroupId, std::move(asked)).first->second : &asked;
         }
-        if (!name) return SearchNode(L"0");
-        if (ExistNode(groupKey(GroupId))) return SearchNode(groupKey(GroupId));
-        return tree_.add(nullptr, groupKey(GroupId), *name, kGroupTag, kGroupPicture, true);
+        if (!*name) return SearchNode(L"0");
+        const std::wstring key = groupKey(GroupId);
+        if (ExistNode(key)) return SearchNode(key);
+        return tree_.add(nullptr, key, **name, kGroupTag, kGroupPicture, true);
     });
 }
 
@@ -144,26 +151,18 @@ void frmQuillbox::LoadKWRelationed() {
         Object relations = createObject(progid::KeyWordFile);
         relations.call(L"loaddata", {Arg::missing(), fileId()});
         std::vector<long> relatedKeys;
-        std::unordered_map<long, std::wstring> inView;
+        std::unordered_map<long, const std::wstring*> inView;  // related id -> name when of this view
         automation::MemberIds relationIds;
         relations.callObject(L"GetByFileId").forEach([&](const Variant& item) {
             relatedKeys.push_back(Object::from(item).get(relationIds, L"KeyId").toLong());
-            inView.emplace(relatedKeys.back(), std::wstring());
+            inView.emplace(relatedKeys.back(), nullptr);
         });
-        std::unordered_set<long> found;
         viewKeywords_ = viewKeywords();
-        automation::MemberIds ids;
-        viewKeywords_.forEach([&](const Variant& item) {
-            Object keyword = Object::from(item);
-            auto it = inView.find(keyword.get(ids, L"KeyId").toLong());
-            if (it != inView.end()) {
-                it->second = keyword.get(ids, L"KeyName").toText();
-                found.insert(it->first);
-            }
-        });
+        for (const ViewKeyword& keyword : *viewKeywords_)
+            if (auto it = inView.find(keyword.id); it != inView.end()) it->second = &keyword.name;
         for (long keyId : relatedKeys) {
-            if (found.contains(keyId)) {
-                related_.add(inView.at(keyId), keyId, kRelatedPicture);
+            if (const std::wstring* name = inView.at(keyId)) {
+                related_.add(*name, keyId, kRelatedPicture);
                 relatedIds_.insert(keyId);
                 continue;
             }
@@ -261,6 +260,7 @@ void frmQuillbox::AddNewKeyword() {
         relation.call(L"loaddata", {id, fileId()});
         if (!relation.call(L"ExistRegister").toBool()) relation.call(L"Insert");
         LoadKWRelationed();
+        viewKeywords_.reset();  // the tree is not rebuilt here
         repaintUpdateButton();
     });
 }
