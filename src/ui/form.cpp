@@ -167,7 +167,7 @@ void Form::createControls() {
         if (!h) throw automation::ComError::fromHResult(HRESULT_FROM_WIN32(::GetLastError()));
         if (isEdit) ::SendMessageW(h, EM_SETLIMITTEXT, 0, 0);
         if (c.kind == ControlKind::Tab) {
-            // Captions separated by "|"; the tab control stays at the bottom of the z-order.
+            // Captions separated by "|".
             int index = 0;
             for (size_t start = 0; start <= c.caption.size();) {
                 size_t bar = c.caption.find(L'|', start);
@@ -178,7 +178,6 @@ void Form::createControls() {
                 if (bar == std::wstring::npos) break;
                 start = bar + 1;
             }
-            ::SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
         if (c.kind == ControlKind::ListView)
             ::SendMessageW(h, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
@@ -191,6 +190,12 @@ void Form::createControls() {
         controls_.emplace(c.name, h);
         byHandle_.emplace(h, &c);
     }
+    // Child windows join their siblings at the bottom of the z-order, so a tab control made first
+    // would lie above the controls of its pages and paint over their frames: it goes to the
+    // bottom once all are made (and clips itself against them).
+    for (const ControlSpec& c : spec_.controls)
+        if (c.kind == ControlKind::Tab)
+            ::SetWindowPos(controls_.at(c.name), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Form::takeLook(const SkinLook& look) {
