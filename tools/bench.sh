@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Prints how fast the relation window is with large vocabularies (see tests/bench/relation_bench.cpp).
-#   tools/bench.sh [--runs K] [N ...]      default: 3 runs of 1000 10000 50000
+#   tools/bench.sh [--runs K] [N ...]      default: 3 runs of 0 1000 10000 50000
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
