@@ -115,6 +115,18 @@ TEST_F(RelationWindowTest, LoadShowsTheViewsKeywordsGroupedAndTheRelatedOnesApar
     EXPECT_EQ(window.keywordTree().find(L"201"), nullptr);
 }
 
+TEST_F(RelationWindowTest, ThePagesControlsLieAboveTheTabControl) {
+    // Otherwise the tab control paints over their frames.
+    window.load();
+    for (HWND control : {window.keywordTree().handle(), window.relatedList().handle(), window.control(L"txtFilter")}) {
+        RECT r;
+        ::GetWindowRect(control, &r);
+        POINT corner{r.left, r.top};  // on the frame
+        ::ScreenToClient(window.hwnd(), &corner);
+        EXPECT_EQ(::ChildWindowFromPointEx(window.hwnd(), corner, CWP_SKIPINVISIBLE), control);
+    }
+}
+
 TEST_F(RelationWindowTest, DoubleClicksAndKeysRelateAndUnrelate) {
     window.load();
     auto& tree = window.keywordTree();
