@@ -150,6 +150,14 @@ answer_box() {
   done
   return 1
 }
+# Relates the first keyword of the first group ("2025" under "Year", opened) with Enter in the
+# tree of the window shown; prints how many relations of it to item $1 are stored once it is.
+relate_first_keyword() {
+  local stored='SELECT COUNT(*) FROM keyword_items WHERE KeyId = 121 AND FileId = '"$1"
+  driver treeselect Relations 'SysTreeView32#1' 0 0 && driver keys Relations 'SysTreeView32#1' 13
+  for _ in $(seq 1 50); do [ "$(suitectl query "$stored")" = 1 ] && break; sleep 0.1; done
+  suitectl query "$stored"
+}
 echo "relation window driven from another process"
 suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
 mkdir -p "$WINEPREFIX/drive_c/Quillbox Demo"
@@ -161,12 +169,7 @@ check "relation window shows" driver wait Relations
 equals "the view in use is on its button" Projects "$(driver texts Relations Button | tr -d '\r' | sed -n 's/^Projects$/Projects/p')"
 equals "for a local file while connected, the Server tab can be chosen" 4 "$(driver tab Relations 'SysTabControl32#1' 4 | tr -d '\r')"
 equals "and the Keywords tab again" 1 "$(driver tab Relations 'SysTabControl32#1' 1 | tr -d '\r')"
-# The first keyword of the first group (the group "Year", opened): "2025"; Enter relates it.
-driver treeselect Relations 'SysTreeView32#1' 0 0 && driver keys Relations 'SysTreeView32#1' 13
-for _ in $(seq 1 50); do
-  [ -n "$(suitectl query 'SELECT 1 FROM keyword_items WHERE KeyId = 121 AND FileId = 1')" ] && break; sleep 0.1
-done
-equals "a keyword related from the keyboard is stored" 1 "$(suitectl query 'SELECT COUNT(*) FROM keyword_items WHERE KeyId = 121 AND FileId = 1')"
+equals "a keyword related from the keyboard is stored" 1 "$(relate_first_keyword 1)"
 driver click Relations Ok
 wait $host; equals "the host returns after Ok" 0 "$?"
 # A change of the connection state closes the window with a message.
@@ -185,11 +188,7 @@ host=$!
 check "the window shows for a mail item" driver wait Relations
 equals "its record is in the name box" 'Re: delivery dates' "$(driver gettext Relations 'Edit#1' | tr -d '\r')"
 equals "the Server tab cannot be chosen" 1 "$(driver tab Relations 'SysTabControl32#1' 4 | tr -d '\r')"
-driver treeselect Relations 'SysTreeView32#1' 0 0 && driver keys Relations 'SysTreeView32#1' 13
-for _ in $(seq 1 50); do
-  [ -n "$(suitectl query 'SELECT 1 FROM keyword_items WHERE KeyId = 121 AND FileId = 5')" ] && break; sleep 0.1
-done
-equals "a keyword related to the mail item is stored" 1 "$(suitectl query 'SELECT COUNT(*) FROM keyword_items WHERE KeyId = 121 AND FileId = 5')"
+equals "a keyword related to the mail item is stored" 1 "$(relate_first_keyword 5)"
 driver click Relations Ok
 wait $host; equals "the host returns after Ok" 0 "$?"
 suitectl seed "$(qb_winpath "$here/fixture.sql")"
