@@ -14,7 +14,7 @@ RecordKind makeKind(std::wstring progId, std::string table, std::vector<std::wst
 }
 
 // Reads a loaddata position that a member cannot do without.
-const Variant& need(Record& r, size_t position, const wchar_t* member, const wchar_t* what) {
+Variant need(Record& r, size_t position, const wchar_t* member, const wchar_t* what) {
     if (!r.hasKey(position)) missingKey(r.kind(), member, what);
     return r.key(position);
 }

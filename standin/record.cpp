@@ -18,20 +18,53 @@ void missingKey(const RecordKind& kind, const wchar_t* member, const wchar_t* wh
                    kind.progId);
 }
 
-const Variant* Record::cell(size_t field) const {
-    if (!own_.empty()) return &own_[field];
-    if (rows_) return &rows_->cells[row_ * rows_->width + field];
-    return nullptr;
+void Rows::add(const Statement& s) {
+    for (size_t i = 0; i < width_; ++i) {
+        Cell c{};
+        switch (s.type(static_cast<int>(i))) {
+            case Statement::Type::Null: c.kind = Cell::Null; break;
+            case Statement::Type::Integer:
+                c.kind = Cell::Integer;
+                c.integer = static_cast<long>(s.integer(static_cast<int>(i)));
+                break;
+            case Statement::Type::Real:
+                c.kind = Cell::Real;
+                c.real = s.real(static_cast<int>(i));
+                break;
+            case Statement::Type::Text: {
+                std::wstring_view t = s.textView(static_cast<int>(i));
+                c.kind = Cell::Text;
+                c.text = {static_cast<unsigned>(texts_.size()), static_cast<unsigned>(t.size())};
+                texts_.append(t);
+                break;
+            }
+        }
+        cells_.push_back(c);
+    }
 }
 
-const Variant& Record::key(size_t position) const {
-    static const Variant missing = Variant::missing();
+Variant Rows::value(size_t row, size_t field) const {
+    const Cell& c = cells_.at(row * width_ + field);
+    switch (c.kind) {
+        case Cell::Integer: return Variant(c.integer);
+        case Cell::Real: return Variant(c.real);
+        case Cell::Text: return Variant(std::wstring_view(texts_).substr(c.text.offset, c.text.length));
+        case Cell::Null: break;
+    }
+    return Variant::null();
+}
+
+Variant Record::answered(size_t field) const { return rows_ ? rows_->value(row_, field) : Variant(); }
+
+Variant Record::cell(size_t field) const { return own_.empty() ? answered(field) : own_[field]; }
+
+Variant Record::key(size_t position) const {
     if (position < 1 || position > kPositions) throw std::out_of_range("loaddata position");
     if (given_ & (1u << (position - 1))) return (*keys_)[position - 1];
     for (size_t i = 0; i < kind_.keyOfField.size(); ++i)
-        if (static_cast<size_t>(kind_.keyOfField[i]) == position)
-            if (const Variant* v = cell(i)) return *v;  // an answer knows its keys
-    return missing;
+        if (static_cast<size_t>(kind_.keyOfField[i]) == position && (rows_ || !own_.empty()))
+            return cell(i);  // an answer knows its keys
+    return Variant::missing();
 }
 
 Variant& Record::givenKey(size_t position) {
@@ -50,32 +83,22 @@ void Record::pinKeys() {
 
 Variant Record::field(std::wstring_view name) const {
     for (size_t i = 0; i < kind_.fields.size(); ++i)
-        if (kind_.fields[i] == name) {
-            const Variant* v = cell(i);
-            return v ? *v : Variant();
-        }
+        if (kind_.fields[i] == name) return cell(i);
     return Variant();
 }
 
 void Record::setField(std::wstring_view name, const Variant& v) {
     pinKeys();
-    if (own_.empty()) {
-        if (rows_) {
-            auto first = rows_->cells.begin() + static_cast<std::ptrdiff_t>(row_ * rows_->width);
-            own_.assign(first, first + static_cast<std::ptrdiff_t>(rows_->width));
-        } else {
-            own_.resize(kind_.fields.size());
-        }
-    }
+    if (own_.empty())  // the fields as answered, from now on this object's own
+        for (size_t i = 0; i < kind_.fields.size(); ++i) own_.push_back(answered(i));
     for (size_t i = 0; i < kind_.fields.size(); ++i)
         if (kind_.fields[i] == name) own_[i] = v;
 }
 
 std::shared_ptr<const Rows> Record::read(Statement& s, bool all) const {
-    auto rows = std::make_shared<Rows>();
-    rows->width = kind_.fields.size();
+    auto rows = std::make_shared<Rows>(kind_.fields.size());
     while (s.step()) {
-        for (size_t i = 0; i < rows->width; ++i) rows->cells.push_back(s.value(static_cast<int>(i)));
+        rows->add(s);
         if (!all) break;
     }
     return rows;
@@ -107,7 +130,7 @@ Variant Record::one(const std::string& tail, const std::vector<Variant>& binds) 
     auto s = db().prepare((selectList(kind_) + tail + " LIMIT 1").c_str());
     s.bindAll(binds);
     auto rows = read(s, false);
-    if (rows->cells.empty()) return Variant(static_cast<IDispatch*>(nullptr));
+    if (rows->count() == 0) return Variant(static_cast<IDispatch*>(nullptr));
     return answer(rows, 0);
 }
 
@@ -116,8 +139,8 @@ Variant Record::many(const std::string& tail, const std::vector<Variant>& binds)
     s.bindAll(binds);
     auto rows = read(s, true);
     std::vector<Variant> items;
-    items.reserve(rows->cells.size() / rows->width);
-    for (size_t i = 0; i < rows->cells.size() / rows->width; ++i) items.push_back(answer(rows, i));
+    items.reserve(rows->count());
+    for (size_t i = 0; i < rows->count(); ++i) items.push_back(answer(rows, i));
     return Variant(qb::automation::makeObject<qb::automation::Collection>(std::move(items)));
 }
 
@@ -139,10 +162,7 @@ void Record::addStandardMembers(RecordKind& kind) {
             if (a.has(i)) r.givenKey(i + 1) = a.value(i);
     });
     for (size_t i = 0; i < kind.fields.size(); ++i)
-        kind.members.property<Record>(kind.fields[i], [i](Record& r) {
-            const Variant* v = r.cell(i);
-            return v ? *v : Variant();
-        });
+        kind.members.property<Record>(kind.fields[i], [i](Record& r) { return r.cell(i); });
 }
 
 qb::automation::ComPtr<IDispatch> createRecord(const RecordKind& kind) {

@@ -41,10 +41,32 @@ private:
 };
 
 // The rows of one answer, read once and shared by the objects handed out for them (a view's
-// keywords come by the ten thousand; copying every value into every object doubled the cost).
-struct Rows {
-    size_t width = 0;
-    std::vector<Variant> cells;  // row after row
+// keywords come by the ten thousand). Values are kept plain, texts in one buffer: a variant per
+// value, and a string allocation per text, cost more than the query itself.
+class Rows {
+public:
+    explicit Rows(size_t width) : width_(width) {}
+    size_t width() const { return width_; }
+    size_t count() const { return width_ ? cells_.size() / width_ : 0; }
+    // Appends the current row of `s`.
+    void add(const Statement& s);
+    // A value as a variant: integers as VT_I4, reals as VT_R8, texts as VT_BSTR, NULL as VT_NULL.
+    Variant value(size_t row, size_t field) const;
+
+private:
+    struct Cell {
+        enum Kind : unsigned char { Null, Integer, Real, Text } kind;
+        union {
+            long integer;
+            double real;
+            struct {
+                unsigned offset, length;
+            } text;
+        };
+    };
+    size_t width_;
+    std::vector<Cell> cells_;
+    std::wstring texts_;
 };
 
 class Record final : public SuiteObject {
@@ -55,7 +77,7 @@ public:
     const RecordKind& kind() const { return kind_; }
     // loaddata position (1-based): the value given to loaddata; for an answer, the field that
     // position stands for; otherwise "missing".
-    const Variant& key(size_t position) const;
+    Variant key(size_t position) const;
     bool hasKey(size_t position) const { return !key(position).isMissing(); }
     // A field of the answered row (Empty before a query answered this object).
     Variant field(std::wstring_view name) const;
@@ -76,7 +98,10 @@ protected:
 private:
     std::shared_ptr<const Rows> read(Statement& s, bool all) const;
     Variant answer(const std::shared_ptr<const Rows>& rows, size_t row);
-    const Variant* cell(size_t field) const;
+    // A field's value: this object's own once one was set, else as answered; Empty before a
+    // query answered this object.
+    Variant cell(size_t field) const;
+    Variant answered(size_t field) const;
     // Fixes the keys an answer takes from its fields before a field changes.
     void pinKeys();
 

@@ -16,6 +16,7 @@ constexpr char kSchema[] = R"sql(
 PRAGMA journal_mode=WAL;
 PRAGMA synchronous=NORMAL;
 PRAGMA foreign_keys=ON;
+PRAGMA mmap_size=268435456;
 CREATE TABLE IF NOT EXISTS settings(
   Name TEXT PRIMARY KEY,
   Value TEXT NOT NULL);
@@ -202,10 +203,23 @@ bool Statement::step() {
     db_.fail();
 }
 
-std::wstring Statement::text(int col) const {
-    auto* p = static_cast<const wchar_t*>(sqlite3_column_text16(s_, col));
-    return p ? std::wstring(p, sqlite3_column_bytes16(s_, col) / sizeof(wchar_t)) : std::wstring();
+Statement::Type Statement::type(int col) const {
+    switch (sqlite3_column_type(s_, col)) {
+        case SQLITE_INTEGER: return Type::Integer;
+        case SQLITE_FLOAT: return Type::Real;
+        case SQLITE_NULL: return Type::Null;
+        default: return Type::Text;
+    }
 }
+
+std::wstring_view Statement::textView(int col) const {
+    auto* p = static_cast<const wchar_t*>(sqlite3_column_text16(s_, col));
+    return p ? std::wstring_view(p, sqlite3_column_bytes16(s_, col) / sizeof(wchar_t)) : std::wstring_view();
+}
+
+std::wstring Statement::text(int col) const { return std::wstring(textView(col)); }
+
+double Statement::real(int col) const { return sqlite3_column_double(s_, col); }
 
 Statement& Statement::bind(int i, const qb::automation::Variant& v) {
     switch (v.type()) {
@@ -221,20 +235,6 @@ Statement& Statement::bind(int i, const qb::automation::Variant& v) {
 Statement& Statement::bindAll(const std::vector<qb::automation::Variant>& values) {
     for (size_t i = 0; i < values.size(); ++i) bind(static_cast<int>(i + 1), values[i]);
     return *this;
-}
-
-qb::automation::Variant Statement::value(int col) const {
-    switch (sqlite3_column_type(s_, col)) {
-        case SQLITE_INTEGER: return qb::automation::Variant(static_cast<long>(sqlite3_column_int64(s_, col)));
-        case SQLITE_FLOAT: return qb::automation::Variant(sqlite3_column_double(s_, col));
-        case SQLITE_NULL: {
-            VARIANT v;
-            ::VariantInit(&v);
-            v.vt = VT_NULL;
-            return qb::automation::Variant::adopt(v);
-        }
-        default: return qb::automation::Variant(text(col));
-    }
 }
 
 int64_t Statement::integer(int col) const { return sqlite3_column_int64(s_, col); }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "automation/variant.h"
@@ -69,11 +70,15 @@ public:
     // True while there is a row. After the last row (or an insert) the statement can be bound
     // and stepped again.
     bool step();
+    enum class Type { Null, Integer, Real, Text };
+    // The column's storage class in this row (blobs count as text).
+    Type type(int col) const;
     std::wstring text(int col) const;
+    // The text of a column, valid until the next step.
+    std::wstring_view textView(int col) const;
+    double real(int col) const;
     int64_t integer(int col) const;
     bool isNull(int col) const;
-    // A column as a variant: integers as VT_I4, text as VT_BSTR, NULL as VT_NULL.
-    qb::automation::Variant value(int col) const;
     int columns() const;
 
 private:

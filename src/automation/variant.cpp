@@ -57,6 +57,12 @@ Variant::Variant(IDispatch* p) {
     if (p) p->AddRef();
 }
 
+Variant Variant::null() {
+    Variant v;
+    v.v_.vt = VT_NULL;
+    return v;
+}
+
 Variant Variant::missing() {
     Variant r;
     r.v_.vt = VT_ERROR;

@@ -31,6 +31,8 @@ public:
 
     // An omitted optional argument ("missing").
     static Variant missing();
+    // Null: the value of an empty database field.
+    static Variant null();
     // Copy of a VARIANT, following a by-reference one to its value.
     static Variant copyOf(const VARIANT& v);
     // Takes over a VARIANT (the source is left VT_EMPTY).

@@ -199,19 +199,24 @@ void Form::createControls() {
 }
 
 void Form::takeLook(const SkinLook& look) {
+    // The controls keep their font when the look names the same one (a round of WM_SETFONT costs
+    // milliseconds under Wine).
+    const bool sameFont = font_ && look.fontName == look_.fontName && look.fontSize == look_.fontSize;
     look_ = look;
-    LOGFONTW lf{};
-    lf.lfHeight = -::MulDiv(look_.fontSize, screenDpi(Direction::Vertical), 72);
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfQuality = DEFAULT_QUALITY;
-    lstrcpynW(lf.lfFaceName, look_.fontName.c_str(), LF_FACESIZE);
-    HFONT font = ::CreateFontIndirectW(&lf);
-    // A window not shown yet has nothing to repaint (and each repaint costs under Wine).
-    const BOOL repaint = hwnd_ && ::IsWindowVisible(hwnd_);
-    for (auto& [name, h] : controls_) ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), repaint);
-    if (font_) ::DeleteObject(font_);
-    font_ = font;
+    if (!sameFont) {
+        LOGFONTW lf{};
+        lf.lfHeight = -::MulDiv(look_.fontSize, screenDpi(Direction::Vertical), 72);
+        lf.lfWeight = FW_NORMAL;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lf.lfQuality = DEFAULT_QUALITY;
+        lstrcpynW(lf.lfFaceName, look_.fontName.c_str(), LF_FACESIZE);
+        HFONT font = ::CreateFontIndirectW(&lf);
+        // A window not shown yet has nothing to repaint.
+        const BOOL repaint = hwnd_ && ::IsWindowVisible(hwnd_);
+        for (auto& [name, h] : controls_) ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), repaint);
+        if (font_) ::DeleteObject(font_);
+        font_ = font;
+    }
     for (HBRUSH* b : {&panelBrush_, &editBrush_})
         if (*b) ::DeleteObject(std::exchange(*b, nullptr));
     panelBrush_ = ::CreateSolidBrush(look_.panelColor);
@@ -425,6 +430,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             controls_.clear();
             byHandle_.clear();
             hooks_.clear();  // the controls are gone before their parent
+            if (font_) ::DeleteObject(std::exchange(font_, nullptr));  // the next load makes its own
             break;
         default:
             break;

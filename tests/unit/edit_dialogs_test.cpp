@@ -1,6 +1,8 @@
 // The name, comment and path dialogs, driven in-process through the seams.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "fakes.h"
 #include "ui/skin.h"
 #include "ui/twips.h"
@@ -47,6 +49,32 @@ TEST_F(EditDialogTest, LoadFillsTheTextBoxAndRemembersIt) {
     EXPECT_EQ(d.text(L"txtName"), L"Report 2026");
     EXPECT_EQ(d.strOldText, L"Report 2026");
     EXPECT_TRUE(suite.prompter.boxes.empty());
+}
+
+std::wstring fontFace(HWND control) {
+    auto font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+    LOGFONTW lf{};
+    return ::GetObjectW(font, sizeof lf, &lf) ? lf.lfFaceName : L"<no live font>";
+}
+
+TEST_F(EditDialogTest, ControlsTakeTheSkinsFontAtEveryLoadAndOnEveryChange) {
+    frmEditName d;
+    for (int load = 1; load <= 2; ++load) {
+        open(d);
+        EXPECT_EQ(fontFace(d.control(L"txtName")), L"Tahoma") << "load " << load;
+        d.unload();
+    }
+    open(d);
+    TempFile other(L"qbskin");
+    {
+        std::FILE* f = _wfopen(other.path().c_str(), L"wb");
+        std::fputs("[Skin]\r\nFontName=Courier New\r\nFontSize=9\r\n", f);
+        std::fclose(f);
+    }
+    ui::Skin skin;
+    skin.loadSkin(other.path());
+    skin.applySkin(d.hwnd());
+    EXPECT_EQ(fontFace(d.control(L"txtName")), L"Courier New");
 }
 
 TEST_F(EditDialogTest, UnchangedOrBlankOnlyChangesDoNotUpdate) {
