@@ -98,6 +98,12 @@ private:
         long group;
     };
     // The keywords of the selected view, in the order the suite answers them.
+    struct ViewGroup {
+        long id;
+        std::wstring name;
+    };
+    // The groups of the selected view, in the order the suite answers them.
+    std::vector<ViewGroup> viewGroups();
     std::vector<ViewKeyword> viewKeywords();
 
     ui::KeyedTree tree_;
@@ -108,7 +114,7 @@ private:
     // The view's keywords as LoadKWRelationed read them, for the LoadKeyWord that follows.
     std::optional<std::vector<ViewKeyword>> viewKeywords_;
     // The view's groups during a rebuild of the tree.
-    automation::Object viewGroups_;
+    std::optional<std::vector<ViewGroup>> viewGroups_;
     HTREEITEM draggedNode_ = nullptr;
     bool dragging_ = false;
     HIMAGELIST pictures_ = nullptr;

@@ -34,20 +34,15 @@ void frmQuillbox::LoadKeyWord() {
         tree_.clear();
         // The view's groups, asked for once for the whole rebuild: what InsertGroup looks up and
         // what LoadAllGroup adds.
+        viewGroups_ = viewGroups();
         groupCache_.emplace();
-        viewGroups_ = createObject(progid::Group);
-        viewGroups_.call(L"loaddata", {Arg::missing(), Arg::missing(), SelectedViewId});
-        viewGroups_ = viewGroups_.callObject(L"GetByView");
-        viewGroups_.forEach([&](const Variant& item) {
-            Object group = Object::from(item);
-            (*groupCache_)[group.get(L"GroupId").toLong()] = group.get(L"GroupName").toText();
-        });
+        for (const ViewGroup& group : *viewGroups_) (*groupCache_)[group.id] = group.name;
         struct Done {
             frmQuillbox& w;
             HCURSOR cursor;
             ~Done() {
                 w.groupCache_.reset();
-                w.viewGroups_ = Object();
+                w.viewGroups_.reset();
                 w.tree_.setRedraw(true);
                 ::SetCursor(cursor);
             }
@@ -87,20 +82,26 @@ std::vector<frmQuillbox::ViewKeyword> frmQuillbox::viewKeywords() {
     return keywords;
 }
 
+std::vector<frmQuillbox::ViewGroup> frmQuillbox::viewGroups() {
+    Object lookup = createObject(progid::Group);
+    lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), SelectedViewId});
+    std::vector<ViewGroup> groups;
+    automation::MemberIds ids;
+    lookup.callObject(L"GetByView").forEach([&](const Variant& item) {
+        Object group = Object::from(item);
+        groups.push_back({group.get(ids, L"GroupId").toLong(), group.get(ids, L"GroupName").toText()});
+    });
+    return groups;
+}
+
 void frmQuillbox::LoadAllGroup() {
     qualified(L"frmQuillbox.LoadAllGroup()", [&] {
-        Object groups = viewGroups_;
-        if (groups.isNothing()) {
-            Object lookup = createObject(progid::Group);
-            lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), SelectedViewId});
-            groups = lookup.callObject(L"GetByView");
+        std::vector<ViewGroup> asked;  // outside a rebuild of the tree
+        const std::vector<ViewGroup>& groups = viewGroups_ ? *viewGroups_ : (asked = viewGroups());
+        for (const ViewGroup& group : groups) {
+            const std::wstring key = groupKey(group.id);
+            if (!ExistNode(key)) tree_.add(nullptr, key, group.name, kGroupTag, kGroupPicture, true);
         }
-        groups.forEach([&](const Variant& item) {
-            Object group = Object::from(item);
-            long id = group.get(L"GroupId").toLong();
-            if (!ExistNode(groupKey(id)))
-                tree_.add(nullptr, groupKey(id), group.get(L"GroupName").toText(), kGroupTag, kGroupPicture, true);
-        });
     });
 }
 
