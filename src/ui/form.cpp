@@ -37,6 +37,11 @@ std::vector<ControlSpec> onPage(int page, std::vector<ControlSpec> controls) {
     return controls;
 }
 
+ControlSpec withToolTip(ControlSpec control, std::wstring tip) {
+    control.toolTip = std::move(tip);
+    return control;
+}
+
 Form::Form(FormSpec layout) : spec_(std::move(layout)) {}
 
 Form::~Form() {
@@ -196,6 +201,30 @@ void Form::createControls() {
     for (const ControlSpec& c : spec_.controls)
         if (c.kind == ControlKind::Tab)
             ::SetWindowPos(controls_.at(c.name), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    addToolTips();
+}
+
+void Form::addToolTips() {
+    for (const ControlSpec& c : spec_.controls) {
+        if (c.toolTip.empty()) continue;
+        if (!toolTips_) {
+            // Owned by the form, so it goes with it.
+            toolTips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                          automation::thisModule(), nullptr);
+            if (!toolTips_) return;  // a missing tip is no reason to fail the load
+        }
+        // The tip is told of the mouse by controlProc (TTF_SUBCLASS would put the control on the
+        // common controls' subclass chain, which is slow under Wine). The size of the first
+        // version of the structure is understood by every version of the tool tip control.
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V1_SIZE;
+        tool.uFlags = TTF_IDISHWND;
+        tool.hwnd = hwnd_;
+        tool.uId = reinterpret_cast<UINT_PTR>(controls_.at(c.name));
+        tool.lpszText = const_cast<wchar_t*>(c.toolTip.c_str());
+        ::SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
 }
 
 void Form::takeLook(const SkinLook& look) {
@@ -427,6 +456,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_NCDESTROY:
             ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
             hwnd_ = nullptr;
+            toolTips_ = nullptr;  // destroyed with its owner
             controls_.clear();
             byHandle_.clear();
             hooks_.clear();  // the controls are gone before their parent
@@ -463,6 +493,18 @@ LRESULT CALLBACK Form::controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
                 wp = static_cast<WPARAM>(static_cast<unsigned short>(key));
                 break;
             }
+            case WM_MOUSEMOVE:
+            case WM_LBUTTONDOWN:
+            case WM_LBUTTONUP:
+            case WM_RBUTTONDOWN:
+            case WM_RBUTTONUP:
+            case WM_MBUTTONDOWN:
+            case WM_MBUTTONUP:
+                if (self->toolTips_) {
+                    MSG relayed{h, msg, wp, lp, static_cast<DWORD>(::GetMessageTime()), {}};
+                    ::SendMessageW(self->toolTips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+                }
+                break;
             case WM_NCDESTROY:
                 ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
                 ::SetWindowLongPtrW(h, GWLP_USERDATA, 0);

@@ -33,10 +33,13 @@ struct ControlSpec {
     bool isDefault = false;  // a button pressed by Enter
     bool isCancel = false;   // a button pressed by Esc
     int page = 0;            // the tab page (from 1) the control sits on; 0: outside the tabs
+    std::wstring toolTip;    // shown while the pointer rests on the control; empty: none
 };
 
 // The same controls placed on one tab page.
 std::vector<ControlSpec> onPage(int page, std::vector<ControlSpec> controls);
+// The same control with a tool tip.
+ControlSpec withToolTip(ControlSpec control, std::wstring tip);
 
 struct FormSpec {
     std::wstring name;
@@ -123,6 +126,7 @@ private:
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     void createControls();
     void takeLook(const SkinLook& look);
+    void addToolTips();
     void showPage(int page);
     std::wstring controlName(HWND h) const;
     const ControlSpec* controlSpec(HWND h) const;
@@ -141,6 +145,7 @@ private:
     HFONT font_ = nullptr;
     HBRUSH backBrush_ = nullptr, panelBrush_ = nullptr, editBrush_ = nullptr;
     std::set<int> disabledTabs_;
+    HWND toolTips_ = nullptr;  // one tool tip window for the controls that have a tip
     struct ControlHook {
         Form* form;
         WNDPROC original;

@@ -2,6 +2,9 @@
 // of the test's own: controls and stored relations are checked after every move.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "choosers.h"
 #include "engines.h"
 #include "fakes.h"
@@ -125,6 +128,37 @@ TEST_F(RelationWindowTest, ThePagesControlsLieAboveTheTabControl) {
         ::ScreenToClient(window.hwnd(), &corner);
         EXPECT_EQ(::ChildWindowFromPointEx(window.hwnd(), corner, CWP_SKIPINVISIBLE), control);
     }
+}
+
+TEST_F(RelationWindowTest, TheRelatedListExplainsItselfInATip) {
+    window.load();
+    // The form's tip window, among those the tree and the list make for themselves.
+    struct Find {
+        HWND owner;
+        std::vector<HWND> tips;
+    } find{window.hwnd(), {}};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* f = reinterpret_cast<Find*>(lp);
+            wchar_t cls[64] = {};
+            ::GetClassNameW(h, cls, 64);
+            if (::GetWindow(h, GW_OWNER) == f->owner && _wcsicmp(cls, TOOLTIPS_CLASSW) == 0) f->tips.push_back(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    std::wstring shown;
+    for (HWND tips : find.tips) {
+        wchar_t text[128] = {};
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V1_SIZE;
+        tool.hwnd = window.hwnd();
+        tool.uId = reinterpret_cast<UINT_PTR>(window.relatedList().handle());
+        tool.lpszText = text;
+        ::SendMessageW(tips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
+        shown += text;
+    }
+    EXPECT_EQ(shown, L"Drag and drop to relate keyword to file");
 }
 
 TEST_F(RelationWindowTest, DoubleClicksAndKeysRelateAndUnrelate) {

@@ -48,7 +48,8 @@ ui::FormSpec layout() {
                        {L"txtFilter", ControlKind::TextBox, L"", 1800, 430, 2100, 285},
                        {L"pvtreeKeys", ControlKind::Tree, L"", 240, 750, 3660, 4140},
                        {L"lblRelated", ControlKind::Label, L"Related keywords", 4080, 480, 3660, 240},
-                       {L"lstKeyRel", ControlKind::ListView, L"", 4080, 750, 3660, 4140},
+                       ui::withToolTip({L"lstKeyRel", ControlKind::ListView, L"", 4080, 750, 3660, 4140},
+                                       L"Drag and drop to relate keyword to file"),
                        {L"cmdView", ControlKind::Button, L"", 240, 5040, 3660, 375},
                        {L"cmdUpdate", ControlKind::Button, L"Add/Edit keywords", 4080, 5040, 3660, 375}}));
     add(ui::onPage(3, {{L"grdMemo", ControlKind::ListView, L"", 240, 480, 7500, 4440},
