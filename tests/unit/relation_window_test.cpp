@@ -277,6 +277,18 @@ TEST_F(RelationWindowTest, AStoredViewThatIsNoNumberStopsTheLoadWithAReport) {
     EXPECT_EQ(window.keywordTree().count(), 0u);
 }
 
+TEST_F(RelationWindowTest, ARelatedKeywordThatIsGoneStopsTheListWhereItIsWithAReport) {
+    // Relations to keyword 999 (gone) and then to Globex; the suite's own checks are off here.
+    db->exec("PRAGMA foreign_keys=OFF; INSERT INTO keyword_items(KeyId, FileId) VALUES (999, 1), (102, 1);");
+    window.load();
+    ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
+    std::string log = fakes.logFile.read();
+    EXPECT_NE(log.find("frmQuillbox.LoadKWRelationed()"), std::string::npos) << log;
+    EXPECT_NE(log.find("frmQuillbox.Form_Load()"), std::string::npos) << log;
+    EXPECT_EQ(listed(), std::vector<std::wstring>{L"Acme"}) << "filled up to the relation that failed";
+    EXPECT_EQ(stored(), L"101 102 201 999") << "nothing stored is lost";
+}
+
 TEST_F(RelationWindowTest, ANewKeywordFromTheChooserIsRelatedAtOnce) {
     window.load();
     fakes.modal.script = [](ui::Form& chooser) {
