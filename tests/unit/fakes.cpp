@@ -40,6 +40,64 @@ automation::Object FakeFactory::create(std::wstring_view progId) {
     return it->second();
 }
 
+namespace {
+
+class RecordingProxy final : public IDispatch {
+public:
+    RecordingProxy(std::wstring name, automation::ComPtr<IDispatch> real, std::shared_ptr<CallLog> log)
+        : name_(std::move(name)), real_(std::move(real)), log_(std::move(log)) {}
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_IDispatch) {
+            *out = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return real_->QueryInterface(iid, out);  // connection points and the like: the real object's
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        ULONG left = --refs_;
+        if (left == 0) delete this;
+        return left;
+    }
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override { return real_->GetTypeInfoCount(n); }
+    STDMETHODIMP GetTypeInfo(UINT i, LCID lcid, ITypeInfo** info) override { return real_->GetTypeInfo(i, lcid, info); }
+    STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override {
+        HRESULT hr = real_->GetIDsOfNames(iid, names, count, lcid, ids);
+        if (SUCCEEDED(hr) && count) members_[ids[0]] = names[0];
+        return hr;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO* excep, UINT* argErr) override {
+        if (id != DISPID_NEWENUM) {
+            std::wstring entry = name_ + L"." + members_[id] + L"(";
+            CallArgs args(params);
+            for (size_t i = 0; i < args.count(); ++i) entry += (i ? L", " : L"") + render(args.value(i));
+            log_->push_back(entry + L")");
+        }
+        HRESULT hr = real_->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
+        if (SUCCEEDED(hr) && result && result->vt == VT_DISPATCH && result->pdispVal && id != DISPID_NEWENUM) {
+            automation::ComPtr<IDispatch> answered = automation::ComPtr<IDispatch>::attach(result->pdispVal);
+            result->pdispVal = new RecordingProxy(name_, answered, log_);
+        }
+        return hr;
+    }
+
+private:
+    std::atomic<ULONG> refs_{1};
+    std::wstring name_;
+    automation::ComPtr<IDispatch> real_;
+    std::shared_ptr<CallLog> log_;
+    std::map<DISPID, std::wstring> members_;
+};
+
+}  // namespace
+
+automation::Object recording(const std::wstring& name, automation::Object real, std::shared_ptr<CallLog> log) {
+    return automation::Object(automation::ComPtr<IDispatch>::attach(new RecordingProxy(name, real.ptr(), std::move(log))));
+}
+
 TempFile::TempFile(const wchar_t* stem) {
     static std::atomic<int> counter{0};
     wchar_t dir[MAX_PATH] = {};

@@ -63,6 +63,26 @@ private:
     std::map<std::wstring, std::function<automation::Object()>, std::less<>> makers_;
 };
 
+// Stands between the component and a real object: logs every call on it as "Name.Member(args)"
+// and hands the objects it answers out behind proxies of the same name (collections pass as they
+// are: reads of their items are not logged).
+automation::Object recording(const std::wstring& name, automation::Object real, std::shared_ptr<CallLog> log);
+
+// The creation seam over another one, with every object it makes recorded.
+class RecordingFactory final : public automation::ObjectFactory {
+public:
+    RecordingFactory(automation::ObjectFactory& inner, std::shared_ptr<CallLog> log)
+        : inner_(inner), log_(std::move(log)) {}
+    automation::Object create(std::wstring_view progId) override {
+        log_->push_back(L"new " + std::wstring(progId));
+        return recording(std::wstring(progId), inner_.create(progId), log_);
+    }
+
+private:
+    automation::ObjectFactory& inner_;
+    std::shared_ptr<CallLog> log_;
+};
+
 // Records message boxes and answers them with IDOK.
 class FakePrompter final : public ui::Prompter {
 public:

@@ -2,6 +2,8 @@
 // of the test's own: controls and stored relations are checked after every move.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -187,6 +189,48 @@ TEST_F(RelationWindowTest, DoubleClicksAndKeysRelateAndUnrelate) {
     EXPECT_EQ(stored(), L"102 201") << "Delete in the list unrelates";
     EXPECT_EQ(placed(L"131"), L"/Urgent");
     EXPECT_TRUE(fakes.prompter.boxes.empty());
+}
+
+// The calls the suite sees, from the action on: what changes it, in order and with arguments.
+struct RecordedCalls {
+    std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
+    RecordingFactory factory;
+    support::ScopedServices seam;
+    explicit RecordedCalls(automation::ObjectFactory& suite)
+        : factory(suite, log),
+          seam(support::Services{.objects = &factory, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = nullptr}) {}
+    size_t count(std::wstring_view call) const {
+        return static_cast<size_t>(std::count_if(log->begin(), log->end(), [&](const std::wstring& c) { return c == call; }));
+    }
+};
+
+TEST_F(RelationWindowTest, RelatingAndUnrelatingMakeTheCallsInTheirOrder) {
+    RecordedCalls calls(suiteObjects);
+    window.load();
+    EXPECT_EQ(calls.count(L"Tesra.KeyWord.GetAllByView()"), 1u) << "one rebuild asks for the view's keywords once";
+    EXPECT_EQ(calls.count(L"Tesra.Group.GetByView()"), 1u);
+    EXPECT_EQ(calls.count(L"Tesra.Group.GetOneById()"), 1u) << "only the group that is gone (99) is asked for";
+    for (const std::wstring& call : *calls.log) {
+        EXPECT_EQ(call.find(L".Insert("), std::wstring::npos) << call;
+        EXPECT_EQ(call.find(L".Delete("), std::wstring::npos) << call;
+    }
+
+    calls.log->clear();
+    window.keywordTree().select(window.keywordTree().find(L"102"));
+    window.pvtreeKeys_LButtonDblClick(window.keywordTree().selected());
+    EXPECT_EQ(*calls.log, (CallLog{L"new Tesra.KeyWordFile", L"Tesra.KeyWordFile.loaddata(102, 1)",
+                                   L"Tesra.KeyWordFile.ExistRegister()", L"Tesra.KeyWordFile.Insert()"}));
+
+    calls.log->clear();
+    window.relatedList().select(indexOf(L"Acme"));
+    window.lstKeyRel_DblClick();
+    EXPECT_EQ(*calls.log, (CallLog{L"new Tesra.KeyWord", L"Tesra.KeyWord.loaddata(101)", L"Tesra.KeyWord.GetOneById()",
+                                   L"Tesra.KeyWord.KeyId()", L"Tesra.KeyWord.KeyName()", L"Tesra.KeyWord.GroupId()",
+                                   L"new Tesra.Group", L"Tesra.Group.loaddata(10)", L"Tesra.Group.GetOneById()",
+                                   L"Tesra.Group.GroupName()", L"new Tesra.KeyWordFile",
+                                   L"Tesra.KeyWordFile.loaddata(101, 1)", L"Tesra.KeyWordFile.GetOne()",
+                                   L"Tesra.KeyWordFile.ExistRegister()", L"Tesra.KeyWordFile.Delete()"}));
+    EXPECT_EQ(stored(), L"102 201");
 }
 
 TEST_F(RelationWindowTest, DropsFollowWhereTheDragStarted) {

@@ -206,8 +206,10 @@ void frmQuillbox::unrelateItem(int item) {
     Object lookup = createObject(progid::KeyWord);
     lookup.call(L"loaddata", {related_.tag(item)});
     Object keyword = lookup.callObject(L"GetOneById");
+    // Read one after the other (the order of a call's arguments is not the order they are made in).
     long id = keyword.get(L"KeyId").toLong();
-    InsertKeyWord(id, keyword.get(L"KeyName").toText(), keyword.get(L"GroupId").toLong());
+    std::wstring name = keyword.get(L"KeyName").toText();
+    InsertKeyWord(id, name, keyword.get(L"GroupId").toLong());
     related_.remove(item);
     relatedIds_.erase(id);
     Object relation = createObject(progid::KeyWordFile);
