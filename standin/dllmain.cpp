@@ -6,6 +6,7 @@
 #include "choosers.h"
 #include "record.h"
 #include "statewatch.h"
+#include "ui/form.h"
 
 namespace {
 
@@ -38,9 +39,9 @@ const std::vector<qb::automation::ServerClass>& classes() {
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) ::DisableThreadLibraryCalls(instance);
-    return TRUE;
+// The choosers are forms: their window class goes when the DLL does.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    return qb::automation::serverDllMain(instance, reason, reserved, qb::ui::unregisterFormClass);
 }
 
 QB_COM_SERVER_EXPORTS(classes)

@@ -61,9 +61,9 @@ Variant Record::cell(size_t field) const { return own_.empty() ? answered(field)
 Variant Record::key(size_t position) const {
     if (position < 1 || position > kPositions) throw std::out_of_range("loaddata position");
     if (given_ & (1u << (position - 1))) return (*keys_)[position - 1];
-    for (size_t i = 0; i < kind_.keyOfField.size(); ++i)
-        if (static_cast<size_t>(kind_.keyOfField[i]) == position && (rows_ || !own_.empty()))
-            return cell(i);  // an answer knows its keys
+    if (rows_)  // an answer knows its keys: its fields as answered, whatever was updated since
+        for (size_t i = 0; i < kind_.keyOfField.size(); ++i)
+            if (static_cast<size_t>(kind_.keyOfField[i]) == position) return answered(i);
     return Variant::missing();
 }
 
@@ -73,14 +73,6 @@ Variant& Record::givenKey(size_t position) {
     return (*keys_)[position - 1];
 }
 
-void Record::pinKeys() {
-    for (size_t p = 1; p <= kPositions; ++p)
-        if (!(given_ & (1u << (p - 1)))) {
-            Variant v = key(p);
-            givenKey(p) = v;
-        }
-}
-
 Variant Record::field(std::wstring_view name) const {
     for (size_t i = 0; i < kind_.fields.size(); ++i)
         if (kind_.fields[i] == name) return cell(i);
@@ -88,7 +80,6 @@ Variant Record::field(std::wstring_view name) const {
 }
 
 void Record::setField(std::wstring_view name, const Variant& v) {
-    pinKeys();
     if (own_.empty())  // the fields as answered, from now on this object's own
         for (size_t i = 0; i < kind_.fields.size(); ++i) own_.push_back(answered(i));
     for (size_t i = 0; i < kind_.fields.size(); ++i)

@@ -76,7 +76,7 @@ public:
 
     const RecordKind& kind() const { return kind_; }
     // loaddata position (1-based): the value given to loaddata; for an answer, the field that
-    // position stands for; otherwise "missing".
+    // position stands for as answered; otherwise "missing".
     Variant key(size_t position) const;
     bool hasKey(size_t position) const { return !key(position).isMissing(); }
     // A field of the answered row (Empty before a query answered this object).
@@ -102,15 +102,13 @@ private:
     // query answered this object.
     Variant cell(size_t field) const;
     Variant answered(size_t field) const;
-    // Fixes the keys an answer takes from its fields before a field changes.
-    void pinKeys();
 
     const RecordKind& kind_;
     Variant& givenKey(size_t position);
 
-    // The values given to loaddata (or pinned), made at the first one: answers rarely get any.
+    // The values given to loaddata, made at the first one: answers rarely get any.
     std::unique_ptr<std::array<Variant, kPositions>> keys_;
-    unsigned given_ = 0;  // bit i: position i+1 was given
+    unsigned given_ = 0;  // bit i: position i+1 was given to loaddata
     std::shared_ptr<const Rows> rows_;
     size_t row_ = 0;
     std::vector<Variant> own_;  // the fields once one of them was set on this object

@@ -1,6 +1,7 @@
 #include "automation/dispatch_object.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cwctype>
 
 #include "automation/boundary.h"
@@ -17,25 +18,10 @@ bool sameName(std::wstring_view a, std::wstring_view b) {
 }
 
 // IEnumVARIANT over a snapshot of variants.
-class VariantEnum final : public IEnumVARIANT {
+class VariantEnum final : public ComObject<IEnumVARIANT, IID_IEnumVARIANT> {
 public:
     VariantEnum(std::vector<Variant> items, size_t pos = 0) : items_(std::move(items)), pos_(pos) { ++g_live; }
-    ~VariantEnum() { --g_live; }
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IEnumVARIANT) {
-            *out = static_cast<IEnumVARIANT*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        ULONG r = --refs_;
-        if (!r) delete this;
-        return r;
-    }
+    ~VariantEnum() override { --g_live; }
     STDMETHODIMP Next(ULONG n, VARIANT* out, ULONG* fetched) override {
         ULONG got = 0;
         for (; got < n && pos_ < items_.size(); ++got, ++pos_) {
@@ -59,7 +45,6 @@ public:
     }
 
 private:
-    std::atomic<ULONG> refs_{1};
     std::vector<Variant> items_;
     size_t pos_;
 };
@@ -133,25 +118,6 @@ const Member* MemberTable::find(DISPID id) const {
 DispatchObject::DispatchObject() { ++g_live; }
 DispatchObject::~DispatchObject() { --g_live; }
 long DispatchObject::liveObjects() { return g_live.load(); }
-
-STDMETHODIMP DispatchObject::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-        *out = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) DispatchObject::AddRef() { return ++refs_; }
-
-STDMETHODIMP_(ULONG) DispatchObject::Release() {
-    ULONG r = --refs_;
-    if (!r) delete this;
-    return r;
-}
 
 STDMETHODIMP DispatchObject::GetTypeInfoCount(UINT* n) {
     if (!n) return E_POINTER;

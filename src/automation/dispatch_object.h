@@ -1,11 +1,11 @@
 #pragma once
 // Server side of late binding: an IDispatch whose members come from a table of handlers.
-#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "automation/com_object.h"
 #include "automation/variant.h"
 
 namespace qb::automation {
@@ -91,11 +91,8 @@ private:
 
 // Reference-counted IDispatch over a MemberTable. Failures of handlers reach the client as
 // DISP_E_EXCEPTION with the error's number, source and description.
-class DispatchObject : public IDispatch {
+class DispatchObject : public ComObject<IDispatch, IID_IDispatch> {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
     STDMETHODIMP GetTypeInfoCount(UINT* n) override;
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override;
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
@@ -111,9 +108,6 @@ protected:
     virtual const MemberTable& members() const = 0;
     // The type description of the members, for clients that ask (none by default).
     virtual ComPtr<ITypeInfo> typeInfo() { return {}; }
-
-private:
-    std::atomic<ULONG> refs_{1};
 };
 
 // Makes a new object with one reference, owned by the returned pointer.

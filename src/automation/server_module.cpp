@@ -9,26 +9,10 @@ namespace {
 
 std::atomic<long> g_locks{0};
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObject<IClassFactory, IID_IClassFactory> {
 public:
     explicit ClassFactory(ComPtr<IDispatch> (*create)()) : create_(create) { ++g_locks; }
-    ~ClassFactory() { --g_locks; }
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *out = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        ULONG r = --refs_;
-        if (!r) delete this;
-        return r;
-    }
+    ~ClassFactory() override { --g_locks; }
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
@@ -44,7 +28,6 @@ public:
     }
 
 private:
-    std::atomic<ULONG> refs_{1};
     ComPtr<IDispatch> (*create_)();
 };
 
@@ -98,6 +81,12 @@ HRESULT serverUnregister(const std::vector<ServerClass>& classes) {
         HRESULT hr = unregisterClasses(registrations(classes));
         return FAILED(hr) ? hr : typeLib;
     });
+}
+
+BOOL serverDllMain(HINSTANCE instance, DWORD reason, LPVOID reserved, void (*unloading)()) {
+    if (reason == DLL_PROCESS_ATTACH) ::DisableThreadLibraryCalls(instance);
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr && unloading) unloading();
+    return TRUE;
 }
 
 }  // namespace qb::automation

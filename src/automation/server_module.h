@@ -19,6 +19,9 @@ HRESULT serverGetClassObject(const std::vector<ServerClass>& classes, REFCLSID c
 HRESULT serverCanUnloadNow();
 HRESULT serverRegister(const std::vector<ServerClass>& classes);
 HRESULT serverUnregister(const std::vector<ServerClass>& classes);
+// The body of DllMain: no thread notifications; `unloading` runs when FreeLibrary unloads the
+// DLL (not at process exit), for what must not outlive the code, such as window classes.
+BOOL serverDllMain(HINSTANCE instance, DWORD reason, LPVOID reserved, void (*unloading)() = nullptr);
 
 }  // namespace qb::automation
 

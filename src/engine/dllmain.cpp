@@ -18,12 +18,7 @@ const std::vector<qb::automation::ServerClass>& classes() {
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        ::DisableThreadLibraryCalls(instance);
-    } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
-        qb::ui::unregisterFormClass();  // unloaded by FreeLibrary: the class must not outlive the code
-    }
-    return TRUE;
+    return qb::automation::serverDllMain(instance, reason, reserved, qb::ui::unregisterFormClass);
 }
 
 QB_COM_SERVER_EXPORTS(classes)

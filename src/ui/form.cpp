@@ -94,7 +94,7 @@ void Form::load() {
     HWND created = ::CreateWindowExW(kFormExStyle, kFormClass, spec_.caption.c_str(), kFormStyle, x, y, w, h,
                                      nullptr, nullptr, automation::thisModule(), this);
     if (!created) throw automation::ComError::fromHResult(HRESULT_FROM_WIN32(::GetLastError()));
-    backBrush_ = ::CreateSolidBrush(spec_.backColor);
+    if (!backBrush_) backBrush_ = ::CreateSolidBrush(spec_.backColor);  // kept for a load after an unload
     createControls();
     takeLook(look_);
     formLoad();

@@ -17,9 +17,8 @@ const std::vector<qb::automation::ServerClass>& classes() {
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) ::DisableThreadLibraryCalls(instance);
-    return TRUE;
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    return qb::automation::serverDllMain(instance, reason, reserved);
 }
 
 QB_COM_SERVER_EXPORTS(classes)

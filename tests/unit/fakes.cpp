@@ -42,25 +42,11 @@ automation::Object FakeFactory::create(std::wstring_view progId) {
 
 namespace {
 
-class RecordingProxy final : public IDispatch {
+class RecordingProxy final : public automation::ComObject<IDispatch, IID_IDispatch> {
 public:
     RecordingProxy(std::wstring name, automation::ComPtr<IDispatch> real, std::shared_ptr<CallLog> log)
         : name_(std::move(name)), real_(std::move(real)), log_(std::move(log)) {}
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IDispatch) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return real_->QueryInterface(iid, out);  // connection points and the like: the real object's
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
     STDMETHODIMP GetTypeInfoCount(UINT* n) override { return real_->GetTypeInfoCount(n); }
     STDMETHODIMP GetTypeInfo(UINT i, LCID lcid, ITypeInfo** info) override { return real_->GetTypeInfo(i, lcid, info); }
     STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override {
@@ -84,8 +70,12 @@ public:
         return hr;
     }
 
+protected:
+    HRESULT otherInterface(REFIID iid, void** out) override {
+        return real_->QueryInterface(iid, out);  // connection points and the like: the real object's
+    }
+
 private:
-    std::atomic<ULONG> refs_{1};
     std::wstring name_;
     automation::ComPtr<IDispatch> real_;
     std::shared_ptr<CallLog> log_;

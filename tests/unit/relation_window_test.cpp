@@ -350,6 +350,23 @@ TEST_F(RelationWindowTest, ANewKeywordFromTheChooserIsRelatedAtOnce) {
     EXPECT_EQ(listed().size(), 2u) << "a cancelled chooser changes nothing";
 }
 
+TEST_F(RelationWindowTest, AddEditKeywordsRebuildsBothListsAndRelatedOnesStayOutOfTheTree) {
+    window.load();
+    fakes.modal.script = [](ui::Form& editor) {  // the suite's keyword editor: one keyword added
+        editor.setText(L"txtName", L"Initech");
+        ::SendMessageW(editor.control(L"cmdAdd"), BM_CLICK, 0, 0);
+        ::SendMessageW(editor.control(L"cmdClose"), BM_CLICK, 0, 0);
+    };
+    window.cmdUpdate_Click();
+    EXPECT_TRUE(fakes.prompter.boxes.empty());
+    auto s = db->prepare("SELECT KeyId FROM keywords WHERE KeyName = 'Initech'");
+    ASSERT_TRUE(s.step());
+    EXPECT_EQ(placed(std::to_wstring(s.integer(0))), L"/Initech") << "the new keyword is in the rebuilt tree";
+    EXPECT_EQ(placed(L"101"), L"<none>") << "a related keyword stays out of the tree";
+    EXPECT_EQ(listed(), std::vector<std::wstring>{L"Acme"});
+    EXPECT_EQ(stored(), L"101 201");
+}
+
 TEST_F(RelationWindowTest, UpdateInfoSendsAllThreeTexts) {
     window.load();
     window.setText(L"txtNameUpdate", L"Report 2026");
