@@ -64,99 +64,105 @@ void TaggedList::setRedraw(bool on) {
     if (on) ::InvalidateRect(list_, nullptr, TRUE);
 }
 
-HIMAGELIST keywordPictures() {
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 2, 0);
-    HDC screen = ::GetDC(nullptr);
-    HDC dc = ::CreateCompatibleDC(screen);
-    auto picture = [&](COLORREF fill, bool folder) {
-        HBITMAP bmp = ::CreateCompatibleBitmap(screen, 16, 16);
-        HGDIOBJ old = ::SelectObject(dc, bmp);
-        RECT all{0, 0, 16, 16};
-        HBRUSH magenta = ::CreateSolidBrush(RGB(255, 0, 255));
-        ::FillRect(dc, &all, magenta);
+namespace {
+
+// Image lists of pictures drawn here: each drawn on magenta, which becomes transparent.
+class DrawnPictures {
+public:
+    explicit DrawnPictures(int size, int count)
+        : size_(size), images_(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0)),
+          screen_(::GetDC(nullptr)), dc_(::CreateCompatibleDC(screen_)) {}
+    ~DrawnPictures() {
+        ::DeleteDC(dc_);
+        ::ReleaseDC(nullptr, screen_);
+    }
+    DrawnPictures(const DrawnPictures&) = delete;
+    DrawnPictures& operator=(const DrawnPictures&) = delete;
+
+    // Adds a picture: `draw` paints on the device context with `fill` as its brush.
+    template <class Draw>
+    void add(COLORREF fill, Draw draw) {
+        HBITMAP bmp = ::CreateCompatibleBitmap(screen_, size_, size_);
+        HGDIOBJ oldBmp = ::SelectObject(dc_, bmp);
+        RECT all{0, 0, size_, size_};
+        HBRUSH magenta = ::CreateSolidBrush(kTransparent);
+        ::FillRect(dc_, &all, magenta);
         ::DeleteObject(magenta);
         HBRUSH brush = ::CreateSolidBrush(fill);
-        HGDIOBJ oldBrush = ::SelectObject(dc, brush);
-        if (folder) {
-            ::Rectangle(dc, 1, 4, 15, 14);
-            ::Rectangle(dc, 1, 2, 7, 5);
-        } else {
-            POINT tag[] = {{1, 8}, {6, 3}, {14, 3}, {14, 13}, {6, 13}};
-            ::Polygon(dc, tag, 5);
-        }
-        ::SelectObject(dc, oldBrush);
+        HGDIOBJ oldBrush = ::SelectObject(dc_, brush);
+        draw(dc_);
+        ::SelectObject(dc_, oldBrush);
         ::DeleteObject(brush);
-        ::SelectObject(dc, old);
-        ImageList_AddMasked(images, bmp, RGB(255, 0, 255));
+        ::SelectObject(dc_, oldBmp);
+        ImageList_AddMasked(images_, bmp, kTransparent);
         ::DeleteObject(bmp);
-    };
-    picture(RGB(240, 200, 80), true);
-    picture(RGB(90, 140, 220), false);
-    ::DeleteDC(dc);
-    ::ReleaseDC(nullptr, screen);
-    return images;
+    }
+    HIMAGELIST images() const { return images_; }
+
+private:
+    static constexpr COLORREF kTransparent = RGB(255, 0, 255);
+    int size_;
+    HIMAGELIST images_;
+    HDC screen_, dc_;
+};
+
+}  // namespace
+
+HIMAGELIST keywordPictures() {
+    DrawnPictures pictures(16, 2);
+    pictures.add(RGB(240, 200, 80), [](HDC dc) {  // group: a folder
+        ::Rectangle(dc, 1, 4, 15, 14);
+        ::Rectangle(dc, 1, 2, 7, 5);
+    });
+    pictures.add(RGB(90, 140, 220), [](HDC dc) {  // keyword: a tag
+        POINT tag[] = {{1, 8}, {6, 3}, {14, 3}, {14, 13}, {6, 13}};
+        ::Polygon(dc, tag, 5);
+    });
+    return pictures.images();
 }
 
 HIMAGELIST itemKindPictures() {
-    HIMAGELIST images = ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 7, 0);
-    HDC screen = ::GetDC(nullptr);
-    HDC dc = ::CreateCompatibleDC(screen);
+    DrawnPictures pictures(32, 7);
     HPEN pen = ::CreatePen(PS_SOLID, 2, RGB(60, 60, 60));
-    for (int kind = 0; kind < 7; ++kind) {
-        HBITMAP bmp = ::CreateCompatibleBitmap(screen, 32, 32);
-        HGDIOBJ oldBmp = ::SelectObject(dc, bmp);
-        RECT all{0, 0, 32, 32};
-        HBRUSH magenta = ::CreateSolidBrush(RGB(255, 0, 255));
-        ::FillRect(dc, &all, magenta);
-        ::DeleteObject(magenta);
-        static const COLORREF fills[] = {RGB(250, 230, 150), RGB(150, 200, 240), RGB(170, 220, 160), RGB(240, 170, 150),
-                                         RGB(255, 240, 120), RGB(120, 170, 230), RGB(190, 190, 200)};
-        HBRUSH fill = ::CreateSolidBrush(fills[kind]);
-        HGDIOBJ oldBrush = ::SelectObject(dc, fill);
-        HGDIOBJ oldPen = ::SelectObject(dc, pen);
-        switch (kind) {
-            case 0:  // mail: an envelope
-                ::Rectangle(dc, 3, 8, 29, 25);
-                ::MoveToEx(dc, 3, 8, nullptr), ::LineTo(dc, 16, 18), ::LineTo(dc, 29, 8);
-                break;
-            case 1:  // contact: a head and shoulders
-                ::Ellipse(dc, 10, 3, 22, 15);
-                ::Ellipse(dc, 5, 16, 27, 34);
-                break;
-            case 2:  // task: a ticked box
-                ::Rectangle(dc, 5, 5, 27, 27);
-                ::MoveToEx(dc, 9, 16, nullptr), ::LineTo(dc, 14, 22), ::LineTo(dc, 24, 9);
-                break;
-            case 3:  // appointment: a calendar sheet
-                ::Rectangle(dc, 4, 6, 28, 28);
-                ::MoveToEx(dc, 4, 12, nullptr), ::LineTo(dc, 28, 12);
-                break;
-            case 4:  // note: a folded sheet
-                ::Rectangle(dc, 6, 4, 26, 28);
-                ::MoveToEx(dc, 19, 28, nullptr), ::LineTo(dc, 26, 21);
-                break;
-            case 5:  // web: a globe
-                ::Ellipse(dc, 4, 4, 28, 28);
-                ::Ellipse(dc, 11, 4, 21, 28);
-                ::MoveToEx(dc, 4, 16, nullptr), ::LineTo(dc, 28, 16);
-                break;
-            default:  // server: a tower
-                ::Rectangle(dc, 9, 3, 23, 29);
-                ::MoveToEx(dc, 12, 9, nullptr), ::LineTo(dc, 20, 9);
-                ::MoveToEx(dc, 12, 14, nullptr), ::LineTo(dc, 20, 14);
-                break;
-        }
-        ::SelectObject(dc, oldPen);
-        ::SelectObject(dc, oldBrush);
-        ::DeleteObject(fill);
-        ::SelectObject(dc, oldBmp);
-        ImageList_AddMasked(images, bmp, RGB(255, 0, 255));
-        ::DeleteObject(bmp);
-    }
+    auto add = [&](COLORREF fill, auto draw) {
+        pictures.add(fill, [&](HDC dc) {
+            HGDIOBJ oldPen = ::SelectObject(dc, pen);
+            draw(dc);
+            ::SelectObject(dc, oldPen);
+        });
+    };
+    add(RGB(250, 230, 150), [](HDC dc) {  // mail: an envelope
+        ::Rectangle(dc, 3, 8, 29, 25);
+        ::MoveToEx(dc, 3, 8, nullptr), ::LineTo(dc, 16, 18), ::LineTo(dc, 29, 8);
+    });
+    add(RGB(150, 200, 240), [](HDC dc) {  // contact: a head and shoulders
+        ::Ellipse(dc, 10, 3, 22, 15);
+        ::Ellipse(dc, 5, 16, 27, 34);
+    });
+    add(RGB(170, 220, 160), [](HDC dc) {  // task: a ticked box
+        ::Rectangle(dc, 5, 5, 27, 27);
+        ::MoveToEx(dc, 9, 16, nullptr), ::LineTo(dc, 14, 22), ::LineTo(dc, 24, 9);
+    });
+    add(RGB(240, 170, 150), [](HDC dc) {  // appointment: a calendar sheet
+        ::Rectangle(dc, 4, 6, 28, 28);
+        ::MoveToEx(dc, 4, 12, nullptr), ::LineTo(dc, 28, 12);
+    });
+    add(RGB(255, 240, 120), [](HDC dc) {  // note: a folded sheet
+        ::Rectangle(dc, 6, 4, 26, 28);
+        ::MoveToEx(dc, 19, 28, nullptr), ::LineTo(dc, 26, 21);
+    });
+    add(RGB(120, 170, 230), [](HDC dc) {  // web: a globe
+        ::Ellipse(dc, 4, 4, 28, 28);
+        ::Ellipse(dc, 11, 4, 21, 28);
+        ::MoveToEx(dc, 4, 16, nullptr), ::LineTo(dc, 28, 16);
+    });
+    add(RGB(190, 190, 200), [](HDC dc) {  // server: a tower
+        ::Rectangle(dc, 9, 3, 23, 29);
+        ::MoveToEx(dc, 12, 9, nullptr), ::LineTo(dc, 20, 9);
+        ::MoveToEx(dc, 12, 14, nullptr), ::LineTo(dc, 20, 14);
+    });
     ::DeleteObject(pen);
-    ::DeleteDC(dc);
-    ::ReleaseDC(nullptr, screen);
-    return images;
+    return pictures.images();
 }
 
 int itemKindPicture(std::wstring_view key) {
