@@ -10,7 +10,6 @@ namespace tesra {
 namespace {
 
 using qb::automation::ComError;
-using ui::ControlKind;
 constexpr COLORREF kBack = RGB(236, 236, 236);
 constexpr long kUserError = static_cast<long>(0x80040000L + 0x1300);
 
@@ -40,90 +39,126 @@ long insertKeyword(Database& db, long viewId, const std::wstring& name, long gro
 // ---- Lenspick: choose a view -------------------------------------------------------------------
 
 ViewChooser::ViewChooser(std::shared_ptr<Database> db)
-    : Form({L"frmViews", L"Choose a view", 4200, 3300, kBack,
-            {{L"lblViews", ControlKind::Label, L"Keyword views:", 120, 120, 3960, 240},
-             {L"lstViews", ControlKind::ListBox, L"", 120, 390, 3960, 2220},
-             {L"cmdOk", ControlKind::Button, L"Ok", 1800, 2760, 1080, 360, true},
-             {L"cmdCancel", ControlKind::Button, L"Cancel", 3000, 2760, 1080, 360, false, true}}}),
-      db_(std::move(db)) {}
+    : Form({L"frmViews", L"Choose a view", 4200, 3300, kBack}), db_(std::move(db)) {
+    cmdOk.isDefault = true;
+    cmdCancel.isCancel = true;
+    cmdOk.onClick = lstViews.onDoubleClick = [this] {
+        int i = lstViews.selected();
+        if (i < 0) return;
+        chosen = lstViews.itemData(i);
+        unload();
+    };
+    cmdCancel.onClick = [this] { unload(); };
+    place({{lblViews, {L"lblViews", L"Keyword views:", {120, 120, 3960, 240}}},
+           {lstViews, {L"lstViews", L"", {120, 390, 3960, 2220}}},
+           {cmdOk, {L"cmdOk", L"Ok", {1800, 2760, 1080, 360}}},
+           {cmdCancel, {L"cmdCancel", L"Cancel", {3000, 2760, 1080, 360}}}});
+}
 
 void ViewChooser::formLoad() {
     event(L"Form_Load", [&] {
         auto s = db_->prepare("SELECT ViewId, ViewName FROM views ORDER BY ViewName COLLATE NOCASE, ViewId");
-        while (s.step()) addItem(L"lstViews", s.text(1), static_cast<long>(s.integer(0)));
-        if (itemCount(L"lstViews") > 0) select(L"lstViews", 0);
+        while (s.step()) lstViews.add(s.text(1), static_cast<long>(s.integer(0)));
+        if (lstViews.count() > 0) lstViews.select(0);
     });
-}
-
-void ViewChooser::click(std::wstring_view control) {
-    if (control == L"cmdOk") {
-        int i = selectedIndex(L"lstViews");
-        if (i < 0) return;
-        chosen = itemData(L"lstViews", i);
-        unload();
-    } else if (control == L"cmdCancel") {
-        unload();
-    }
-}
-
-void ViewChooser::doubleClick(std::wstring_view control) {
-    if (control == L"lstViews") click(L"cmdOk");
 }
 
 // ---- Tagpick: a new keyword --------------------------------------------------------------------
 
 NewKeywordDialog::NewKeywordDialog(std::shared_ptr<Database> db, long viewId)
-    : Form({L"frmNewKeyword", L"New keyword", 4800, 1860, kBack,
-            {{L"lblName", ControlKind::Label, L"Name:", 120, 180, 840, 240},
-             {L"txtName", ControlKind::TextBox, L"", 1020, 120, 3660, 315},
-             {L"lblGroup", ControlKind::Label, L"Group:", 120, 660, 840, 240},
-             {L"cboGroup", ControlKind::ComboBox, L"", 1020, 600, 3660, 2400},
-             {L"cmdOk", ControlKind::Button, L"Ok", 2400, 1320, 1080, 360, true},
-             {L"cmdCancel", ControlKind::Button, L"Cancel", 3600, 1320, 1080, 360, false, true}}}),
-      db_(std::move(db)),
-      viewId_(viewId) {}
+    : Form({L"frmNewKeyword", L"New keyword", 4800, 1860, kBack}), db_(std::move(db)), viewId_(viewId) {
+    cmdOk.isDefault = true;
+    cmdCancel.isCancel = true;
+    cmdOk.onClick = [this] { accept(); };
+    cmdCancel.onClick = [this] { unload(); };
+    place({{lblName, {L"lblName", L"Name:", {120, 180, 840, 240}}},
+           {txtName, {L"txtName", L"", {1020, 120, 3660, 315}}},
+           {lblGroup, {L"lblGroup", L"Group:", {120, 660, 840, 240}}},
+           {cboGroup, {L"cboGroup", L"", {1020, 600, 3660, 2400}}},
+           {cmdOk, {L"cmdOk", L"Ok", {2400, 1320, 1080, 360}}},
+           {cmdCancel, {L"cmdCancel", L"Cancel", {3600, 1320, 1080, 360}}}});
+}
 
 void NewKeywordDialog::formLoad() {
     event(L"Form_Load", [&] {
-        addItem(L"cboGroup", L"(no group)", 0);
+        cboGroup.add(L"(no group)", 0);
         auto s = db_->prepare("SELECT GroupId, GroupName FROM groups WHERE ViewId = ? ORDER BY GroupName COLLATE NOCASE");
         s.bind(1, static_cast<int64_t>(viewId_));
-        while (s.step()) addItem(L"cboGroup", s.text(1), static_cast<long>(s.integer(0)));
-        select(L"cboGroup", 0);
+        while (s.step()) cboGroup.add(s.text(1), static_cast<long>(s.integer(0)));
+        cboGroup.select(0);
     });
 }
 
-void NewKeywordDialog::click(std::wstring_view control) {
-    if (control == L"cmdCancel") {
+void NewKeywordDialog::accept() {
+    try {
+        int g = cboGroup.selected();
+        created = insertKeyword(*db_, viewId_, txtName.text(), g < 0 ? 0 : cboGroup.itemData(g));
         unload();
-    } else if (control == L"cmdOk") {
-        try {
-            int g = selectedIndex(L"cboGroup");
-            created = insertKeyword(*db_, viewId_, text(L"txtName"), g < 0 ? 0 : itemData(L"cboGroup", g));
-            unload();
-        } catch (const ComError& e) {
-            tell(handle(), e.description(), caption());
-        }
+    } catch (const ComError& e) {
+        tell(handle(), e.description(), caption());
     }
 }
 
 // ---- Tagpick: the keyword set of a view --------------------------------------------------------
 
 KeywordEditor::KeywordEditor(std::shared_ptr<Database> db, long viewId)
-    : Form({L"frmKeywords", L"Keywords", 6600, 4500, kBack,
-            {{L"lstKeywords", ControlKind::ListBox, L"", 120, 120, 3600, 4260},
-             {L"lblName", ControlKind::Label, L"Name:", 3900, 120, 2580, 240},
-             {L"txtName", ControlKind::TextBox, L"", 3900, 390, 2580, 315},
-             {L"lblGroup", ControlKind::Label, L"Group:", 3900, 840, 2580, 240},
-             {L"cboGroup", ControlKind::ComboBox, L"", 3900, 1110, 2580, 2400},
-             {L"cmdAdd", ControlKind::Button, L"Add", 3900, 1620, 1230, 360, true},
-             {L"cmdRename", ControlKind::Button, L"Change", 5250, 1620, 1230, 360},
-             {L"cmdDelete", ControlKind::Button, L"Delete", 3900, 2100, 1230, 360},
-             {L"cmdNewGroup", ControlKind::Button, L"New group", 3900, 2760, 1230, 360},
-             {L"cmdDeleteGroup", ControlKind::Button, L"Delete group", 5250, 2760, 1230, 360},
-             {L"cmdClose", ControlKind::Button, L"Close", 5250, 4020, 1230, 360, false, true}}}),
-      db_(std::move(db)),
-      viewId_(viewId) {}
+    : Form({L"frmKeywords", L"Keywords", 6600, 4500, kBack}), db_(std::move(db)), viewId_(viewId) {
+    cmdAdd.isDefault = true;
+    cmdClose.isCancel = true;
+    lstKeywords.onSelectionChange = [this] { keywordChosen(); };
+    cmdClose.onClick = [this] { unload(); };
+    cmdAdd.onClick = [this] {
+        act([&](const std::wstring& name, long group) { fillKeywords(insertKeyword(*db_, viewId_, name, group)); });
+    };
+    cmdRename.onClick = [this] {
+        act([&](const std::wstring& name, long group) {
+            long id = selectedKeyword();
+            if (!id) throw ComError(kUserError, L"Choose a keyword in the list first.", L"Tagpick.Engine");
+            if (name.empty()) throw ComError(kUserError, L"Type a name for the keyword.", L"Tagpick.Engine");
+            auto s = db_->prepare("UPDATE keywords SET KeyName = ?, GroupId = ? WHERE KeyId = ?");
+            s.bind(1, name).bind(2, static_cast<int64_t>(group)).bind(3, static_cast<int64_t>(id)).step();
+            fillKeywords(id);
+        });
+    };
+    cmdDelete.onClick = [this] {
+        act([&](const std::wstring&, long) {
+            long id = selectedKeyword();
+            if (!id) throw ComError(kUserError, L"Choose a keyword in the list first.", L"Tagpick.Engine");
+            auto s = db_->prepare("DELETE FROM keywords WHERE KeyId = ?");  // its relations go with it
+            s.bind(1, static_cast<int64_t>(id)).step();
+            fillKeywords(0);
+        });
+    };
+    cmdNewGroup.onClick = [this] {
+        act([&](const std::wstring& name, long) {
+            if (name.empty()) throw ComError(kUserError, L"Type the group's name in Name.", L"Tagpick.Engine");
+            auto s = db_->prepare("INSERT INTO groups(GroupName, ViewId) VALUES(?, ?)");
+            s.bind(1, name).bind(2, static_cast<int64_t>(viewId_)).step();
+            fillGroups(static_cast<long>(db_->lastInsertId()));
+        });
+    };
+    cmdDeleteGroup.onClick = [this] {
+        act([&](const std::wstring&, long group) {
+            if (!group) throw ComError(kUserError, L"Choose a group first.", L"Tagpick.Engine");
+            // Its keywords stay, without a group.
+            auto s = db_->prepare("DELETE FROM groups WHERE GroupId = ?");
+            s.bind(1, static_cast<int64_t>(group)).step();
+            fillGroups(0);
+            fillKeywords(selectedKeyword());
+        });
+    };
+    place({{lstKeywords, {L"lstKeywords", L"", {120, 120, 3600, 4260}, 0, {}, L"Keywords"}},
+           {lblName, {L"lblName", L"Name:", {3900, 120, 2580, 240}}},
+           {txtName, {L"txtName", L"", {3900, 390, 2580, 315}}},
+           {lblGroup, {L"lblGroup", L"Group:", {3900, 840, 2580, 240}}},
+           {cboGroup, {L"cboGroup", L"", {3900, 1110, 2580, 2400}}},
+           {cmdAdd, {L"cmdAdd", L"Add", {3900, 1620, 1230, 360}}},
+           {cmdRename, {L"cmdRename", L"Change", {5250, 1620, 1230, 360}}},
+           {cmdDelete, {L"cmdDelete", L"Delete", {3900, 2100, 1230, 360}}},
+           {cmdNewGroup, {L"cmdNewGroup", L"New group", {3900, 2760, 1230, 360}}},
+           {cmdDeleteGroup, {L"cmdDeleteGroup", L"Delete group", {5250, 2760, 1230, 360}}},
+           {cmdClose, {L"cmdClose", L"Close", {5250, 4020, 1230, 360}}}});
+}
 
 void KeywordEditor::formLoad() {
     event(L"Form_Load", [&] {
@@ -132,129 +167,100 @@ void KeywordEditor::formLoad() {
     });
 }
 
+template <class F>
+void KeywordEditor::act(F&& action) {
+    try {
+        int g = cboGroup.selected();
+        action(trimmed(txtName.text()), g < 0 ? 0 : cboGroup.itemData(g));
+    } catch (const ComError& e) {
+        tell(handle(), e.description(), caption());
+    }
+}
+
 void KeywordEditor::fillGroups(long selectId) {
-    clearItems(L"cboGroup");
-    addItem(L"cboGroup", L"(no group)", 0);
-    select(L"cboGroup", 0);
+    cboGroup.clear();
+    cboGroup.add(L"(no group)", 0);
+    cboGroup.select(0);
     auto s = db_->prepare("SELECT GroupId, GroupName FROM groups WHERE ViewId = ? ORDER BY GroupName COLLATE NOCASE");
     s.bind(1, static_cast<int64_t>(viewId_));
     while (s.step()) {
-        int i = addItem(L"cboGroup", s.text(1), static_cast<long>(s.integer(0)));
-        if (s.integer(0) == selectId) select(L"cboGroup", i);
+        int i = cboGroup.add(s.text(1), static_cast<long>(s.integer(0)));
+        if (s.integer(0) == selectId) cboGroup.select(i);
     }
 }
 
 void KeywordEditor::fillKeywords(long selectId) {
-    clearItems(L"lstKeywords");
+    lstKeywords.clear();
     auto s = db_->prepare(
         "SELECT k.KeyId, k.KeyName, g.GroupName FROM keywords k LEFT JOIN groups g ON g.GroupId = k.GroupId "
         "WHERE k.ViewId = ? ORDER BY k.KeyName COLLATE NOCASE");
     s.bind(1, static_cast<int64_t>(viewId_));
     while (s.step()) {
         std::wstring label = s.text(1) + (s.isNull(2) ? L"" : L"  [" + s.text(2) + L"]");
-        int i = addItem(L"lstKeywords", label, static_cast<long>(s.integer(0)));
-        if (s.integer(0) == selectId) select(L"lstKeywords", i);
+        int i = lstKeywords.add(label, static_cast<long>(s.integer(0)));
+        if (s.integer(0) == selectId) lstKeywords.select(i);
     }
 }
 
 long KeywordEditor::selectedKeyword() {
-    int i = selectedIndex(L"lstKeywords");
-    return i < 0 ? 0 : itemData(L"lstKeywords", i);
+    int i = lstKeywords.selected();
+    return i < 0 ? 0 : lstKeywords.itemData(i);
 }
 
-void KeywordEditor::selectionChanged(std::wstring_view control) {
-    if (control != L"lstKeywords") return;
+void KeywordEditor::keywordChosen() {
     auto s = db_->prepare("SELECT KeyName, GroupId FROM keywords WHERE KeyId = ?");
     s.bind(1, static_cast<int64_t>(selectedKeyword()));
     if (!s.step()) return;
-    setText(L"txtName", s.text(0));
-    for (int i = 0; i < itemCount(L"cboGroup"); ++i)
-        if (itemData(L"cboGroup", i) == s.integer(1)) select(L"cboGroup", i);
-}
-
-void KeywordEditor::click(std::wstring_view control) {
-    try {
-        int g = selectedIndex(L"cboGroup");
-        long group = g < 0 ? 0 : itemData(L"cboGroup", g);
-        std::wstring name = trimmed(text(L"txtName"));
-        if (control == L"cmdClose") {
-            unload();
-        } else if (control == L"cmdAdd") {
-            fillKeywords(insertKeyword(*db_, viewId_, name, group));
-        } else if (control == L"cmdRename") {
-            long id = selectedKeyword();
-            if (!id) throw ComError(kUserError, L"Choose a keyword in the list first.", L"Tagpick.Engine");
-            if (name.empty()) throw ComError(kUserError, L"Type a name for the keyword.", L"Tagpick.Engine");
-            auto s = db_->prepare("UPDATE keywords SET KeyName = ?, GroupId = ? WHERE KeyId = ?");
-            s.bind(1, name).bind(2, static_cast<int64_t>(group)).bind(3, static_cast<int64_t>(id)).step();
-            fillKeywords(id);
-        } else if (control == L"cmdDelete") {
-            long id = selectedKeyword();
-            if (!id) throw ComError(kUserError, L"Choose a keyword in the list first.", L"Tagpick.Engine");
-            auto s = db_->prepare("DELETE FROM keywords WHERE KeyId = ?");  // its relations go with it
-            s.bind(1, static_cast<int64_t>(id)).step();
-            fillKeywords(0);
-        } else if (control == L"cmdNewGroup") {
-            if (name.empty()) throw ComError(kUserError, L"Type the group's name in Name.", L"Tagpick.Engine");
-            auto s = db_->prepare("INSERT INTO groups(GroupName, ViewId) VALUES(?, ?)");
-            s.bind(1, name).bind(2, static_cast<int64_t>(viewId_)).step();
-            fillGroups(static_cast<long>(db_->lastInsertId()));
-        } else if (control == L"cmdDeleteGroup") {
-            if (!group) throw ComError(kUserError, L"Choose a group first.", L"Tagpick.Engine");
-            // Its keywords stay, without a group.
-            auto s = db_->prepare("DELETE FROM groups WHERE GroupId = ?");
-            s.bind(1, static_cast<int64_t>(group)).step();
-            fillGroups(0);
-            fillKeywords(selectedKeyword());
-        }
-    } catch (const ComError& e) {
-        tell(handle(), e.description(), caption());
-    }
+    txtName.setText(s.text(0));
+    for (int i = 0; i < cboGroup.count(); ++i)
+        if (cboGroup.itemData(i) == s.integer(1)) cboGroup.select(i);
 }
 
 // ---- Routepick: where did the file go? ---------------------------------------------------------
 
 FileLocator::FileLocator(std::shared_ptr<Database> db, std::wstring missingPath)
-    : Form({L"frmLocate", L"Locate file", 6000, 1980, kBack,
-            {{L"lblMissing", ControlKind::Label, L"", 120, 120, 5760, 480},
-             {L"txtNewPath", ControlKind::TextBox, L"", 120, 720, 4560, 315},
-             {L"cmdBrowse", ControlKind::Button, L"Browse...", 4800, 700, 1080, 360},
-             {L"cmdOk", ControlKind::Button, L"Ok", 3600, 1440, 1080, 360, true},
-             {L"cmdCancel", ControlKind::Button, L"Cancel", 4800, 1440, 1080, 360, false, true}}}),
-      db_(std::move(db)),
-      missing_(std::move(missingPath)) {}
-
-void FileLocator::formLoad() {
-    setText(L"lblMissing", L"This file cannot be found. Where is it now?\r\n" + missing_);
-    setText(L"txtNewPath", missing_);
+    : Form({L"frmLocate", L"Locate file", 6000, 1980, kBack}), db_(std::move(db)), missing_(std::move(missingPath)) {
+    cmdOk.isDefault = true;
+    cmdCancel.isCancel = true;
+    cmdCancel.onClick = [this] { unload(); };
+    cmdBrowse.onClick = [this] { browse(); };
+    cmdOk.onClick = [this] { accept(); };
+    place({{lblMissing, {L"lblMissing", L"", {120, 120, 5760, 480}}},
+           {txtNewPath, {L"txtNewPath", L"", {120, 720, 4560, 315}, 0, {}, L"New place of the file"}},
+           {cmdBrowse, {L"cmdBrowse", L"Browse...", {4800, 700, 1080, 360}}},
+           {cmdOk, {L"cmdOk", L"Ok", {3600, 1440, 1080, 360}}},
+           {cmdCancel, {L"cmdCancel", L"Cancel", {4800, 1440, 1080, 360}}}});
 }
 
-void FileLocator::click(std::wstring_view control) {
-    if (control == L"cmdCancel") {
+void FileLocator::formLoad() {
+    lblMissing.setText(L"This file cannot be found. Where is it now?\r\n" + missing_);
+    txtNewPath.setText(missing_);
+}
+
+void FileLocator::browse() {
+    wchar_t file[MAX_PATH * 4] = {};
+    OPENFILENAMEW ofn{sizeof ofn};
+    ofn.hwndOwner = handle();
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH * 4;
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (::GetOpenFileNameW(&ofn)) txtNewPath.setText(file);
+}
+
+void FileLocator::accept() {
+    std::wstring path = trimmed(txtNewPath.text());
+    DWORD attrs = ::GetFileAttributesW(path.c_str());
+    if (path.empty() || attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
+        tell(handle(), L"There is no file at \"" + path + L"\".", caption());
+        return;
+    }
+    try {
+        auto s = db_->prepare("UPDATE items SET FileCurrentPath = ? WHERE FileCurrentPath = ? COLLATE NOCASE");
+        s.bind(1, path).bind(2, missing_).step();
+        moved = true;
         unload();
-    } else if (control == L"cmdBrowse") {
-        wchar_t file[MAX_PATH * 4] = {};
-        OPENFILENAMEW ofn{sizeof ofn};
-        ofn.hwndOwner = handle();
-        ofn.lpstrFile = file;
-        ofn.nMaxFile = MAX_PATH * 4;
-        ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-        if (::GetOpenFileNameW(&ofn)) setText(L"txtNewPath", file);
-    } else if (control == L"cmdOk") {
-        std::wstring path = trimmed(text(L"txtNewPath"));
-        DWORD attrs = ::GetFileAttributesW(path.c_str());
-        if (path.empty() || attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
-            tell(handle(), L"There is no file at \"" + path + L"\".", caption());
-            return;
-        }
-        try {
-            auto s = db_->prepare("UPDATE items SET FileCurrentPath = ? WHERE FileCurrentPath = ? COLLATE NOCASE");
-            s.bind(1, path).bind(2, missing_).step();
-            moved = true;
-            unload();
-        } catch (const ComError& e) {
-            tell(handle(), e.description(), caption());
-        }
+    } catch (const ComError& e) {
+        tell(handle(), e.description(), caption());
     }
 }
 

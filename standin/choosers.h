@@ -6,7 +6,7 @@
 #include <string>
 
 #include "record.h"
-#include "ui/form.h"
+#include "ui/window/form.h"
 
 namespace tesra {
 
@@ -17,11 +17,12 @@ class ViewChooser final : public ui::Form {
 public:
     explicit ViewChooser(std::shared_ptr<Database> db);
     long chosen = 0;
+    ui::Label lblViews;
+    ui::ListBox lstViews;
+    ui::Button cmdOk, cmdCancel;
 
 protected:
     void formLoad() override;
-    void click(std::wstring_view control) override;
-    void doubleClick(std::wstring_view control) override;
 
 private:
     std::shared_ptr<Database> db_;
@@ -32,12 +33,16 @@ class NewKeywordDialog final : public ui::Form {
 public:
     NewKeywordDialog(std::shared_ptr<Database> db, long viewId);
     long created = 0;
+    ui::Label lblName, lblGroup;
+    ui::TextBox txtName;
+    ui::ComboBox cboGroup;
+    ui::Button cmdOk, cmdCancel;
 
 protected:
     void formLoad() override;
-    void click(std::wstring_view control) override;
 
 private:
+    void accept();
     std::shared_ptr<Database> db_;
     long viewId_;
 };
@@ -46,13 +51,20 @@ private:
 class KeywordEditor final : public ui::Form {
 public:
     KeywordEditor(std::shared_ptr<Database> db, long viewId);
+    ui::ListBox lstKeywords;
+    ui::Label lblName, lblGroup;
+    ui::TextBox txtName;
+    ui::ComboBox cboGroup;
+    ui::Button cmdAdd, cmdRename, cmdDelete, cmdNewGroup, cmdDeleteGroup, cmdClose;
 
 protected:
     void formLoad() override;
-    void click(std::wstring_view control) override;
-    void selectionChanged(std::wstring_view control) override;
 
 private:
+    // A button's action; a refusal of the suite is told to the user and the dialog stays open.
+    template <class F>
+    void act(F&& action);
+    void keywordChosen();
     void fillGroups(long select);
     void fillKeywords(long select);
     long selectedKeyword();
@@ -65,12 +77,16 @@ class FileLocator final : public ui::Form {
 public:
     FileLocator(std::shared_ptr<Database> db, std::wstring missingPath);
     bool moved = false;
+    ui::Label lblMissing;
+    ui::TextBox txtNewPath;
+    ui::Button cmdBrowse, cmdOk, cmdCancel;
 
 protected:
     void formLoad() override;
-    void click(std::wstring_view control) override;
 
 private:
+    void browse();
+    void accept();
     std::shared_ptr<Database> db_;
     std::wstring missing_;
 };

@@ -6,7 +6,7 @@
 #include "choosers.h"
 #include "record.h"
 #include "statewatch.h"
-#include "ui/form.h"
+#include "ui/window/form.h"
 
 namespace {
 

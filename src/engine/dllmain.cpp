@@ -3,7 +3,7 @@
 
 #include "automation/server_module.h"
 #include "engine/engine.h"
-#include "ui/form.h"
+#include "ui/window/form.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 #include "engine/engine.h"
 
-#include <functional>
-
 #include "automation/failure.h"
 #include "automation/module.h"
 #include "automation/text.h"
@@ -23,13 +21,6 @@ namespace progid = contract::progid;
 namespace field = contract::field;
 
 constexpr size_t kNameLimit = 40;
-constexpr int kServerTab = 5;
-
-// Empties a window slot when the operation ends, however it ends.
-struct SlotRelease {
-    std::function<void()> release;
-    ~SlotRelease() { release(); }
-};
 
 // The frame of an operation: failures leave with the operation's name appended, and the class
 // factories looked up meanwhile are kept until it returns.
@@ -48,12 +39,9 @@ void operation(const wchar_t* name, F&& body) {
 // Common frame of the edit operations: fresh dialog, record from the loader, modal show, release.
 template <class Dialog>
 void showEditDialog(windows::FormSlot<Dialog>& slot, const std::wstring& path, const wchar_t* name) {
-    struct Release {
-        windows::FormSlot<Dialog>& slot;
-        ~Release() { slot.clear(); }
-    } release{slot};
     operation(name, [&] {
-        Dialog& dialog = slot.renew();
+        auto lease = slot.renew();
+        Dialog& dialog = *lease;
         Object loader = createObject(progid::ItemLoader);
         dialog.oFileSelected = loader.callObject(L"LoadFileObject", {path, false});
         if (dialog.oFileSelected.isNothing()) return;
@@ -82,30 +70,28 @@ void Engine::ShowEditPath(const std::wstring& pstrPath) {
 }
 
 void Engine::ShowRelation(const std::wstring& pstrPath) {
-    auto& slot = windows::formSlots().quillbox;
-    SlotRelease release{[&] { slot.clear(); }};
     operation(L"Engine.ShowRelation()", [&] {
-        windows::frmQuillbox& window = slot.renew();
+        auto lease = windows::formSlots().quillbox.renew();
+        windows::frmQuillbox& window = *lease;
         Object loader = createObject(progid::ItemLoader);
         window.oFileSelected = loader.callObject(L"LoadFileObject", {pstrPath, true});
         if (window.oFileSelected.isNothing()) return;
         window.m_UserFile = pstrPath;
         window.LoadFileInfo(pstrPath);
         if (createObject(progid::Gatehouse).get(L"StateConnection").toLong() == 0)
-            window.setTabEnabled(L"ssTab", kServerTab, false);
+            window.ssTab.setPageEnabled(windows::frmQuillbox::kServerTab, false);
         window.showModal();
     });
 }
 
 void Engine::ShowAllItemsRelation(const std::wstring& pstrPath) {
-    auto& slot = windows::formSlots().quillbox;
-    SlotRelease release{[&] { slot.clear(); }};
     operation(L"Engine.ShowAllItemsRelation()", [&] {
         Object lookup = createObject(progid::File);
         lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), pstrPath});
         Object found = lookup.callObject(L"GetOne");
         if (found.isNothing()) return;
-        windows::frmQuillbox& window = slot.renew();
+        auto lease = windows::formSlots().quillbox.renew();
+        windows::frmQuillbox& window = *lease;
         Object loader = createObject(progid::ItemLoader);
         const bool localFile = found.get(field::FileType).toText() == contract::kind::File;
         const std::wstring name = found.get(field::FileName).toText().substr(0, kNameLimit);
@@ -121,11 +107,11 @@ void Engine::ShowAllItemsRelation(const std::wstring& pstrPath) {
             window.m_UserFile = pstrPath;
             window.LoadFileInfo(pstrPath);
             if (createObject(progid::Gatehouse).get(L"StateConnection").toLong() == 0)
-                window.setTabEnabled(L"ssTab", kServerTab, false);
+                window.ssTab.setPageEnabled(windows::frmQuillbox::kServerTab, false);
         } else {
             window.m_UserFile = L"";
             window.LoadFileOutlookInfo(name, type);
-            window.setTabEnabled(L"ssTab", kServerTab, false);
+            window.ssTab.setPageEnabled(windows::frmQuillbox::kServerTab, false);
         }
         window.showModal();
     });

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "base/handles.h"
 #include "support/services.h"
 
 namespace qb::support {
@@ -28,12 +29,11 @@ std::wstring nowText() {
 }
 
 void appendToLog(const std::wstring& logFile, const std::string& block) noexcept {
-    HANDLE h = ::CreateFileW(logFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
+    UniqueFile file(::CreateFileW(logFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
     DWORD written = 0;
-    ::WriteFile(h, block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
-    ::CloseHandle(h);
+    ::WriteFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
 }
 
 void reportError(HWND owner, const std::wstring& caption, std::wstring_view handler,

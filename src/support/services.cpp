@@ -1,7 +1,7 @@
 #include "support/services.h"
 
 #include "automation/module.h"
-#include "ui/modal.h"
+#include "ui/window/modal.h"
 
 namespace qb::support {
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "automation/object_factory.h"
-#include "ui/prompter.h"
-#include "ui/shell.h"
+#include "ui/window/prompter.h"
+#include "ui/window/shell.h"
 
 namespace qb::ui {
 class ModalRunner;

@@ -2,6 +2,7 @@
 // One instance slot per window class (the class's default instance) on the host's UI thread.
 #include <memory>
 
+#include "automation/com_error.h"
 #include "windows/dialogs/edit_dialogs.h"
 #include "windows/relation/frm_quillbox.h"
 
@@ -10,11 +11,33 @@ namespace qb::windows {
 template <class T>
 class FormSlot {
 public:
-    // Discards the window in the slot (if any) and puts a new one there.
-    T& renew() {
+    // A window put in the slot for one operation; the slot is emptied when the operation ends,
+    // unless another window has taken its place meanwhile.
+    class Lease {
+    public:
+        explicit Lease(FormSlot& slot) : slot_(slot), window_(slot.slot_.get()) {}
+        ~Lease() {
+            if (slot_.slot_.get() == window_) slot_.clear();
+        }
+        Lease(const Lease&) = delete;
+        Lease& operator=(const Lease&) = delete;
+        T& operator*() const { return *window_; }
+        T* operator->() const { return window_; }
+
+    private:
+        FormSlot& slot_;
+        T* window_;
+    };
+
+    // Discards the window in the slot (if any) and puts a new one there. A window of the slot
+    // that is being shown modally (an operation called again from inside its own modal loop) is
+    // not discarded under the loop that runs it: that call raises 400.
+    Lease renew() {
+        if (slot_ && slot_->isShownModally())
+            throw automation::ComError(400, L"Form already displayed; can't show modally", slot_->name());
         slot_.reset();
         slot_ = std::make_unique<T>();
-        return *slot_;
+        return Lease(*this);
     }
     // The window in the slot, created when the slot is empty.
     T& getOrCreate() {

@@ -3,7 +3,7 @@
 
 #include "automation/server_module.h"
 #include "mail/mail.h"
-#include "ui/form.h"
+#include "ui/window/form.h"
 
 namespace {
 

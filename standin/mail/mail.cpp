@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "automation/com_error.h"
-#include "ui/form.h"
+#include "ui/window/form.h"
 
 namespace mail {
 namespace {
@@ -30,16 +30,18 @@ long itemClass(const std::wstring& messageClass) {
 class Inspector final : public qb::ui::Form {
 public:
     explicit Inspector(const MailData& d)
-        : Form({L"frmInspector", d.subject.empty() ? L"(no subject)" : d.subject, 7200, 4320, RGB(255, 255, 255),
-                {{L"txtBody", qb::ui::ControlKind::MultiLineTextBox, L"", 120, 120, 6960, 3540},
-                 {L"cmdClose", qb::ui::ControlKind::Button, L"Close", 6000, 3840, 1080, 360, true, true}}}),
-          body_(d.body) {}
+        : Form({L"frmInspector", d.subject.empty() ? L"(no subject)" : d.subject, 7200, 4320, RGB(255, 255, 255)}),
+          body_(d.body) {
+        cmdClose.isDefault = cmdClose.isCancel = true;
+        cmdClose.onClick = [this] { unload(); };
+        place({{txtBody, {L"txtBody", L"", {120, 120, 6960, 3540}, 0, {}, L"Message"}},
+               {cmdClose, {L"cmdClose", L"Close", {6000, 3840, 1080, 360}}}});
+    }
+    qb::ui::MultiLineTextBox txtBody;
+    qb::ui::Button cmdClose;
 
 protected:
-    void formLoad() override { setText(L"txtBody", body_); }
-    void click(std::wstring_view control) override {
-        if (control == L"cmdClose") unload();
-    }
+    void formLoad() override { txtBody.setText(body_); }
 
 private:
     std::wstring body_;
@@ -67,7 +69,8 @@ protected:
                 auto& open = inspectors();
                 std::erase_if(open, [](const auto& w) { return !w->isLoaded(); });
                 open.push_back(std::make_unique<Inspector>(i.d_));
-                ::ShowWindow(open.back()->hwnd(), SW_SHOWNORMAL);
+                open.back()->load();
+                ::ShowWindow(open.back()->handle(), SW_SHOWNORMAL);
             });
             m.method<MailItem>(L"SaveAs", [](MailItem& i, const CallArgs& a) {
                 a.require(0);

@@ -21,7 +21,7 @@
 #include "engine/engine.h"
 #include "store.h"
 #include "support/services.h"
-#include "ui/modal.h"
+#include "ui/window/modal.h"
 #include "windows/relation/frm_quillbox.h"
 
 namespace {
@@ -112,7 +112,7 @@ struct Measure final : qb::ui::ModalRunner {
     void runModal(qb::ui::Form& form) override {
         ready = Clock::now();
         auto& window = dynamic_cast<qb::windows::frmQuillbox&>(form);
-        nodes = window.keywordTree().count();
+        nodes = window.keywords.pvtreeKeys.count();
         g_cancelChooser = true;
         std::thread canceller(chooserCanceller);
         auto t0 = Clock::now();
@@ -120,10 +120,10 @@ struct Measure final : qb::ui::ModalRunner {
         reload = ms(t0, Clock::now());
         g_cancelChooser = false;
         canceller.join();
-        HTREEITEM node = window.keywordTree().find(L"1");
-        window.keywordTree().select(node);
+        HTREEITEM node = window.keywords.pvtreeKeys.find(L"1");
+        window.keywords.pvtreeKeys.select(node);
         auto t1 = Clock::now();
-        window.pvtreeKeys_LButtonDblClick(node);
+        window.keywords.pvtreeKeys_LButtonDblClick(node);
         relate = ms(t1, Clock::now());
         window.cmdOk_Click();
     }

@@ -4,7 +4,7 @@
 #include "automation/object.h"
 #include "choosers.h"
 #include "fakes.h"
-#include "ui/modal.h"
+#include "ui/window/modal.h"
 
 namespace qb::testing {
 namespace {
@@ -37,10 +37,10 @@ struct ChooserTest : ::testing::Test {
         auto s = db->prepare(sql);
         return s.step() ? s.text(0) : L"<none>";
     }
-    static void press(ui::Form& f, const wchar_t* button) { ::SendMessageW(f.control(button), BM_CLICK, 0, 0); }
+    static void press(ui::Button& button) { ::SendMessageW(button.handle(), BM_CLICK, 0, 0); }
     // Runs the real modal loop after posting keys to a control: the keyboard path.
-    static void keys(ui::Form& f, const wchar_t* control, std::initializer_list<WPARAM> vks) {
-        HWND h = f.control(control);
+    static void keys(ui::Form& f, ui::Control& control, std::initializer_list<WPARAM> vks) {
+        HWND h = control.handle();
         ::SetFocus(h);
         for (WPARAM vk : vks) {
             ::PostMessageW(h, WM_KEYDOWN, vk, 1);
@@ -52,41 +52,43 @@ struct ChooserTest : ::testing::Test {
 
 TEST_F(ChooserTest, ViewChooserAnswersThePickedViewOrNothing) {
     Object picker(automation::makeObject<tesra::ViewPicker>());
-    suite.modal.script = [](ui::Form& f) {
-        EXPECT_EQ(f.itemCount(L"lstViews"), 2);
-        EXPECT_EQ(f.itemText(L"lstViews", 0), L"Archive");
-        f.select(L"lstViews", 1);
-        press(f, L"cmdOk");
+    suite.modal.script = [](ui::Form& form) {
+        auto& f = dynamic_cast<tesra::ViewChooser&>(form);
+        EXPECT_EQ(f.lstViews.count(), 2);
+        EXPECT_EQ(f.lstViews.itemText(0), L"Archive");
+        f.lstViews.select(1);
+        press(f.cmdOk);
     };
     Object view = picker.callObject(L"showviews");
     ASSERT_FALSE(view.isNothing());
     EXPECT_EQ(view.get(L"ViewName").toText(), L"Projects");
     EXPECT_EQ(view.get(L"ViewId").toLong(), 1);
 
-    suite.modal.script = [](ui::Form& f) { press(f, L"cmdCancel"); };
+    suite.modal.script = [](ui::Form& f) { press(dynamic_cast<tesra::ViewChooser&>(f).cmdCancel); };
     EXPECT_TRUE(picker.callObject(L"showviews").isNothing());
 }
 
 TEST_F(ChooserTest, ViewChooserByKeyboardAndDoubleClick) {
     Object picker(automation::makeObject<tesra::ViewPicker>());
-    suite.modal.script = [](ui::Form& f) { keys(f, L"lstViews", {VK_DOWN, VK_RETURN}); };
+    suite.modal.script = [](ui::Form& f) { keys(f, dynamic_cast<tesra::ViewChooser&>(f).lstViews, {VK_DOWN, VK_RETURN}); };
     EXPECT_EQ(picker.callObject(L"showviews").get(L"ViewName").toText(), L"Projects");
-    suite.modal.script = [](ui::Form& f) { keys(f, L"lstViews", {VK_ESCAPE}); };
+    suite.modal.script = [](ui::Form& f) { keys(f, dynamic_cast<tesra::ViewChooser&>(f).lstViews, {VK_ESCAPE}); };
     EXPECT_TRUE(picker.callObject(L"showviews").isNothing());
     suite.modal.script = [](ui::Form& f) {
-        HWND list = f.control(L"lstViews");
-        ::SendMessageW(f.hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+        HWND list = dynamic_cast<tesra::ViewChooser&>(f).lstViews.handle();
+        ::SendMessageW(f.handle(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
     };
     EXPECT_EQ(picker.callObject(L"showviews").get(L"ViewName").toText(), L"Archive");
 }
 
 TEST_F(ChooserTest, NewKeywordIsStoredInTheChosenGroupAndItsIdAnswered) {
     Object picker(automation::makeObject<tesra::KeywordPicker>());
-    suite.modal.script = [](ui::Form& f) {
-        EXPECT_EQ(f.itemText(L"cboGroup", 0), L"(no group)");
-        f.setText(L"txtName", L"  Globex ");
-        f.select(L"cboGroup", 1);  // Clients
-        press(f, L"cmdOk");
+    suite.modal.script = [](ui::Form& form) {
+        auto& f = dynamic_cast<tesra::NewKeywordDialog&>(form);
+        EXPECT_EQ(f.cboGroup.itemText(0), L"(no group)");
+        f.txtName.setText(L"  Globex ");
+        f.cboGroup.select(1);  // Clients
+        press(f.cmdOk);
     };
     long id = picker.call(L"AddNewKeyword", {1L}).toLong();
     EXPECT_GT(id, 111);
@@ -96,14 +98,15 @@ TEST_F(ChooserTest, NewKeywordIsStoredInTheChosenGroupAndItsIdAnswered) {
 
 TEST_F(ChooserTest, NewKeywordRefusesBlankAndDuplicateNamesAndCancelAnswersZero) {
     Object picker(automation::makeObject<tesra::KeywordPicker>());
-    suite.modal.script = [&](ui::Form& f) {
-        f.setText(L"txtName", L"   ");
-        press(f, L"cmdOk");
+    suite.modal.script = [&](ui::Form& form) {
+        auto& f = dynamic_cast<tesra::NewKeywordDialog&>(form);
+        f.txtName.setText(L"   ");
+        press(f.cmdOk);
         EXPECT_TRUE(f.isLoaded());
-        f.setText(L"txtName", L"acme");
-        press(f, L"cmdOk");
+        f.txtName.setText(L"acme");
+        press(f.cmdOk);
         EXPECT_TRUE(f.isLoaded());
-        press(f, L"cmdCancel");
+        press(f.cmdCancel);
     };
     EXPECT_EQ(picker.call(L"AddNewKeyword", {1L}).toLong(), 0);
     ASSERT_EQ(suite.prompter.boxes.size(), 2u);
@@ -114,28 +117,29 @@ TEST_F(ChooserTest, NewKeywordRefusesBlankAndDuplicateNamesAndCancelAnswersZero)
 
 TEST_F(ChooserTest, KeywordEditorAddsRenamesDeletesKeywordsAndGroups) {
     Object picker(automation::makeObject<tesra::KeywordPicker>());
-    suite.modal.script = [](ui::Form& f) {
-        f.setText(L"txtName", L"Initech");
-        press(f, L"cmdAdd");
-        EXPECT_EQ(f.itemCount(L"lstKeywords"), 3);
+    suite.modal.script = [](ui::Form& form) {
+        auto& f = dynamic_cast<tesra::KeywordEditor&>(form);
+        f.txtName.setText(L"Initech");
+        press(f.cmdAdd);
+        EXPECT_EQ(f.lstKeywords.count(), 3);
         // Choose "Draft", rename it and move it out of its group.
-        for (int i = 0; i < f.itemCount(L"lstKeywords"); ++i) {
-            std::wstring label = f.itemText(L"lstKeywords", i);
-            if (label.starts_with(L"Draft")) f.select(L"lstKeywords", i);
+        for (int i = 0; i < f.lstKeywords.count(); ++i) {
+            std::wstring label = f.lstKeywords.itemText(i);
+            if (label.starts_with(L"Draft")) f.lstKeywords.select(i);
         }
-        HWND list = f.control(L"lstKeywords");
-        ::SendMessageW(f.hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-        EXPECT_EQ(f.text(L"txtName"), L"Draft");
-        f.setText(L"txtName", L"Final draft");
-        f.select(L"cboGroup", 0);
-        press(f, L"cmdRename");
+        HWND list = f.lstKeywords.handle();
+        ::SendMessageW(f.handle(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        EXPECT_EQ(f.txtName.text(), L"Draft");
+        f.txtName.setText(L"Final draft");
+        f.cboGroup.select(0);
+        press(f.cmdRename);
         // A new group, then the "Clients" group deleted: Acme keeps its (now vanished) group.
-        f.setText(L"txtName", L"Year");
-        press(f, L"cmdNewGroup");
-        for (int i = 0; i < f.itemCount(L"cboGroup"); ++i)
-            if (f.itemText(L"cboGroup", i) == L"Clients") f.select(L"cboGroup", i);
-        press(f, L"cmdDeleteGroup");
-        press(f, L"cmdClose");
+        f.txtName.setText(L"Year");
+        press(f.cmdNewGroup);
+        for (int i = 0; i < f.cboGroup.count(); ++i)
+            if (f.cboGroup.itemText(i) == L"Clients") f.cboGroup.select(i);
+        press(f.cmdDeleteGroup);
+        press(f.cmdClose);
     };
     picker.call(L"UpdateKeyWords", {1L});
     EXPECT_TRUE(suite.prompter.boxes.empty());
@@ -151,13 +155,14 @@ TEST_F(ChooserTest, PathChooserMovesTheItemOnlyToAFileThatExists) {
     HANDLE h = ::CreateFileW(moved.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ::CloseHandle(h);
     Object picker(automation::makeObject<tesra::PathPicker>());
-    suite.modal.script = [&](ui::Form& f) {
-        EXPECT_EQ(f.text(L"txtNewPath"), L"c:\\GONE\\a.txt");
-        f.setText(L"txtNewPath", L"C:\\still\\missing.txt");
-        press(f, L"cmdOk");
+    suite.modal.script = [&](ui::Form& form) {
+        auto& f = dynamic_cast<tesra::FileLocator&>(form);
+        EXPECT_EQ(f.txtNewPath.text(), L"c:\\GONE\\a.txt");
+        f.txtNewPath.setText(L"C:\\still\\missing.txt");
+        press(f.cmdOk);
         EXPECT_TRUE(f.isLoaded());
-        f.setText(L"txtNewPath", moved.path());
-        press(f, L"cmdOk");
+        f.txtNewPath.setText(moved.path());
+        press(f.cmdOk);
         EXPECT_FALSE(f.isLoaded());
     };
     picker.call(L"Show", {L"c:\\GONE\\a.txt"});

@@ -135,8 +135,8 @@ TEST_F(DownloadTest, TheWindowDownloadsOnceWhenFirstActivated) {
     EXPECT_EQ(window.caption(), L"Download...");
     EXPECT_EQ(target.read().size(), HttpServer::big().size());
     EXPECT_EQ(server.requests(), 1);
-    ::ShowWindow(window.hwnd(), SW_SHOW);
-    ::SendMessageW(window.hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+    ::ShowWindow(window.handle(), SW_SHOW);
+    ::SendMessageW(window.handle(), WM_ACTIVATE, WA_ACTIVE, 0);
     EXPECT_EQ(server.requests(), 1) << "a second activation starts nothing";
     EXPECT_TRUE(suite.prompter.boxes.empty());
 }
@@ -146,8 +146,8 @@ TEST_F(DownloadTest, AFailedTransferIsReportedAndTheWindowStays) {
     window.strOrg = server.url("/big.bin");
     window.strDst = L"Q:\\no\\such\\folder\\x.bin";
     window.load();
-    ::ShowWindow(window.hwnd(), SW_SHOW);
-    ::SendMessageW(window.hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+    ::ShowWindow(window.handle(), SW_SHOW);
+    ::SendMessageW(window.handle(), WM_ACTIVATE, WA_ACTIVE, 0);
     EXPECT_FALSE(window.blnResult);
     EXPECT_TRUE(window.isVisible());
     ASSERT_EQ(suite.prompter.boxes.size(), 1u);
@@ -156,6 +156,22 @@ TEST_F(DownloadTest, AFailedTransferIsReportedAndTheWindowStays) {
     window.cmdCancel_Click();
     EXPECT_FALSE(window.blnResult);
     EXPECT_FALSE(window.isLoaded());
+}
+
+TEST_F(DownloadTest, CancelPressedWhileTheActivationLetsMessagesRunEndsItWithoutLoadingAgain) {
+    windows::frmDownload window;
+    window.strOrg = server.url("/big.bin");
+    window.strDst = target.path();
+    window.load();
+    // Pressed before the activation lets the pending messages run.
+    ::PostMessageW(window.cmdCancel.handle(), BM_CLICK, 0, 0);
+    ::ShowWindow(window.handle(), SW_SHOW);
+    if (window.isLoaded()) ::SendMessageW(window.handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_FALSE(window.isLoaded()) << "the window is not made again by the rest of the activation";
+    EXPECT_FALSE(window.blnResult);
+    EXPECT_EQ(server.requests(), 0);
+    EXPECT_TRUE(suite.prompter.boxes.empty());
+    EXPECT_THROW(window.Animation1.play(), automation::ComError) << "a control of an unloaded form says so";
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "fakes.h"
-#include "ui/skin.h"
-#include "ui/twips.h"
+#include "ui/look/skin.h"
+#include "ui/layout/twips.h"
 #include "windows/dialogs/edit_dialogs.h"
 
 namespace qb::testing {
@@ -46,7 +46,7 @@ TEST_F(EditDialogTest, LoadFillsTheTextBoxAndRemembersIt) {
     frmEditName d;
     open(d);
     EXPECT_EQ(d.caption(), L"Relations");
-    EXPECT_EQ(d.text(L"txtName"), L"Report 2026");
+    EXPECT_EQ(d.txtName.text(), L"Report 2026");
     EXPECT_EQ(d.strOldText, L"Report 2026");
     EXPECT_TRUE(suite.prompter.boxes.empty());
 }
@@ -61,7 +61,7 @@ TEST_F(EditDialogTest, ControlsTakeTheSkinsFontAtEveryLoadAndOnEveryChange) {
     frmEditName d;
     for (int load = 1; load <= 2; ++load) {
         open(d);
-        EXPECT_EQ(fontFace(d.control(L"txtName")), L"Tahoma") << "load " << load;
+        EXPECT_EQ(fontFace(d.txtName.handle()), L"Tahoma") << "load " << load;
         d.unload();
     }
     open(d);
@@ -73,15 +73,15 @@ TEST_F(EditDialogTest, ControlsTakeTheSkinsFontAtEveryLoadAndOnEveryChange) {
     }
     ui::Skin skin;
     skin.loadSkin(other.path());
-    skin.applySkin(d.hwnd());
-    EXPECT_EQ(fontFace(d.control(L"txtName")), L"Courier New");
+    skin.applySkin(d.handle());
+    EXPECT_EQ(fontFace(d.txtName.handle()), L"Courier New");
 }
 
 TEST_F(EditDialogTest, UnchangedOrBlankOnlyChangesDoNotUpdate) {
     for (const wchar_t* typed : {L"Report 2026", L"   Report 2026  "}) {
         frmEditName d;
         open(d);
-        d.setText(L"txtName", typed);
+        d.txtName.setText(typed);
         d.cmdOk_Click();
         EXPECT_FALSE(d.isLoaded()) << "OK unloads the dialog";
     }
@@ -101,7 +101,7 @@ TEST_F(EditDialogTest, AChangeIsStoredExactlyAsTyped) {
         suite.log->clear();
         frmEditName d;
         open(d);
-        d.setText(L"txtName", c.typed);
+        d.txtName.setText(c.typed);
         d.cmdOk_Click();
         EXPECT_EQ(updates(), std::vector<std::wstring>{c.call});
     }
@@ -111,22 +111,22 @@ TEST_F(EditDialogTest, EnterConfirmsInEveryTextBoxIncludingTheMultiLineComment) 
     {
         frmEditName d;
         open(d);
-        d.setText(L"txtName", L"Typed");
-        ::SendMessageW(d.control(L"txtName"), WM_CHAR, 13, 1);
+        d.txtName.setText(L"Typed");
+        ::SendMessageW(d.txtName.handle(), WM_CHAR, 13, 1);
         EXPECT_FALSE(d.isLoaded());
     }
     {
         frmEditComment d;
         open(d);
-        d.setText(L"txtComment", L"second\r\nthoughts");
-        ::SendMessageW(d.control(L"txtComment"), WM_CHAR, 13, 1);
+        d.txtComment.setText(L"second\r\nthoughts");
+        ::SendMessageW(d.txtComment.handle(), WM_CHAR, 13, 1);
         EXPECT_FALSE(d.isLoaded());
     }
     {
         frmEditPath d;
         open(d);
-        d.setText(L"txtPath", L"D:\\moved.txt");
-        ::SendMessageW(d.control(L"txtPath"), WM_CHAR, 13, 1);
+        d.txtPath.setText(L"D:\\moved.txt");
+        ::SendMessageW(d.txtPath.handle(), WM_CHAR, 13, 1);
         EXPECT_FALSE(d.isLoaded());
     }
     EXPECT_EQ(updates(), (std::vector<std::wstring>{L"File.UpDateName(\"Typed\")",
@@ -137,17 +137,17 @@ TEST_F(EditDialogTest, EnterConfirmsInEveryTextBoxIncludingTheMultiLineComment) 
 TEST_F(EditDialogTest, OtherKeysTypeNormally) {
     frmEditName d;
     open(d);
-    d.setText(L"txtName", L"");
-    ::SendMessageW(d.control(L"txtName"), WM_CHAR, L'x', 1);
+    d.txtName.setText(L"");
+    ::SendMessageW(d.txtName.handle(), WM_CHAR, L'x', 1);
     EXPECT_TRUE(d.isLoaded());
-    EXPECT_EQ(d.text(L"txtName"), L"x");
+    EXPECT_EQ(d.txtName.text(), L"x");
 }
 
 TEST_F(EditDialogTest, CloseBoxLeavesWithoutAnUpdate) {
     frmEditName d;
     open(d);
-    d.setText(L"txtName", L"Changed but closed");
-    ::SendMessageW(d.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    d.txtName.setText(L"Changed but closed");
+    ::SendMessageW(d.handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_FALSE(d.isLoaded());
     EXPECT_TRUE(updates().empty());
 }
@@ -162,7 +162,7 @@ TEST_F(EditDialogTest, PathLabelFollowsTheItemType) {
         record->field(L"FileType", Variant(c.type));
         frmEditPath d;
         open(d);
-        EXPECT_EQ(d.text(L"lblPath"), c.label) << c.type;
+        EXPECT_EQ(d.lblPath.text(), c.label) << c.type;
     }
 }
 
@@ -172,10 +172,10 @@ TEST_F(EditDialogTest, FailingUpdateIsReportedOnceAndTheDialogStaysOpen) {
     });
     frmEditName d;
     open(d);
-    d.setText(L"txtName", L"Duplicate");
+    d.txtName.setText(L"Duplicate");
     d.cmdOk_Click();
     EXPECT_TRUE(d.isLoaded());
-    EXPECT_EQ(d.text(L"txtName"), L"Duplicate");
+    EXPECT_EQ(d.txtName.text(), L"Duplicate");
     ASSERT_EQ(suite.prompter.boxes.size(), 1u);
     EXPECT_EQ(suite.prompter.boxes[0].caption, L"Relations");
     EXPECT_EQ(suite.prompter.boxes[0].text, L"Error.\r\nDesc: The name is taken\r\nSource: Tesra.File");
@@ -193,9 +193,9 @@ TEST_F(EditDialogTest, FailingLoadLeavesAnEmptyBoxThatChangesNothing) {
     open(d);
     ASSERT_EQ(suite.prompter.boxes.size(), 1u);
     EXPECT_NE(suite.logFile.read().find("  frmEditName.Form_Load() \r\n"), std::string::npos);
-    EXPECT_EQ(d.text(L"txtName"), L"");
+    EXPECT_EQ(d.txtName.text(), L"");
     EXPECT_EQ(d.strOldText, L"");
-    d.setText(L"txtName", L"   ");
+    d.txtName.setText(L"   ");
     d.cmdOk_Click();
     EXPECT_FALSE(d.isLoaded());
     EXPECT_TRUE(updates().empty());
@@ -205,7 +205,7 @@ TEST_F(EditDialogTest, SizesAreTwipsConvertedForTheScreen) {
     frmEditComment d;
     open(d);
     RECT rc;
-    ::GetClientRect(d.hwnd(), &rc);
+    ::GetClientRect(d.handle(), &rc);
     EXPECT_EQ(rc.right, ui::twipsToPixels(5280, ui::Direction::Horizontal));
     EXPECT_EQ(rc.bottom, ui::twipsToPixels(2160, ui::Direction::Vertical));
     EXPECT_EQ(ui::twipsToPixels(1440, 120), 120);
@@ -215,7 +215,7 @@ TEST_F(EditDialogTest, SizesAreTwipsConvertedForTheScreen) {
 TEST_F(EditDialogTest, TheTextBoxComesFirstInTheTabOrder) {
     frmEditName d;
     open(d);
-    EXPECT_EQ(::GetNextDlgTabItem(d.hwnd(), nullptr, FALSE), d.control(L"txtName"));
+    EXPECT_EQ(::GetNextDlgTabItem(d.handle(), nullptr, FALSE), d.txtName.handle());
 }
 
 }  // namespace
@@ -254,7 +254,7 @@ TEST_F(EditDialogTest, AMissingSkinIsReportedAndTheDialogStillOpensEmpty) {
     ASSERT_EQ(suite.prompter.boxes.size(), 1u);
     EXPECT_EQ(suite.prompter.boxes[0].text.rfind(L"Error.\r\nDesc: File not found", 0), 0u);
     EXPECT_NE(suite.logFile.read().find("\tNUMBER : 53\r\n"), std::string::npos);
-    EXPECT_EQ(d.text(L"txtName"), L"");
+    EXPECT_EQ(d.txtName.text(), L"");
     EXPECT_EQ(d.strOldText, L"");
 }
 

@@ -61,8 +61,8 @@ TEST_F(EngineTest, EditOperationShowsTheDialogModallyAndStoresTheChange) {
         EXPECT_TRUE(form.isLoaded()) << "loaded before it is shown";
         auto& dialog = dynamic_cast<windows::frmEditName&>(form);
         EXPECT_EQ(dialog.strOldText, L"Report");
-        dialog.setText(L"txtName", L"Renamed");
-        ::SendMessageW(form.control(L"cmdOk"), BM_CLICK, 0, 0);
+        dialog.txtName.setText(L"Renamed");
+        ::SendMessageW(dialog.cmdOk.handle(), BM_CLICK, 0, 0);
         EXPECT_FALSE(form.isLoaded());
     };
     engine.call(L"ShowEditName", {L"C:\\docs\\report.txt"});
@@ -114,7 +114,7 @@ TEST_F(EngineTest, ShowRelationOpensTheRelationWindowOnTheLocalFile) {
         auto& window = dynamic_cast<windows::frmQuillbox&>(form);
         EXPECT_EQ(window.m_UserFile, L"C:\\docs\\report.txt");
         EXPECT_TRUE(window.fi != nullptr) << "the header was loaded";
-        EXPECT_FALSE(window.tabEnabled(5)) << "not connected: no Server tab";
+        EXPECT_FALSE(window.ssTab.pageEnabled(5)) << "not connected: no Server tab";
         window.cmdOk_Click();
     };
     engine.call(L"ShowRelation", {L"C:\\docs\\report.txt"});
@@ -137,7 +137,7 @@ TEST_F(EngineTest, AllItemsRelationLooksTheItemUpAndLoadsByKind) {
     suite.modal.script = [](ui::Form& form) {
         auto& window = dynamic_cast<windows::frmQuillbox&>(form);
         EXPECT_EQ(window.m_UserFile, L"");
-        EXPECT_FALSE(window.tabEnabled(5));
+        EXPECT_FALSE(window.ssTab.pageEnabled(5));
         window.cmdOk_Click();
     };
     engine.call(L"ShowAllItemsRelation", {L"C:\\a.txt"});

@@ -10,7 +10,7 @@
 #include "automation/dispatch_object.h"
 #include "automation/object_factory.h"
 #include "support/services.h"
-#include "ui/modal.h"
+#include "ui/window/modal.h"
 
 namespace qb::testing {
 

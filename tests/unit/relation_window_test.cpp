@@ -85,20 +85,20 @@ struct RelationWindowTest : ::testing::Test {
     }
     std::vector<std::wstring> listed() {
         std::vector<std::wstring> out;
-        for (int i = 0; i < window.relatedList().count(); ++i) out.push_back(window.relatedList().text(i));
+        for (int i = 0; i < window.keywords.lstKeyRel.count(); ++i) out.push_back(window.keywords.lstKeyRel.text(i));
         return out;
     }
     // "Parent/Text" of a node found by key ("" parent: the root).
     std::wstring placed(const std::wstring& key) {
-        auto& tree = window.keywordTree();
+        auto& tree = window.keywords.pvtreeKeys;
         HTREEITEM node = tree.find(key);
         if (!node) return L"<none>";
         HTREEITEM parent = tree.parent(node);
         return (parent ? tree.text(parent) : L"") + L"/" + tree.text(node);
     }
     int indexOf(const std::wstring& text) {
-        for (int i = 0; i < window.relatedList().count(); ++i)
-            if (window.relatedList().text(i) == text) return i;
+        for (int i = 0; i < window.keywords.lstKeyRel.count(); ++i)
+            if (window.keywords.lstKeyRel.text(i) == text) return i;
         return -1;
     }
 };
@@ -106,9 +106,9 @@ struct RelationWindowTest : ::testing::Test {
 TEST_F(RelationWindowTest, LoadShowsTheViewsKeywordsGroupedAndTheRelatedOnesApart) {
     window.load();
     EXPECT_TRUE(fakes.prompter.boxes.empty());
-    EXPECT_EQ(window.text(L"cmdView"), L"Projects");
-    EXPECT_EQ(window.selectedTab(L"ssTab"), 2);
-    EXPECT_EQ(window.text(L"txtNameUpdate"), L"Report");
+    EXPECT_EQ(window.cmdView.text(), L"Projects");
+    EXPECT_EQ(window.ssTab.selected(), 2);
+    EXPECT_EQ(window.info.txtNameUpdate.text(), L"Report");
     EXPECT_EQ(listed(), std::vector<std::wstring>{L"Acme"}) << "a relation to another view's keyword is not shown";
     EXPECT_EQ(placed(L"101"), L"<none>") << "related keywords never show in the tree";
     EXPECT_EQ(placed(L"102"), L"Clients/Globex");
@@ -116,19 +116,19 @@ TEST_F(RelationWindowTest, LoadShowsTheViewsKeywordsGroupedAndTheRelatedOnesApar
     EXPECT_EQ(placed(L"131"), L"/Urgent") << "group 0: under the root";
     EXPECT_EQ(placed(L"132"), L"/Orphan") << "a vanished group: under the root";
     EXPECT_EQ(placed(L"Group-12"), L"/Empty") << "a group without keywords still shows";
-    EXPECT_EQ(window.keywordTree().tag(window.keywordTree().find(L"Group-10")), L"Group");
-    EXPECT_EQ(window.keywordTree().find(L"201"), nullptr);
+    EXPECT_EQ(window.keywords.pvtreeKeys.tag(window.keywords.pvtreeKeys.find(L"Group-10")), L"Group");
+    EXPECT_EQ(window.keywords.pvtreeKeys.find(L"201"), nullptr);
 }
 
 TEST_F(RelationWindowTest, ThePagesControlsLieAboveTheTabControl) {
     // Otherwise the tab control paints over their frames.
     window.load();
-    for (HWND control : {window.keywordTree().handle(), window.relatedList().handle(), window.control(L"txtFilter")}) {
+    for (HWND control : {window.keywords.pvtreeKeys.handle(), window.keywords.lstKeyRel.handle(), window.keywords.txtFilter.handle()}) {
         RECT r;
         ::GetWindowRect(control, &r);
         POINT corner{r.left, r.top};  // on the frame
-        ::ScreenToClient(window.hwnd(), &corner);
-        EXPECT_EQ(::ChildWindowFromPointEx(window.hwnd(), corner, CWP_SKIPINVISIBLE), control);
+        ::ScreenToClient(window.handle(), &corner);
+        EXPECT_EQ(::ChildWindowFromPointEx(window.handle(), corner, CWP_SKIPINVISIBLE), control);
     }
 }
 
@@ -138,7 +138,7 @@ TEST_F(RelationWindowTest, TheRelatedListExplainsItselfInATip) {
     struct Find {
         HWND owner;
         std::vector<HWND> tips;
-    } find{window.hwnd(), {}};
+    } find{window.handle(), {}};
     ::EnumThreadWindows(
         ::GetCurrentThreadId(),
         [](HWND h, LPARAM lp) -> BOOL {
@@ -154,8 +154,8 @@ TEST_F(RelationWindowTest, TheRelatedListExplainsItselfInATip) {
         wchar_t text[128] = {};
         TOOLINFOW tool{};
         tool.cbSize = TTTOOLINFOW_V1_SIZE;
-        tool.hwnd = window.hwnd();
-        tool.uId = reinterpret_cast<UINT_PTR>(window.relatedList().handle());
+        tool.hwnd = window.handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(window.keywords.lstKeyRel.handle());
         tool.lpszText = text;
         ::SendMessageW(tips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
         shown += text;
@@ -165,27 +165,27 @@ TEST_F(RelationWindowTest, TheRelatedListExplainsItselfInATip) {
 
 TEST_F(RelationWindowTest, DoubleClicksAndKeysRelateAndUnrelate) {
     window.load();
-    auto& tree = window.keywordTree();
+    auto& tree = window.keywords.pvtreeKeys;
     tree.select(tree.find(L"102"));
-    window.pvtreeKeys_LButtonDblClick(tree.selected());
+    window.keywords.pvtreeKeys_LButtonDblClick(tree.selected());
     EXPECT_EQ(listed(), (std::vector<std::wstring>{L"Acme", L"Globex"}));
     EXPECT_EQ(placed(L"102"), L"<none>");
     EXPECT_EQ(stored(), L"101 102 201");
 
     tree.select(tree.find(L"Group-11"));
-    window.pvtreeKeys_LButtonDblClick(tree.selected());
+    window.keywords.pvtreeKeys_LButtonDblClick(tree.selected());
     EXPECT_EQ(stored(), L"101 102 201") << "a group cannot be related";
 
-    window.relatedList().select(indexOf(L"Acme"));
-    window.lstKeyRel_DblClick();
+    window.keywords.lstKeyRel.select(indexOf(L"Acme"));
+    window.keywords.lstKeyRel_DblClick();
     EXPECT_EQ(placed(L"101"), L"Clients/Acme");
     EXPECT_EQ(stored(), L"102 201") << "the other view's relation stays";
 
     tree.select(tree.find(L"131"));
     ::SendMessageW(tree.handle(), WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(stored(), L"102 131 201") << "Enter in the tree relates";
-    window.relatedList().select(indexOf(L"Urgent"));
-    ::SendMessageW(window.relatedList().handle(), WM_KEYDOWN, VK_DELETE, 0);
+    window.keywords.lstKeyRel.select(indexOf(L"Urgent"));
+    ::SendMessageW(window.keywords.lstKeyRel.handle(), WM_KEYDOWN, VK_DELETE, 0);
     EXPECT_EQ(stored(), L"102 201") << "Delete in the list unrelates";
     EXPECT_EQ(placed(L"131"), L"/Urgent");
     EXPECT_TRUE(fakes.prompter.boxes.empty());
@@ -216,14 +216,14 @@ TEST_F(RelationWindowTest, RelatingAndUnrelatingMakeTheCallsInTheirOrder) {
     }
 
     calls.log->clear();
-    window.keywordTree().select(window.keywordTree().find(L"102"));
-    window.pvtreeKeys_LButtonDblClick(window.keywordTree().selected());
+    window.keywords.pvtreeKeys.select(window.keywords.pvtreeKeys.find(L"102"));
+    window.keywords.pvtreeKeys_LButtonDblClick(window.keywords.pvtreeKeys.selected());
     EXPECT_EQ(*calls.log, (CallLog{L"new Tesra.KeyWordFile", L"Tesra.KeyWordFile.loaddata(102, 1)",
                                    L"Tesra.KeyWordFile.ExistRegister()", L"Tesra.KeyWordFile.Insert()"}));
 
     calls.log->clear();
-    window.relatedList().select(indexOf(L"Acme"));
-    window.lstKeyRel_DblClick();
+    window.keywords.lstKeyRel.select(indexOf(L"Acme"));
+    window.keywords.lstKeyRel_DblClick();
     EXPECT_EQ(*calls.log, (CallLog{L"new Tesra.KeyWord", L"Tesra.KeyWord.loaddata(101)", L"Tesra.KeyWord.GetOneById()",
                                    L"Tesra.KeyWord.KeyId()", L"Tesra.KeyWord.KeyName()", L"Tesra.KeyWord.GroupId()",
                                    L"new Tesra.Group", L"Tesra.Group.loaddata(10)", L"Tesra.Group.GetOneById()",
@@ -235,38 +235,38 @@ TEST_F(RelationWindowTest, RelatingAndUnrelatingMakeTheCallsInTheirOrder) {
 
 TEST_F(RelationWindowTest, DropsFollowWhereTheDragStarted) {
     window.load();
-    auto& tree = window.keywordTree();
-    window.startDragFromTree(tree.find(L"111"));
-    window.pvtreeKeys_OLEDragDrop();  // the tree dropped on itself
+    auto& tree = window.keywords.pvtreeKeys;
+    window.keywords.startDragFromTree(tree.find(L"111"));
+    window.keywords.pvtreeKeys_OLEDragDrop();  // the tree dropped on itself
     EXPECT_EQ(stored(), L"101 201");
-    window.lstKeyRel_OLEDragDrop();
+    window.keywords.lstKeyRel_OLEDragDrop();
     EXPECT_EQ(stored(), L"101 111 201");
     EXPECT_EQ(window.StartDrag, L"lstKey");
 
-    window.startDragFromTree(tree.find(L"Group-10"));
-    window.lstKeyRel_OLEDragDrop();
+    window.keywords.startDragFromTree(tree.find(L"Group-10"));
+    window.keywords.lstKeyRel_OLEDragDrop();
     EXPECT_EQ(stored(), L"101 111 201") << "a dragged group is not related";
 
-    window.startDragFromList(indexOf(L"Draft"));
+    window.keywords.startDragFromList(indexOf(L"Draft"));
     EXPECT_EQ(window.StartDrag, L"lstKeyRel");
-    window.lstKeyRel_OLEDragDrop();  // the list dropped on itself
+    window.keywords.lstKeyRel_OLEDragDrop();  // the list dropped on itself
     EXPECT_EQ(stored(), L"101 111 201");
-    window.pvtreeKeys_OLEDragDrop();
+    window.keywords.pvtreeKeys_OLEDragDrop();
     EXPECT_EQ(stored(), L"101 201");
     EXPECT_EQ(placed(L"111"), L"Status/Draft");
 }
 
 TEST_F(RelationWindowTest, TheFilterNarrowsTheTreeWithoutChangingWhatIsStored) {
     window.load();
-    window.setText(L"txtFilter", L"  GLO ");
+    window.keywords.txtFilter.setText(L"  GLO ");
     EXPECT_EQ(placed(L"102"), L"Clients/Globex");
     EXPECT_EQ(placed(L"111"), L"<none>");
     EXPECT_EQ(placed(L"Group-12"), L"<none>") << "groups without a match are left out while filtering";
     EXPECT_EQ(listed(), std::vector<std::wstring>{L"Acme"}) << "the related list is not filtered";
-    window.keywordTree().select(window.keywordTree().find(L"102"));
-    window.Relation();
+    window.keywords.pvtreeKeys.select(window.keywords.pvtreeKeys.find(L"102"));
+    window.keywords.Relation();
     EXPECT_EQ(stored(), L"101 102 201");
-    window.setText(L"txtFilter", L"");
+    window.keywords.txtFilter.setText(L"");
     EXPECT_EQ(placed(L"111"), L"Status/Draft");
     EXPECT_EQ(placed(L"Group-12"), L"/Empty");
     EXPECT_EQ(placed(L"102"), L"<none>") << "related now, so not in the tree";
@@ -276,29 +276,32 @@ TEST_F(RelationWindowTest, TheFilterNarrowsTheTreeWithoutChangingWhatIsStored) {
 TEST_F(RelationWindowTest, AnAlreadyStoredRelationIsNotInsertedTwice) {
     window.load();
     db->exec("INSERT INTO keyword_items(KeyId, FileId) VALUES (102, 1)");  // stored meanwhile elsewhere
-    auto& tree = window.keywordTree();
+    auto& tree = window.keywords.pvtreeKeys;
     tree.select(tree.find(L"102"));
-    window.Relation();
+    window.keywords.Relation();
     EXPECT_EQ(stored(), L"101 102 201");
     EXPECT_TRUE(fakes.prompter.boxes.empty());
 }
 
 TEST_F(RelationWindowTest, TheViewChooserSwitchesViewsAndCancellingStillReloads) {
     window.load();
-    fakes.modal.script = [](ui::Form& chooser) {
-        for (int i = 0; i < chooser.itemCount(L"lstViews"); ++i)
-            if (chooser.itemText(L"lstViews", i) == L"Personal") chooser.select(L"lstViews", i);
-        ::SendMessageW(chooser.control(L"cmdOk"), BM_CLICK, 0, 0);
+    fakes.modal.script = [](ui::Form& form) {
+        auto& chooser = dynamic_cast<tesra::ViewChooser&>(form);
+        for (int i = 0; i < chooser.lstViews.count(); ++i)
+            if (chooser.lstViews.itemText(i) == L"Personal") chooser.lstViews.select(i);
+        ::SendMessageW(chooser.cmdOk.handle(), BM_CLICK, 0, 0);
     };
     window.cmdView_Click();
     EXPECT_EQ(window.SelectedViewId, 2);
-    EXPECT_EQ(window.text(L"cmdView"), L"Personal");
+    EXPECT_EQ(window.cmdView.text(), L"Personal");
     EXPECT_EQ(support::GetSetting(L"Vellumdex", L"Selected View Shell", L"ID", L""), L"2");
     EXPECT_EQ(listed(), std::vector<std::wstring>{L"Holidays"});
     EXPECT_EQ(placed(L"202"), L"Family/School");
 
     db->exec("INSERT INTO keyword_items(KeyId, FileId) VALUES (202, 1)");
-    fakes.modal.script = [](ui::Form& chooser) { ::SendMessageW(chooser.control(L"cmdCancel"), BM_CLICK, 0, 0); };
+    fakes.modal.script = [](ui::Form& chooser) {
+        ::SendMessageW(dynamic_cast<tesra::ViewChooser&>(chooser).cmdCancel.handle(), BM_CLICK, 0, 0);
+    };
     window.cmdView_Click();
     EXPECT_EQ(window.SelectedViewId, 2);
     EXPECT_EQ(listed(), (std::vector<std::wstring>{L"Holidays", L"School"})) << "reloaded although cancelled";
@@ -308,7 +311,7 @@ TEST_F(RelationWindowTest, AStoredViewThatWentIsReplacedByTheFirstView) {
     support::SaveSetting(L"Vellumdex", L"Selected View Shell", L"ID", L"77");
     window.load();
     EXPECT_EQ(window.SelectedViewId, 2) << "GetAll lists the views by name: Personal first";
-    EXPECT_EQ(window.text(L"cmdView"), L"Personal");
+    EXPECT_EQ(window.cmdView.text(), L"Personal");
     EXPECT_EQ(support::GetSetting(L"Vellumdex", L"Selected View Shell", L"ID", L""), L"2");
 }
 
@@ -317,8 +320,8 @@ TEST_F(RelationWindowTest, AStoredViewThatIsNoNumberStopsTheLoadWithAReport) {
     window.load();
     ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
     EXPECT_NE(fakes.logFile.read().find("  frmQuillbox.Form_Load() \r\n"), std::string::npos);
-    EXPECT_EQ(window.text(L"txtNameUpdate"), L"") << "the steps after it are not run";
-    EXPECT_EQ(window.keywordTree().count(), 0u);
+    EXPECT_EQ(window.info.txtNameUpdate.text(), L"") << "the steps after it are not run";
+    EXPECT_EQ(window.keywords.pvtreeKeys.count(), 0u);
 }
 
 TEST_F(RelationWindowTest, ARelatedKeywordThatIsGoneStopsTheListWhereItIsWithAReport) {
@@ -335,29 +338,33 @@ TEST_F(RelationWindowTest, ARelatedKeywordThatIsGoneStopsTheListWhereItIsWithARe
 
 TEST_F(RelationWindowTest, ANewKeywordFromTheChooserIsRelatedAtOnce) {
     window.load();
-    fakes.modal.script = [](ui::Form& chooser) {
-        chooser.setText(L"txtName", L"Zeta");
-        ::SendMessageW(chooser.control(L"cmdOk"), BM_CLICK, 0, 0);
+    fakes.modal.script = [](ui::Form& form) {
+        auto& chooser = dynamic_cast<tesra::NewKeywordDialog&>(form);
+        chooser.txtName.setText(L"Zeta");
+        ::SendMessageW(chooser.cmdOk.handle(), BM_CLICK, 0, 0);
     };
-    window.mnu_AddKeyWord_Click();
+    window.keywords.mnu_AddKeyWord_Click();
     EXPECT_EQ(listed(), (std::vector<std::wstring>{L"Acme", L"Zeta"}));
     auto s = db->prepare("SELECT COUNT(*) FROM keyword_items k JOIN keywords w ON w.KeyId = k.KeyId WHERE w.KeyName = 'Zeta' AND k.FileId = 1");
     ASSERT_TRUE(s.step());
     EXPECT_EQ(s.integer(0), 1);
 
-    fakes.modal.script = [](ui::Form& chooser) { ::SendMessageW(chooser.control(L"cmdCancel"), BM_CLICK, 0, 0); };
-    window.mnu_AddKeyWord_Click();
+    fakes.modal.script = [](ui::Form& chooser) {
+        ::SendMessageW(dynamic_cast<tesra::NewKeywordDialog&>(chooser).cmdCancel.handle(), BM_CLICK, 0, 0);
+    };
+    window.keywords.mnu_AddKeyWord_Click();
     EXPECT_EQ(listed().size(), 2u) << "a cancelled chooser changes nothing";
 }
 
 TEST_F(RelationWindowTest, AddEditKeywordsRebuildsBothListsAndRelatedOnesStayOutOfTheTree) {
     window.load();
-    fakes.modal.script = [](ui::Form& editor) {  // the suite's keyword editor: one keyword added
-        editor.setText(L"txtName", L"Initech");
-        ::SendMessageW(editor.control(L"cmdAdd"), BM_CLICK, 0, 0);
-        ::SendMessageW(editor.control(L"cmdClose"), BM_CLICK, 0, 0);
+    fakes.modal.script = [](ui::Form& form) {  // the suite's keyword editor: one keyword added
+        auto& editor = dynamic_cast<tesra::KeywordEditor&>(form);
+        editor.txtName.setText(L"Initech");
+        ::SendMessageW(editor.cmdAdd.handle(), BM_CLICK, 0, 0);
+        ::SendMessageW(editor.cmdClose.handle(), BM_CLICK, 0, 0);
     };
-    window.cmdUpdate_Click();
+    window.keywords.cmdUpdate_Click();
     EXPECT_TRUE(fakes.prompter.boxes.empty());
     auto s = db->prepare("SELECT KeyId FROM keywords WHERE KeyName = 'Initech'");
     ASSERT_TRUE(s.step());
@@ -369,9 +376,9 @@ TEST_F(RelationWindowTest, AddEditKeywordsRebuildsBothListsAndRelatedOnesStayOut
 
 TEST_F(RelationWindowTest, UpdateInfoSendsAllThreeTexts) {
     window.load();
-    window.setText(L"txtNameUpdate", L"Report 2026");
-    window.setText(L"txtComment", L"Second");
-    window.cmdUpdateData_Click();
+    window.info.txtNameUpdate.setText(L"Report 2026");
+    window.info.txtComment.setText(L"Second");
+    window.info.cmdUpdateData_Click();
     auto s = db->prepare("SELECT FileName || '|' || FileCurrentPath || '|' || FileComment FROM items WHERE FileId = 1");
     ASSERT_TRUE(s.step());
     EXPECT_EQ(s.text(0), L"Report 2026|C:\\docs\\report.txt|Second");
@@ -380,16 +387,16 @@ TEST_F(RelationWindowTest, UpdateInfoSendsAllThreeTexts) {
 TEST_F(RelationWindowTest, TheHeaderShowsThePictureOfTheItemsKind) {
     window.LoadFileOutlookInfo(L"Board meeting", L"OutlookAppointment");
     EXPECT_TRUE(window.isLoaded()) << "the header is the first use of the controls";
-    EXPECT_EQ(window.headerPicture(), L"Appointment");
+    EXPECT_EQ(window.info.headerPicture(), L"Appointment");
     window.LoadFileOutlookInfo(L"x", L"OutlookMail");
-    EXPECT_EQ(window.headerPicture(), L"Mail");
+    EXPECT_EQ(window.info.headerPicture(), L"Mail");
     window.LoadFileOutlookInfo(L"x", L"Web");
-    EXPECT_EQ(window.headerPicture(), L"Mail") << "other kinds leave the picture as it was";
+    EXPECT_EQ(window.info.headerPicture(), L"Mail") << "other kinds leave the picture as it was";
     frmQuillbox web;
     web.oFileSelected = window.oFileSelected;
     web.LoadFileOutlookInfo(L"x", L"Web");
-    EXPECT_EQ(web.headerPicture(), L"") << "a web item's header stays empty";
-    ::UpdateWindow(window.hwnd());
+    EXPECT_EQ(web.info.headerPicture(), L"") << "a web item's header stays empty";
+    ::UpdateWindow(window.handle());
 }
 
 TEST_F(RelationWindowTest, AChangeOfConnectionStateClosesTheWindow) {

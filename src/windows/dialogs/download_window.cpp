@@ -1,20 +1,18 @@
 #include "windows/dialogs/download_window.h"
 
-#include <commctrl.h>
-
 #include "automation/failure.h"
 #include "automation/module.h"
 #include "shell/download.h"
 
 namespace qb::windows {
 
-using ui::ControlKind;
-
-frmDownload::frmDownload()
-    : Form({L"frmDownload", L"Download...", 4680, 1800, RGB(224, 224, 224),
-            {{L"SSPanel1", ControlKind::Panel, L"", 120, 120, 4440, 1020},
-             {L"Animation1", ControlKind::Animation, L"", 240, 180, 4200, 900},
-             {L"cmdCancel", ControlKind::Button, L"Cancel", 3480, 1290, 1080, 390, false, true}}}) {}
+frmDownload::frmDownload() : Form({L"frmDownload", L"Download...", 4680, 1800, RGB(224, 224, 224)}) {
+    cmdCancel.isCancel = true;
+    cmdCancel.onClick = [this] { cmdCancel_Click(); };
+    place({{SSPanel1, {L"SSPanel1", L"", {120, 120, 4440, 1020}}},
+           {Animation1, {L"Animation1", L"", {240, 180, 4200, 900}, 0, {}, L"Download"}},
+           {cmdCancel, {L"cmdCancel", L"Cancel", {3480, 1290, 1080, 390}}}});
+}
 
 void frmDownload::formLoad() {
     blnActive = false;
@@ -27,14 +25,13 @@ void frmDownload::formLoad() {
 void frmDownload::activated() {
     event(L"Form_Activate", [&] {
         shell::DoEvents();
-        if (blnActive) return;
+        // Cancel pressed while the messages ran unloads the window: nothing more to do.
+        if (blnActive || !isLoaded()) return;
         blnActive = true;
         blnResult = false;
         std::wstring avi = automation::moduleFolder() + L"\\Avi\\Build.avi";
-        HWND animation = control(L"Animation1");
-        if (!::SendMessageW(animation, ACM_OPENW, 0, reinterpret_cast<LPARAM>(avi.c_str())))
-            throw automation::ComError::runtime(automation::err::FileNotFound, avi);
-        ::SendMessageW(animation, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, 0xFFFF));
+        if (!Animation1.open(avi)) throw automation::ComError::runtime(automation::err::FileNotFound, avi);
+        Animation1.play();
         shell::StartDownload(strOrg, strDst);
         blnResult = true;
         hide();
@@ -44,10 +41,6 @@ void frmDownload::activated() {
 void frmDownload::cmdCancel_Click() {
     blnResult = false;
     unload();
-}
-
-void frmDownload::click(std::wstring_view control) {
-    if (control == L"cmdCancel") cmdCancel_Click();
 }
 
 }  // namespace qb::windows

@@ -3,7 +3,7 @@
 // playing an animation meanwhile. The opener reads blnResult after the modal show.
 #include <string>
 
-#include "ui/form.h"
+#include "ui/window/form.h"
 
 namespace qb::windows {
 
@@ -14,12 +14,15 @@ public:
     bool blnActive = false;
     bool blnResult = false;
 
+    ui::Panel SSPanel1;
+    ui::Animation Animation1;
+    ui::Button cmdCancel;
+
     void cmdCancel_Click();
 
 protected:
     void formLoad() override;
     void activated() override;
-    void click(std::wstring_view control) override;
 };
 
 }  // namespace qb::windows

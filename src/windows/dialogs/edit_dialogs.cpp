@@ -11,70 +11,37 @@
 namespace qb::windows {
 namespace {
 
-using ui::ControlKind;
 constexpr COLORREF kDialogBack = RGB(224, 224, 224);
 constexpr wchar_t kCaption[] = L"Relations";
 
-EditFieldDesign nameDesign() {
-    return {{L"frmEditName",
-             kCaption,
-             5370,
-             930,
-             kDialogBack,
-             {{L"fsdfsd", ControlKind::Panel, L"Name:", -45, 135, 870, 330},
-              {L"txtName", ControlKind::TextBox, L"", 735, 180, 4530, 285},
-              {L"cmdOk", ControlKind::Button, L"Ok", 4260, 525, 1005, 330}}},
-            L"txtName",
-            contract::field::FileName,
-            L"UpDateName"};
-}
-
-EditFieldDesign commentDesign() {
-    return {{L"frmEditComment",
-             kCaption,
-             5280,
-             2160,
-             kDialogBack,
-             {{L"SSPanel7", ControlKind::Panel, L"Comment: ", 45, 15, 1125, 360},
-              {L"txtComment", ControlKind::MultiLineTextBox, L"", 30, 405, 5205, 1320},
-              {L"cmdOk", ControlKind::Button, L"Ok", 4230, 1770, 1005, 330}}},
-            L"txtComment",
-            contract::field::FileComment,
-            L"UpDateComment"};
-}
-
-EditFieldDesign pathDesign() {
-    return {{L"frmEditPath",
-             kCaption,
-             5385,
-             855,
-             kDialogBack,
-             {{L"lblPath", ControlKind::Panel, L"Path:", 0, 60, 870, 330},
-              {L"txtPath", ControlKind::TextBox, L"", 780, 105, 4530, 285},
-              {L"cmdOk", ControlKind::Button, L"Ok", 4305, 450, 1005, 330}}},
-            L"txtPath",
-            contract::field::FileCurrentPath,
-            L"UpDatePath"};
-}
-
 }  // namespace
 
-EditFieldDialog::EditFieldDialog(EditFieldDesign design) : Form(design.form), design_(std::move(design)) {}
+EditFieldDialog::EditFieldDialog(ui::FormSpec spec, std::wstring field, std::wstring updateMember)
+    : Form(std::move(spec)), field_(std::move(field)), updateMember_(std::move(updateMember)) {
+    cmdOk.onClick = [this] { cmdOk_Click(); };
+}
+
+void EditFieldDialog::place(ui::Panel& caption, const ui::Placement& captionAt, ui::TextBox& box,
+                            const ui::Placement& boxAt, ui::Bounds okAt) {
+    textBox_ = &box;
+    box.onKeyPress = [this](short& key) { textBox_KeyPress(key); };
+    Form::place({{caption, captionAt}, {box, boxAt}, {cmdOk, {L"cmdOk", L"Ok", okAt}}});
+}
 
 void EditFieldDialog::formLoad() {
     event(L"Form_Load", [&] {
         Skin1.loadSkin(automation::moduleFolder() + L"\\skin\\mac.skn");
         Skin1.applySkin(handle());
-        setText(design_.textBox, oFileSelected.get(design_.field).toText());
-        strOldText = text(design_.textBox);
+        textBox_->setText(oFileSelected.get(field_).toText());
+        strOldText = textBox_->text();
         fieldLoaded();
     });
 }
 
 void EditFieldDialog::cmdOk_Click() {
     event(L"cmdOk_Click", [&] {
-        std::wstring current = text(design_.textBox);
-        if (automation::trimBlanks(current) != automation::trimBlanks(strOldText)) oFileSelected.call(design_.updateMember, {current});
+        std::wstring current = textBox_->text();
+        if (automation::trimBlanks(current) != automation::trimBlanks(strOldText)) oFileSelected.call(updateMember_, {current});
         unload();
     });
 }
@@ -85,17 +52,25 @@ void EditFieldDialog::textBox_KeyPress(short& keyAscii) {
     });
 }
 
-void EditFieldDialog::click(std::wstring_view control) {
-    if (control == L"cmdOk") cmdOk_Click();
+frmEditName::frmEditName()
+    : EditFieldDialog({L"frmEditName", kCaption, 5370, 930, kDialogBack}, contract::field::FileName, L"UpDateName") {
+    place(fsdfsd, {L"fsdfsd", L"Name:", {-45, 135, 870, 330}}, txtName,
+          {L"txtName", L"", {735, 180, 4530, 285}, 0, {}, L"Name"}, {4260, 525, 1005, 330});
 }
 
-void EditFieldDialog::keyPress(std::wstring_view control, short& keyAscii) {
-    if (control == design_.textBox) textBox_KeyPress(keyAscii);
+frmEditComment::frmEditComment()
+    : EditFieldDialog({L"frmEditComment", kCaption, 5280, 2160, kDialogBack}, contract::field::FileComment,
+                      L"UpDateComment") {
+    place(SSPanel7, {L"SSPanel7", L"Comment: ", {45, 15, 1125, 360}}, txtComment,
+          {L"txtComment", L"", {30, 405, 5205, 1320}, 0, {}, L"Comment"}, {4230, 1770, 1005, 330});
 }
 
-frmEditName::frmEditName() : EditFieldDialog(nameDesign()) {}
-frmEditComment::frmEditComment() : EditFieldDialog(commentDesign()) {}
-frmEditPath::frmEditPath() : EditFieldDialog(pathDesign()) {}
+frmEditPath::frmEditPath()
+    : EditFieldDialog({L"frmEditPath", kCaption, 5385, 855, kDialogBack}, contract::field::FileCurrentPath,
+                      L"UpDatePath") {
+    place(lblPath, {L"lblPath", L"Path:", {0, 60, 870, 330}}, txtPath,
+          {L"txtPath", L"", {780, 105, 4530, 285}, 0, {}, L"Path"}, {4305, 450, 1005, 330});
+}
 
 std::wstring frmEditPath::labelFor(const std::wstring& fileType) {
     std::wstring t = fileType;
@@ -106,7 +81,7 @@ std::wstring frmEditPath::labelFor(const std::wstring& fileType) {
 }
 
 void frmEditPath::fieldLoaded() {
-    setText(L"lblPath", labelFor(oFileSelected.get(contract::field::FileType).toText()));
+    lblPath.setText(labelFor(oFileSelected.get(contract::field::FileType).toText()));
 }
 
 }  // namespace qb::windows

@@ -4,15 +4,26 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 
+#include "ui/controls/control.h"
+
 namespace qb::ui {
 
-class KeyedTree {
+class KeyedTree final : public Control {
 public:
-    void attach(HWND tree) { tree_ = tree; }
-    HWND handle() const { return tree_; }
+    // Notifications of the tree (double click, keys, start of a drag); the answer goes back to it.
+    std::function<LRESULT(NMHDR*)> onNotify;
+    // The pop-up menu is asked for at a point of the screen (the selected node's, from the keyboard).
+    std::function<void(POINT)> onContextMenu;
+
+    const wchar_t* windowClass() const override { return WC_TREEVIEWW; }
+    DWORD style() const override {
+        return WS_CHILD | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
+    }
+    DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
 
     // Removes every node.
     void clear();
@@ -36,12 +47,17 @@ public:
     HTREEITEM hitTest(POINT client) const;
     void setRedraw(bool on);
 
+protected:
+    LRESULT notify(NMHDR* header) override { return onNotify ? onNotify(header) : 0; }
+    bool contextMenu(POINT at) override;
+    bool takesEnter() const override { return true; }
+    void destroyed() override;
+
 private:
     struct Node {
         std::wstring key, tag;
     };
     void forget(HTREEITEM node);
-    HWND tree_ = nullptr;
     // Looked up by views of keys, without making a string for every lookup.
     struct KeyHash {
         using is_transparent = void;

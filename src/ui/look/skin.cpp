@@ -1,5 +1,5 @@
 #include "automation/text.h"
-#include "ui/skin.h"
+#include "ui/look/skin.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "automation/com_error.h"
+#include "base/handles.h"
 
 namespace qb::ui {
 namespace {
@@ -57,13 +58,12 @@ SkinLook Skin::parse(const std::string& text) {
 }
 
 void Skin::loadSkin(const std::wstring& path) {
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) throw automation::ComError::runtime(automation::err::FileNotFound, path);
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) throw automation::ComError::runtime(automation::err::FileNotFound, path);
     std::string text;
     char buf[4096];
     DWORD got = 0;
-    while (::ReadFile(h, buf, sizeof buf, &got, nullptr) && got) text.append(buf, got);
-    ::CloseHandle(h);
+    while (::ReadFile(file.get(), buf, sizeof buf, &got, nullptr) && got) text.append(buf, got);
     look_ = parse(text);
 }
 

@@ -7,11 +7,12 @@ class Form;
 class ModalRunner {
 public:
     virtual ~ModalRunner() = default;
-    // Returns when `form` is no longer visible (hidden or unloaded).
+    // Shows `form` and returns when it is no longer visible (hidden or unloaded). The form has
+    // already disabled the host's windows and enables them again as it ends the show.
     virtual void runModal(Form& form) = 0;
 };
 
-// The real modal loop: the thread's other top-level windows are disabled while it runs.
+// The real modal loop, on the thread's message queue.
 class MessageLoopRunner final : public ModalRunner {
 public:
     void runModal(Form& form) override;

@@ -1,14 +1,31 @@
-#include "ui/tree.h"
+#include "ui/controls/tree.h"
 
 #include <vector>
 
 #include "automation/text.h"
 
-
 namespace qb::ui {
 
+void KeyedTree::destroyed() {
+    nodes_.clear();
+    byKey_.clear();
+}
+
+bool KeyedTree::contextMenu(POINT at) {
+    if (!onContextMenu) return false;
+    if (at.x == -1 && at.y == -1) {  // from the keyboard: below the selected node
+        RECT r{};
+        HTREEITEM node = selected();
+        if (node && TreeView_GetItemRect(handle(), node, &r, TRUE)) at = {r.left, r.bottom};
+        else at = {0, 0};
+        ::ClientToScreen(handle(), &at);
+    }
+    onContextMenu(at);
+    return true;
+}
+
 void KeyedTree::clear() {
-    TreeView_DeleteAllItems(tree_);
+    TreeView_DeleteAllItems(handle());
     nodes_.clear();
     byKey_.clear();
 }
@@ -23,7 +40,7 @@ HTREEITEM KeyedTree::add(HTREEITEM parent, const std::wstring& key, const std::w
     insert.item.iImage = insert.item.iSelectedImage = picture - 1;
     insert.item.state = bold ? TVIS_BOLD : 0;
     insert.item.stateMask = TVIS_BOLD;
-    auto node = reinterpret_cast<HTREEITEM>(::SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    auto node = reinterpret_cast<HTREEITEM>(::SendMessageW(handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     if (!node) return nullptr;
     nodes_[node] = Node{key, tag};
     byKey_[key] = node;  // the last node added with a key is the one found
@@ -42,10 +59,10 @@ void KeyedTree::remove(HTREEITEM node) {
     if (!node) return;
     std::vector<HTREEITEM> pending{node};
     for (size_t i = 0; i < pending.size(); ++i)
-        for (HTREEITEM c = TreeView_GetChild(tree_, pending[i]); c; c = TreeView_GetNextSibling(tree_, c))
+        for (HTREEITEM c = TreeView_GetChild(handle(), pending[i]); c; c = TreeView_GetNextSibling(handle(), c))
             pending.push_back(c);
     for (HTREEITEM n : pending) forget(n);
-    TreeView_DeleteItem(tree_, node);
+    TreeView_DeleteItem(handle(), node);
 }
 
 HTREEITEM KeyedTree::find(std::wstring_view key) const {
@@ -53,9 +70,9 @@ HTREEITEM KeyedTree::find(std::wstring_view key) const {
     return it == byKey_.end() ? nullptr : it->second;
 }
 
-HTREEITEM KeyedTree::selected() const { return TreeView_GetSelection(tree_); }
+HTREEITEM KeyedTree::selected() const { return TreeView_GetSelection(handle()); }
 
-void KeyedTree::select(HTREEITEM node) { TreeView_SelectItem(tree_, node); }
+void KeyedTree::select(HTREEITEM node) { TreeView_SelectItem(handle(), node); }
 
 std::wstring KeyedTree::text(HTREEITEM node) const {
     wchar_t buf[1024] = {};
@@ -63,7 +80,7 @@ std::wstring KeyedTree::text(HTREEITEM node) const {
     item.hItem = node;
     item.pszText = buf;
     item.cchTextMax = 1024;
-    ::SendMessageW(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    ::SendMessageW(handle(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     return buf;
 }
 
@@ -77,18 +94,18 @@ std::wstring KeyedTree::tag(HTREEITEM node) const {
     return it == nodes_.end() ? std::wstring() : it->second.tag;
 }
 
-HTREEITEM KeyedTree::parent(HTREEITEM node) const { return TreeView_GetParent(tree_, node); }
+HTREEITEM KeyedTree::parent(HTREEITEM node) const { return TreeView_GetParent(handle(), node); }
 
 HTREEITEM KeyedTree::hitTest(POINT client) const {
     TVHITTESTINFO hit{};
     hit.pt = client;
-    HTREEITEM node = TreeView_HitTest(tree_, &hit);
+    HTREEITEM node = TreeView_HitTest(handle(), &hit);
     return (hit.flags & TVHT_ONITEM) ? node : nullptr;
 }
 
 void KeyedTree::setRedraw(bool on) {
-    ::SendMessageW(tree_, WM_SETREDRAW, on, 0);
-    if (on) ::InvalidateRect(tree_, nullptr, TRUE);
+    ::SendMessageW(handle(), WM_SETREDRAW, on, 0);
+    if (on) ::InvalidateRect(handle(), nullptr, TRUE);
 }
 
 }  // namespace qb::ui

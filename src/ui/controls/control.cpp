@@ -1,0 +1,193 @@
+#include "ui/controls/control.h"
+
+#include <commctrl.h>
+
+#include "automation/com_error.h"
+#include "ui/window/form.h"
+
+namespace qb::ui {
+
+namespace {
+constexpr long kObjectUnloaded = 364;
+}
+
+HWND Control::live() const {
+    if (!hwnd_) throw automation::ComError(kObjectUnloaded, L"Object was unloaded", name());
+    return hwnd_;
+}
+
+std::wstring Control::text() const {
+    HWND h = live();
+    int n = static_cast<int>(::SendMessageW(h, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring s(n + 1, L'\0');
+    s.resize(static_cast<size_t>(::SendMessageW(h, WM_GETTEXT, n + 1, reinterpret_cast<LPARAM>(s.data()))));
+    return s;
+}
+
+void Control::setText(std::wstring_view text) {
+    std::wstring t(text);
+    ::SendMessageW(live(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t.c_str()));
+}
+
+bool Control::enabled() const { return ::IsWindowEnabled(live()) != FALSE; }
+
+void Control::setEnabled(bool enabled) { ::EnableWindow(live(), enabled); }
+
+bool Control::visible() const { return ::IsWindowVisible(live()) != FALSE; }
+
+void Control::setFocus() { ::SetFocus(live()); }
+
+void Control::attach(Form& form, HWND window) {
+    form_ = &form;
+    hwnd_ = window;
+    // Classic subclassing: the common controls' subclass chain costs a tenth of a millisecond per
+    // message under Wine, which a tree filled with 50,000 nodes pays 50,000 times.
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    original_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::subclassProc)));
+    created();
+}
+
+void Control::detach() {
+    hwnd_ = nullptr;
+    original_ = nullptr;
+    destroyed();
+}
+
+LRESULT CALLBACK Control::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<Control*>(::GetWindowLongPtrW(h, GWLP_USERDATA));
+    WNDPROC original = self ? self->original_ : nullptr;
+    if (!original) return ::DefWindowProcW(h, msg, wp, lp);
+    try {
+        switch (msg) {
+            case WM_GETDLGCODE: {
+                LRESULT r = ::CallWindowProcW(original, h, msg, wp, lp);
+                auto* m = reinterpret_cast<const MSG*>(lp);
+                if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN && self->takesEnter())
+                    r |= DLGC_WANTMESSAGE;
+                if (m && m->message == WM_KEYDOWN && m->wParam == VK_TAB)
+                    r &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);  // Tab moves the focus
+                return r;
+            }
+            case WM_CHAR: {
+                short key = static_cast<short>(wp);
+                self->keyPress(key);
+                if (!::IsWindow(h) || key == 0) return 0;  // unloaded by the handler, or key taken
+                wp = static_cast<WPARAM>(static_cast<unsigned short>(key));
+                break;
+            }
+            case WM_PAINT: {
+                LRESULT r = ::CallWindowProcW(original, h, msg, wp, lp);
+                self->painted();
+                return r;
+            }
+            case WM_GETOBJECT:
+                if (LRESULT r = 0; self->form_ && self->form_->accessibleObject(*self, wp, lp, r)) return r;
+                break;
+            case WM_MOUSEMOVE:
+            case WM_LBUTTONDOWN:
+            case WM_LBUTTONUP:
+            case WM_RBUTTONDOWN:
+            case WM_RBUTTONUP:
+            case WM_MBUTTONDOWN:
+            case WM_MBUTTONUP:
+                if (self->form_) self->form_->relayToToolTip(h, msg, wp, lp);
+                break;
+            case WM_NCDESTROY: {
+                ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+                ::SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+                self->detach();
+                return ::CallWindowProcW(original, h, msg, wp, lp);
+            }
+            default:
+                break;
+        }
+    } catch (...) {
+        Form::swallowed(L"Control::subclassProc");
+    }
+    return ::CallWindowProcW(original, h, msg, wp, lp);
+}
+
+void Panel::drawItem(const DRAWITEMSTRUCT& item) { form().drawPanel(item, text()); }
+
+void TextBox::created() { ::SendMessageW(handle(), EM_SETLIMITTEXT, 0, 0); }
+
+void TextBox::command(WORD code) {
+    if (code == EN_CHANGE && onChange) onChange();
+}
+
+void TextBox::keyPress(short& keyAscii) {
+    if (onKeyPress) onKeyPress(keyAscii);
+}
+
+void Button::command(WORD code) {
+    if (code == BN_CLICKED && onClick) onClick();
+}
+
+void Button::press() {
+    if (enabled() && onClick) onClick();
+}
+
+void CheckBox::command(WORD code) {
+    if (code == BN_CLICKED && onClick) onClick();
+}
+
+bool CheckBox::checked() const { return ::SendMessageW(live(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void CheckBox::setChecked(bool on) { ::SendMessageW(live(), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+LRESULT ItemList::send(UINT listMessage, UINT comboMessage, WPARAM wp, LPARAM lp) const {
+    return ::SendMessageW(live(), combo_ ? comboMessage : listMessage, wp, lp);
+}
+
+void ItemList::command(WORD code) {
+    if (code == LBN_DBLCLK && !combo_ && onDoubleClick) onDoubleClick();
+    else if (code == LBN_SELCHANGE && onSelectionChange) onSelectionChange();  // also CBN_SELCHANGE
+}
+
+void ItemList::clear() { send(LB_RESETCONTENT, CB_RESETCONTENT); }
+
+int ItemList::add(std::wstring_view text, long data) {
+    std::wstring t(text);
+    auto index = static_cast<int>(send(LB_ADDSTRING, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t.c_str())));
+    send(LB_SETITEMDATA, CB_SETITEMDATA, index, data);
+    return index;
+}
+
+int ItemList::count() const { return static_cast<int>(send(LB_GETCOUNT, CB_GETCOUNT)); }
+
+std::wstring ItemList::itemText(int index) const {
+    auto n = static_cast<int>(send(LB_GETTEXTLEN, CB_GETLBTEXTLEN, index));
+    if (n < 0) return {};
+    std::wstring s(n + 1, L'\0');
+    send(LB_GETTEXT, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(s.data()));
+    s.resize(n);
+    return s;
+}
+
+long ItemList::itemData(int index) const { return static_cast<long>(send(LB_GETITEMDATA, CB_GETITEMDATA, index)); }
+
+int ItemList::selected() const { return static_cast<int>(send(LB_GETCURSEL, CB_GETCURSEL)); }
+
+void ItemList::select(int index) { send(LB_SETCURSEL, CB_SETCURSEL, index); }
+
+const wchar_t* Animation::windowClass() const { return ANIMATE_CLASSW; }
+
+DWORD Animation::style() const { return WS_CHILD | ACS_CENTER | ACS_TRANSPARENT; }
+
+bool Animation::open(const std::wstring& path) {
+    return ::SendMessageW(live(), ACM_OPENW, 0, reinterpret_cast<LPARAM>(path.c_str())) != 0;
+}
+
+void Animation::play() { ::SendMessageW(live(), ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, 0xFFFF)); }
+
+void Animation::stop() { ::SendMessageW(live(), ACM_STOP, 0, 0); }
+
+void Picture::repaint() { ::InvalidateRect(live(), nullptr, TRUE); }
+
+void Picture::drawItem(const DRAWITEMSTRUCT& item) {
+    form().fillBackground(item.hDC, item.rcItem);
+    if (onDraw) onDraw(item.hDC, item.rcItem);
+}
+
+}  // namespace qb::ui

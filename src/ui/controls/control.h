@@ -1,0 +1,220 @@
+#pragma once
+// Typed controls: each control of a form is a member of the form (or of one of its pages) of the
+// type that fits it, so that a misspelt control is a build error. A control is placed on a form
+// by one line of the form's layout table (ui/window/layout_table.h); its window exists while the
+// form is loaded. Reading or writing a control of a form that is not loaded raises 364
+// "Object was unloaded": it never loads the form again by the back door.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "ui/layout/twips.h"
+
+namespace qb::ui {
+
+class Form;
+
+// Where a control sits and how it takes part in its form, as a layout table gives it.
+struct Placement {
+    std::wstring name;      // the control's name, as error sources and tests know it
+    std::wstring caption;   // its text when made
+    Bounds bounds;          // twips in the form's client area
+    int page = 0;           // the tab page (from 1) the control sits on; 0: outside the tabs
+    std::wstring toolTip;   // shown while the pointer rests on it; empty: none
+    // What a screen reader calls the control; empty: the text of the label placed just before it
+    // (or its own caption, for buttons and check boxes).
+    std::wstring accessibleName;
+};
+
+class Control {
+public:
+    Control() = default;
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    const std::wstring& name() const { return placement_.name; }
+    const Placement& placement() const { return placement_; }
+    // The window, or nullptr while the form is not loaded.
+    HWND handle() const { return hwnd_; }
+    bool exists() const { return hwnd_ != nullptr; }
+
+    std::wstring text() const;
+    void setText(std::wstring_view text);
+    bool enabled() const;
+    void setEnabled(bool enabled);
+    bool visible() const;
+    void setFocus();
+    // The name a screen reader gives the control.
+    const std::wstring& accessibleName() const { return accessibleName_; }
+
+    // Creation, for the form.
+    virtual const wchar_t* windowClass() const = 0;
+    virtual DWORD style() const = 0;
+    virtual DWORD exStyle() const { return 0; }
+    // Takes the focus with Tab.
+    virtual bool isTabStop() const { return (style() & WS_TABSTOP) != 0; }
+
+protected:
+    // The window; raises 364 when the form is not loaded.
+    HWND live() const;
+    Form& form() const { return *form_; }
+
+    // Runs once the window exists (columns, tab captions...), and when it is gone.
+    virtual void created() {}
+    virtual void destroyed() {}
+    // WM_COMMAND with this control as its sender.
+    virtual void command(WORD /*code*/) {}
+    // WM_NOTIFY from this control; the answer goes back to it.
+    virtual LRESULT notify(NMHDR* /*header*/) { return 0; }
+    // WM_DRAWITEM for an owner-drawn control.
+    virtual void drawItem(const DRAWITEMSTRUCT& /*item*/) {}
+    // WM_CONTEXTMENU: `at` in screen co-ordinates, or {-1, -1} from the keyboard.
+    virtual bool contextMenu(POINT /*at*/) { return false; }
+    // A typed character; set it to 0 to swallow it.
+    virtual void keyPress(short& /*keyAscii*/) {}
+    // After the control painted itself.
+    virtual void painted() {}
+    // Enter goes to the control rather than to the form's default button.
+    virtual bool takesEnter() const { return false; }
+
+private:
+    friend class Form;
+    static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM);
+    void attach(Form& form, HWND window);
+    void detach();
+
+    Placement placement_;
+    std::wstring accessibleName_;
+    Form* form_ = nullptr;
+    HWND hwnd_ = nullptr;
+    WNDPROC original_ = nullptr;
+};
+
+// ---- the simple kinds -------------------------------------------------------------------------
+
+class Label final : public Control {
+public:
+    const wchar_t* windowClass() const override { return L"STATIC"; }
+    DWORD style() const override { return WS_CHILD | SS_LEFT | SS_NOPREFIX; }
+};
+
+// A 3-D panel whose caption is centred on the skin's panel colour.
+class Panel final : public Control {
+public:
+    const wchar_t* windowClass() const override { return L"STATIC"; }
+    DWORD style() const override { return WS_CHILD | SS_OWNERDRAW; }
+
+protected:
+    void drawItem(const DRAWITEMSTRUCT& item) override;
+};
+
+class TextBox : public Control {
+public:
+    std::function<void()> onChange;
+    std::function<void(short&)> onKeyPress;
+    const wchar_t* windowClass() const override { return L"EDIT"; }
+    DWORD style() const override { return WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL; }
+    DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
+
+protected:
+    void created() override;
+    void command(WORD code) override;
+    void keyPress(short& keyAscii) override;
+    bool takesEnter() const override { return true; }  // a text box sees Enter as a key press
+};
+
+class MultiLineTextBox final : public TextBox {
+public:
+    DWORD style() const override { return WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL; }
+};
+
+class Button final : public Control {
+public:
+    std::function<void()> onClick;
+    // Enter anywhere on the form presses the default button, Esc the cancel button.
+    bool isDefault = false, isCancel = false;
+    const wchar_t* windowClass() const override { return L"BUTTON"; }
+    DWORD style() const override { return WS_CHILD | WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON); }
+    // Presses the button as a click would (when it is enabled).
+    void press();
+
+protected:
+    void command(WORD code) override;
+};
+
+class CheckBox final : public Control {
+public:
+    std::function<void()> onClick;
+    const wchar_t* windowClass() const override { return L"BUTTON"; }
+    DWORD style() const override { return WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX; }
+    bool checked() const;
+    void setChecked(bool on);
+
+protected:
+    void command(WORD code) override;
+};
+
+// A list box or a drop-down list: items with a number attached, selection (-1 = none).
+class ItemList : public Control {
+public:
+    std::function<void()> onDoubleClick;
+    std::function<void()> onSelectionChange;
+    void clear();
+    int add(std::wstring_view text, long data = 0);
+    int count() const;
+    std::wstring itemText(int index) const;
+    long itemData(int index) const;
+    int selected() const;
+    void select(int index);
+
+protected:
+    explicit ItemList(bool combo) : combo_(combo) {}
+    void command(WORD code) override;
+
+private:
+    LRESULT send(UINT listMessage, UINT comboMessage, WPARAM wp = 0, LPARAM lp = 0) const;
+    bool combo_;
+};
+
+class ListBox final : public ItemList {
+public:
+    ListBox() : ItemList(false) {}
+    const wchar_t* windowClass() const override { return L"LISTBOX"; }
+    DWORD style() const override { return WS_CHILD | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT; }
+    DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
+};
+
+class ComboBox final : public ItemList {
+public:
+    ComboBox() : ItemList(true) {}
+    const wchar_t* windowClass() const override { return L"COMBOBOX"; }
+    DWORD style() const override { return WS_CHILD | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST; }
+};
+
+// Plays an AVI clip.
+class Animation final : public Control {
+public:
+    const wchar_t* windowClass() const override;
+    DWORD style() const override;
+    // Opens a clip file; false when it cannot be played.
+    bool open(const std::wstring& path);
+    void play();
+    void stop();
+};
+
+// A box the form's code paints (onDraw).
+class Picture final : public Control {
+public:
+    std::function<void(HDC, const RECT&)> onDraw;
+    const wchar_t* windowClass() const override { return L"STATIC"; }
+    DWORD style() const override { return WS_CHILD | SS_OWNERDRAW; }
+    void repaint();
+
+protected:
+    void drawItem(const DRAWITEMSTRUCT& item) override;
+};
+
+}  // namespace qb::ui

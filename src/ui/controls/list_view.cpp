@@ -1,0 +1,84 @@
+#include "ui/controls/list_view.h"
+
+#include <climits>
+#include <string_view>
+
+namespace qb::ui {
+
+void TaggedList::created() {
+    ::SendMessageW(handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+}
+
+bool TaggedList::contextMenu(POINT at) {
+    if (!onContextMenu) return false;
+    if (at.x == -1 && at.y == -1) {  // from the keyboard: below the selected item
+        RECT r{};
+        int item = selected();
+        if (item >= 0 && ListView_GetItemRect(handle(), item, &r, LVIR_LABEL)) at = {r.left, r.bottom};
+        else at = {0, 0};
+        ::ClientToScreen(handle(), &at);
+    }
+    onContextMenu(at);
+    return true;
+}
+
+void TaggedList::addColumn(const std::wstring& title, int width) {
+    LVCOLUMNW col{LVCF_TEXT | LVCF_WIDTH};
+    col.pszText = const_cast<wchar_t*>(title.c_str());
+    col.cx = width;
+    int n = Header_GetItemCount(ListView_GetHeader(handle()));
+    ::SendMessageW(handle(), LVM_INSERTCOLUMNW, n, reinterpret_cast<LPARAM>(&col));
+}
+
+void TaggedList::setColumnWidth(int column, int width) { ListView_SetColumnWidth(handle(), column, width); }
+
+void TaggedList::clear() { ListView_DeleteAllItems(handle()); }
+
+int TaggedList::add(const std::wstring& text, long tag, int picture) {
+    LVITEMW item{LVIF_TEXT | LVIF_PARAM | (picture ? LVIF_IMAGE : 0u)};
+    item.iItem = INT_MAX;  // past the end: appended
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    item.lParam = tag;
+    item.iImage = picture - 1;
+    return static_cast<int>(::SendMessageW(handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void TaggedList::remove(int index) { ListView_DeleteItem(handle(), index); }
+
+int TaggedList::count() const { return ListView_GetItemCount(handle()); }
+
+int TaggedList::selected() const { return ListView_GetNextItem(handle(), -1, LVNI_SELECTED); }
+
+void TaggedList::select(int index) {
+    ListView_SetItemState(handle(), index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+std::wstring TaggedList::text(int index) const {
+    wchar_t buf[1024] = {};
+    LVITEMW item{LVIF_TEXT};
+    item.iItem = index;
+    item.pszText = buf;
+    item.cchTextMax = 1024;
+    ::SendMessageW(handle(), LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+    return buf;
+}
+
+long TaggedList::tag(int index) const {
+    LVITEMW item{LVIF_PARAM};
+    item.iItem = index;
+    ::SendMessageW(handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return static_cast<long>(item.lParam);
+}
+
+int TaggedList::hitTest(POINT client) const {
+    LVHITTESTINFO hit{};
+    hit.pt = client;
+    return ListView_HitTest(handle(), &hit);
+}
+
+void TaggedList::setRedraw(bool on) {
+    ::SendMessageW(handle(), WM_SETREDRAW, on, 0);
+    if (on) ::InvalidateRect(handle(), nullptr, TRUE);
+}
+
+}  // namespace qb::ui

@@ -1,0 +1,46 @@
+#pragma once
+// A report-style list view whose items carry a whole-number tag.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "ui/controls/control.h"
+
+namespace qb::ui {
+
+class TaggedList final : public Control {
+public:
+    // Notifications of the list (double click, keys, start of a drag); the answer goes back to it.
+    std::function<LRESULT(NMHDR*)> onNotify;
+    // The pop-up menu is asked for at a point of the screen (the selected item's, from the keyboard).
+    std::function<void(POINT)> onContextMenu;
+
+    const wchar_t* windowClass() const override { return WC_LISTVIEWW; }
+    DWORD style() const override { return WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS; }
+    DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
+    void addColumn(const std::wstring& title, int widthPixels);
+    void setColumnWidth(int column, int widthPixels);
+    void clear();
+    // Picture counts from 1 (0: none). Returns the new item's index.
+    int add(const std::wstring& text, long tag, int picture);
+    void remove(int index);
+    int count() const;
+    // The selected item's index, or -1.
+    int selected() const;
+    void select(int index);
+    std::wstring text(int index) const;
+    long tag(int index) const;
+    int hitTest(POINT client) const;
+    void setRedraw(bool on);
+
+protected:
+    void created() override;
+    LRESULT notify(NMHDR* header) override { return onNotify ? onNotify(header) : 0; }
+    bool contextMenu(POINT at) override;
+    bool takesEnter() const override { return true; }
+};
+
+}  // namespace qb::ui

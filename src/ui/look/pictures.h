@@ -1,0 +1,17 @@
+#pragma once
+// Pictures the component draws itself, as image lists owned by the caller.
+#include <string_view>
+
+#include "base/handles.h"
+
+namespace qb::ui {
+
+// 16 x 16: 1 a group (folder), 2 a keyword (tag).
+UniqueImageList keywordPictures();
+
+// 32 x 32 pictures of the kinds of items that are not local files, in this order:
+// "Mail", "Contact", "Task", "Appointment", "Note", "Web", "Server".
+UniqueImageList itemKindPictures();
+int itemKindPicture(std::wstring_view key);  // index in that list, -1 for an unknown key
+
+}  // namespace qb::ui

@@ -1,0 +1,295 @@
+#include "ui/window/form.h"
+
+#include <commctrl.h>
+
+#include "automation/module.h"
+#include "support/services.h"
+#include "ui/window/activation.h"
+#include "ui/window/modal.h"
+
+namespace qb::ui {
+namespace {
+
+constexpr wchar_t kFormClass[] = L"QuillboxForm";
+constexpr UINT kFirstControlId = 1000;
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+constexpr long kFormAlreadyShown = 400;
+
+void registerFormClass(WNDPROC proc) {
+    static const ATOM atom = [proc] {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_ANIMATE_CLASS | ICC_WIN95_CLASSES};
+        ::InitCommonControlsEx(&icc);
+        WNDCLASSEXW wc{sizeof wc};
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = proc;
+        wc.hInstance = automation::thisModule();
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kFormClass;
+        return ::RegisterClassExW(&wc);
+    }();
+    if (!atom) throw automation::ComError::fromHResult(HRESULT_FROM_WIN32(::GetLastError()));
+}
+
+// The work area of the monitor the host is working on: the monitor of its active window, else
+// of its foreground window, else the primary one.
+MONITORINFO hostMonitor() {
+    HWND anchor = ::GetActiveWindow();
+    if (!anchor) anchor = ::GetForegroundWindow();
+    MONITORINFO info{sizeof info};
+    if (!::GetMonitorInfoW(::MonitorFromWindow(anchor, MONITOR_DEFAULTTOPRIMARY), &info)) {
+        info.rcMonitor = info.rcWork = RECT{0, 0, 800, 600};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    }
+    return info;
+}
+
+}  // namespace
+
+void unregisterFormClass() { ::UnregisterClassW(kFormClass, automation::thisModule()); }
+
+LayoutTable onPage(int page, LayoutTable entries) {
+    for (LayoutEntry& e : entries) e.placement.page = page;
+    return entries;
+}
+
+// One modal show: the host's windows it disabled and the window that was active before it.
+struct Form::ModalShow {
+    std::vector<HWND> disabled;
+    HWND hostActive = nullptr;
+};
+
+Form::Form(FormSpec spec) : spec_(std::move(spec)) {}
+
+Form::~Form() { unload(); }
+
+void Form::place(LayoutTable entries) {
+    for (LayoutEntry& e : entries) {
+        Control& c = e.control;
+        c.placement_ = std::move(e.placement);
+        // What a screen reader calls the control: an explicit name, its own caption for buttons
+        // and check boxes, else the label placed just before it.
+        c.accessibleName_ = c.placement_.accessibleName;
+        if (c.accessibleName_.empty() && (dynamic_cast<Button*>(&c) || dynamic_cast<CheckBox*>(&c)))
+            c.accessibleName_ = c.placement_.caption;
+        if (c.accessibleName_.empty() && !order_.empty() && dynamic_cast<Label*>(order_.back()) &&
+            !dynamic_cast<Label*>(&c))
+            c.accessibleName_ = order_.back()->placement_.caption;
+        if (auto* tabs = dynamic_cast<TabStrip*>(&c)) {
+            pages_ = tabs;
+            tabs->onPageShown = [this](int page) { showPage(page); };
+        }
+        order_.push_back(&c);
+    }
+}
+
+std::wstring Form::caption() const {
+    if (!hwnd_) return spec_.caption;
+    int n = ::GetWindowTextLengthW(hwnd_);
+    std::wstring s(n + 1, L'\0');
+    s.resize(::GetWindowTextW(hwnd_, s.data(), n + 1));
+    return s;
+}
+
+bool Form::isVisible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
+
+std::wstring Form::qualifiedName(std::wstring_view procedure) const {
+    return spec_.name + L"." + std::wstring(procedure) + L"()";
+}
+
+void Form::load() {
+    if (hwnd_ || loading_) return;
+    loading_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{loading_};
+    try {
+        create();
+        formLoad();
+    } catch (...) {
+        if (hwnd_) ::DestroyWindow(hwnd_);
+        throw;
+    }
+}
+
+void Form::create() {
+    registerFormClass(&Form::windowProc);
+    ActivationScope controlsVersion6;
+    const MONITORINFO monitor = hostMonitor();
+    dpi_ = monitorDpi(::MonitorFromRect(&monitor.rcWork, MONITOR_DEFAULTTOPRIMARY));
+    RECT r = toPixels({0, 0, spec_.clientWidth, spec_.clientHeight}, dpi_);
+    ::AdjustWindowRectEx(&r, kFormStyle, FALSE, kFormExStyle);
+    const RECT& work = monitor.rcWork;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int x = work.left + (work.right - work.left - w) / 2, y = work.top + (work.bottom - work.top - h) / 2;
+    HWND created = ::CreateWindowExW(kFormExStyle, kFormClass, spec_.caption.c_str(), kFormStyle, x, y, w, h,
+                                     nullptr, nullptr, automation::thisModule(), this);
+    if (!created) throw automation::ComError::fromHResult(HRESULT_FROM_WIN32(::GetLastError()));
+    if (Dpi actual = windowDpi(hwnd_); actual != dpi_) dpi_ = actual;  // placed on another monitor after all
+    backBrush_.reset(::CreateSolidBrush(spec_.backColor));
+    createControls();
+    takeLook(look_);
+}
+
+void Form::createControls() {
+    UINT id = kFirstControlId;
+    for (Control* c : order_) {
+        const Placement& p = c->placement_;
+        DWORD style = c->style();
+        if (p.page <= 1) style |= WS_VISIBLE;  // only the first page shows at first
+        const bool isEdit = dynamic_cast<TextBox*>(c) != nullptr;
+        const RECT r = toPixels(p.bounds, dpi_);
+        HWND h = ::CreateWindowExW(c->exStyle(), c->windowClass(), isEdit ? L"" : p.caption.c_str(), style, r.left,
+                                   r.top, r.right - r.left, r.bottom - r.top, hwnd_,
+                                   reinterpret_cast<HMENU>(UINT_PTR{id++}), automation::thisModule(), nullptr);
+        if (!h) throw automation::ComError::fromHResult(HRESULT_FROM_WIN32(::GetLastError()), p.name);
+        byHandle_.emplace(h, c);
+        c->attach(*this, h);
+        if (!p.toolTip.empty()) toolTips_.add(hwnd_, h, p.toolTip);
+    }
+    // Child windows join their siblings at the bottom of the z-order, so a tab control made first
+    // would lie above the controls of its pages and paint over their frames: it goes to the
+    // bottom once all are made (and clips itself against them). Tab order is the form's own.
+    if (pages_)
+        ::SetWindowPos(pages_->handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Form::layOut() {
+    RECT r = toPixels({0, 0, spec_.clientWidth, spec_.clientHeight}, dpi_);
+    ::AdjustWindowRectEx(&r, kFormStyle, FALSE, kFormExStyle);
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (Control* c : order_) {
+        const RECT p = toPixels(c->placement_.bounds, dpi_);
+        ::SetWindowPos(c->handle(), nullptr, p.left, p.top, p.right - p.left, p.bottom - p.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    makeFont();
+}
+
+void Form::takeLook(const SkinLook& look) {
+    const bool sameFont = font_ && look.fontName == look_.fontName && look.fontSize == look_.fontSize;
+    look_ = look;
+    // The controls keep their font when the look names the same one (a round of WM_SETFONT costs
+    // milliseconds under Wine).
+    if (!sameFont || fontDpi_ != dpi_.y) makeFont();
+    panelBrush_.reset(::CreateSolidBrush(look_.panelColor));
+    editBrush_.reset(::CreateSolidBrush(look_.textBoxColor));
+    if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Form::makeFont() {
+    LOGFONTW lf{};
+    lf.lfHeight = -::MulDiv(look_.fontSize, dpi_.y, 72);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lstrcpynW(lf.lfFaceName, look_.fontName.c_str(), LF_FACESIZE);
+    UniqueFont font(::CreateFontIndirectW(&lf));
+    const BOOL repaint = hwnd_ && ::IsWindowVisible(hwnd_);  // a window not shown has nothing to repaint
+    for (Control* c : order_)
+        if (c->handle()) ::SendMessageW(c->handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), repaint);
+    font_ = std::move(font);  // the old one is deleted once no control uses it
+    fontDpi_ = dpi_.y;
+}
+
+void Form::showModal() {
+    if (modal_) throw automation::ComError(kFormAlreadyShown, L"Form already displayed; can't show modally", name());
+    load();
+    if (!hwnd_) return;
+    ModalShow show;
+    show.hostActive = ::GetActiveWindow();
+    struct Collect {
+        HWND self;
+        ModalShow& show;
+    } collect{hwnd_, show};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND h, LPARAM lp) WINAPI -> BOOL {
+            auto* c = reinterpret_cast<Collect*>(lp);
+            if (h != c->self && ::GetWindow(h, GW_OWNER) != c->self && ::IsWindowVisible(h) && ::IsWindowEnabled(h)) {
+                ::EnableWindow(h, FALSE);
+                c->show.disabled.push_back(h);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&collect));
+    modal_ = &show;
+    struct End {
+        Form& f;
+        ~End() {
+            f.enableOwners();
+            f.modal_ = nullptr;
+        }
+    } end{*this};
+    support::services().modal->runModal(*this);
+}
+
+void Form::enableOwners() {
+    if (!modal_) return;
+    for (HWND w : modal_->disabled)
+        if (::IsWindow(w)) ::EnableWindow(w, TRUE);
+    modal_->disabled.clear();
+}
+
+void Form::hide() {
+    if (!hwnd_) return;
+    HWND host = modal_ ? modal_->hostActive : nullptr;
+    const bool wasActive = ::GetActiveWindow() == hwnd_;
+    // As a dialog ends: the host's windows first, so that Windows hands activation back to them
+    // rather than to another program.
+    enableOwners();
+    ::ShowWindow(hwnd_, SW_HIDE);
+    if (wasActive && host && ::IsWindow(host) && ::IsWindowVisible(host)) ::SetForegroundWindow(host);
+    ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);  // wakes the modal loop
+}
+
+void Form::unload() {
+    if (!hwnd_) return;
+    if (isVisible()) hide();
+    ::DestroyWindow(hwnd_);
+    ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
+void Form::destroyed() {
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    focus_ = nullptr;
+    toolTips_.forget();  // destroyed with its owner
+    byHandle_.clear();   // the controls are gone before their parent
+    font_.reset();       // the next load makes its own
+    fontDpi_ = 0;
+}
+
+void Form::showPage(int page) {
+    for (Control* c : order_)
+        if (c->placement_.page && c->handle()) ::ShowWindow(c->handle(), c->placement_.page == page ? SW_SHOW : SW_HIDE);
+}
+
+Control* Form::controlOf(HWND h) const {
+    auto it = byHandle_.find(h);
+    return it == byHandle_.end() ? nullptr : it->second;
+}
+
+void Form::relayToToolTip(HWND control, UINT msg, WPARAM wp, LPARAM lp) { toolTips_.relay(control, msg, wp, lp); }
+
+void Form::fillBackground(HDC dc, const RECT& area) { ::FillRect(dc, &area, backBrush_.get()); }
+
+void Form::drawPanel(const DRAWITEMSTRUCT& item, const std::wstring& text) {
+    ::FillRect(item.hDC, &item.rcItem, panelBrush_.get());
+    Selected font(item.hDC, font_.get());
+    ::SetBkMode(item.hDC, TRANSPARENT);
+    ::SetTextColor(item.hDC, look_.panelTextColor);
+    RECT rc = item.rcItem;
+    ::DrawTextW(item.hDC, text.c_str(), -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+}
+
+void Form::swallowed(std::wstring_view where) noexcept {
+    try {
+        support::appendToLog(support::services().logFile,
+                             support::formatLogBlock(automation::currentError(), where, support::nowText()));
+    } catch (...) {
+    }
+}
+
+}  // namespace qb::ui

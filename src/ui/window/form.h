@@ -1,0 +1,142 @@
+#pragma once
+// A top-level window of the component with an explicit life: made with its controls by load(),
+// shown modally, hidden, unloaded. Its controls are typed members of the form or of its pages,
+// placed by layout tables of twips; nothing here loads a form behind the caller's back.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "base/handles.h"
+#include "support/error_report.h"
+#include "ui/controls/control.h"
+#include "ui/controls/tabs.h"
+#include "ui/look/skin.h"
+#include "ui/window/tool_tips.h"
+
+namespace qb::ui {
+
+struct FormSpec {
+    std::wstring name;
+    std::wstring caption;
+    int clientWidth, clientHeight;  // twips
+    COLORREF backColor;
+};
+
+// One line of a layout table: a control and where it goes.
+struct LayoutEntry {
+    Control& control;
+    Placement placement;
+};
+using LayoutTable = std::vector<LayoutEntry>;
+
+// The same lines placed on one tab page.
+LayoutTable onPage(int page, LayoutTable entries);
+
+class Form {
+public:
+    explicit Form(FormSpec spec);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const std::wstring& name() const { return spec_.name; }
+    std::wstring caption() const;
+    bool isLoaded() const { return hwnd_ != nullptr; }
+    // The window handle, or nullptr while the form is not loaded.
+    HWND handle() const { return hwnd_; }
+    bool isVisible() const;
+    bool isShownModally() const { return modal_ != nullptr; }
+    // "frmName.procedure()"
+    std::wstring qualifiedName(std::wstring_view procedure) const;
+    // The controls in layout order (the order Tab goes through them).
+    const std::vector<Control*>& controls() const { return order_; }
+    // The tab control that pages the form, if it has one.
+    TabStrip* pages() const { return pages_; }
+    Dpi dpi() const { return dpi_; }
+
+    // Makes the window and its controls and runs the load step, unless the form is loaded. All or
+    // nothing: when a step fails the window is gone again, the failure goes to the caller, and a
+    // later load starts afresh.
+    void load();
+    // Loads the form and shows it modally without an owner; returns when it is hidden or unloaded.
+    // Raises 400 when the form is already shown modally.
+    void showModal();
+    // Ends the modal show; the windows the show disabled are enabled first, so that activation
+    // goes back to the host's window.
+    void hide();
+    void unload();
+
+    // The keys a dialog box handles, as Windows users expect them: Tab and Shift+Tab in layout
+    // order, Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp between the tab pages. The modal
+    // loop offers every message here first; true when it was taken.
+    bool translateKey(const MSG& msg);
+
+    // An event handler of this form (or of a page placed on it): failures are reported under
+    // frmName.handler(), in a box titled with the form's caption.
+    template <class F>
+    bool event(std::wstring_view handler, F&& body) {
+        return support::handleEvent(hwnd_, caption(), qualifiedName(handler), std::forward<F>(body));
+    }
+
+    // For the form's controls.
+    void relayToToolTip(HWND control, UINT msg, WPARAM wp, LPARAM lp);
+    bool accessibleObject(const Control& control, WPARAM wp, LPARAM lp, LRESULT& result);
+    void drawPanel(const DRAWITEMSTRUCT& item, const std::wstring& text);
+    void fillBackground(HDC dc, const RECT& area);
+    // A failure no handler took is logged under `where` and goes no further.
+    static void swallowed(std::wstring_view where) noexcept;
+
+protected:
+    // Adds controls to the form (in the constructor of the form or of its pages).
+    void place(LayoutTable entries);
+    // The load step.
+    virtual void formLoad() {}
+    // The window became the active one (also when it is first shown).
+    virtual void activated() {}
+    // Any other message to the form; return true when handled (with `result` set).
+    virtual bool message(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& /*result*/) { return false; }
+
+    Skin Skin1;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+    void create();
+    void createControls();
+    void destroyed();
+    void layOut();
+    void takeLook(const SkinLook& look);
+    void makeFont();
+    void showPage(int page);
+    Control* controlOf(HWND h) const;
+    void pressDefault(bool cancel);
+    void moveFocus(bool backwards);
+    void enableOwners();
+
+    FormSpec spec_;
+    std::vector<Control*> order_;
+    TabStrip* pages_ = nullptr;
+    HWND hwnd_ = nullptr;
+    bool loading_ = false;
+    Dpi dpi_;
+    // Which control a notification comes from: a tree of 50,000 nodes sends 50,000 of them
+    // when it is emptied.
+    std::unordered_map<HWND, Control*> byHandle_;
+    SkinLook look_;
+    UniqueFont font_;
+    int fontDpi_ = 0;
+    UniqueBrush backBrush_, panelBrush_, editBrush_;
+    ToolTips toolTips_;
+    HWND focus_ = nullptr;  // the control that had the focus when the form was last deactivated
+    struct ModalShow;
+    ModalShow* modal_ = nullptr;
+};
+
+// For the module's unload: forms register one window class per process.
+void unregisterFormClass();
+
+}  // namespace qb::ui

@@ -1,0 +1,154 @@
+// The form's window procedure: messages routed to the typed controls they concern, the look,
+// activation and focus, DPI changes, and the keys of a dialog box.
+#include "ui/window/form.h"
+
+#include <commctrl.h>
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+namespace qb::ui {
+
+LRESULT CALLBACK Form::windowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    try {
+        if (msg == WM_NCCREATE) {
+            auto* self = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+            self->hwnd_ = h;
+            ::SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
+        if (auto* self = reinterpret_cast<Form*>(::GetWindowLongPtrW(h, GWLP_USERDATA))) return self->handle(msg, wp, lp);
+    } catch (...) {
+        // Handlers report their own failures; nothing may cross into the system's code.
+        swallowed(L"Form::windowProc");
+    }
+    return ::DefWindowProcW(h, msg, wp, lp);
+}
+
+LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    if (LRESULT result = 0; message(msg, wp, lp, result)) return result;
+    switch (msg) {
+        case kApplySkinMessage:
+            if (lp) takeLook(*reinterpret_cast<const SkinLook*>(lp));
+            return 0;
+        case WM_COMMAND:
+            if (!lp && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
+                pressDefault(LOWORD(wp) == IDCANCEL);  // Enter or Esc outside a button
+            } else if (Control* c = controlOf(reinterpret_cast<HWND>(lp))) {
+                c->command(HIWORD(wp));
+            }
+            return 0;
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(lp);
+            Control* c = controlOf(header->hwndFrom);
+            return c ? c->notify(header) : 0;
+        }
+        case WM_DRAWITEM: {
+            auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+            if (Control* c = controlOf(item->hwndItem)) c->drawItem(*item);
+            return TRUE;
+        }
+        case WM_CONTEXTMENU: {
+            // From the right button (the point under it) or the keyboard (Shift+F10, the menu
+            // key: -1, -1); the control places a menu asked for from the keyboard itself.
+            POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+            if (Control* c = controlOf(reinterpret_cast<HWND>(wp)); c && c->contextMenu(at)) return 0;
+            break;
+        }
+        case WM_ERASEBKGND: {
+            RECT rc;
+            ::GetClientRect(hwnd_, &rc);
+            fillBackground(reinterpret_cast<HDC>(wp), rc);
+            return 1;
+        }
+        case WM_CTLCOLOREDIT:
+            ::SetBkColor(reinterpret_cast<HDC>(wp), look_.textBoxColor);
+            return reinterpret_cast<LRESULT>(editBrush_.get());
+        case WM_CTLCOLORSTATIC:
+            // Labels, check boxes and option buttons on the form's colour; a read-only text box
+            // keeps the system's.
+            if (dynamic_cast<TextBox*>(controlOf(reinterpret_cast<HWND>(lp)))) break;
+            ::SetBkColor(reinterpret_cast<HDC>(wp), spec_.backColor);
+            return reinterpret_cast<LRESULT>(backBrush_.get());
+        case WM_CTLCOLORBTN:
+            return reinterpret_cast<LRESULT>(backBrush_.get());
+        case WM_ACTIVATE:
+            if (LOWORD(wp) == WA_INACTIVE) {
+                // The focus is kept, to be given back when the form is active again.
+                if (HWND f = ::GetFocus(); f && ::IsChild(hwnd_, f)) focus_ = f;
+                return 0;
+            }
+            if (focus_ && ::IsWindow(focus_) && ::IsWindowVisible(focus_) && ::IsWindowEnabled(focus_)) {
+                ::SetFocus(focus_);
+            } else if (HWND first = ::GetNextDlgTabItem(hwnd_, nullptr, FALSE)) {
+                ::SetFocus(first);
+            }
+            activated();
+            return 0;
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another DPI: the suggested frame, the layout and the font
+            // for the new DPI.
+            dpi_ = {LOWORD(wp), HIWORD(wp)};
+            const auto* r = reinterpret_cast<const RECT*>(lp);
+            if (r) ::SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                                  SWP_NOZORDER | SWP_NOACTIVATE);
+            layOut();
+            return 0;
+        }
+        case WM_CLOSE:
+            unload();  // the close box leaves without any change
+            return 0;
+        case WM_NCDESTROY: {
+            HWND self = hwnd_;
+            destroyed();
+            return ::DefWindowProcW(self, msg, wp, lp);
+        }
+        default:
+            break;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void Form::pressDefault(bool cancel) {
+    for (Control* c : order_)
+        if (auto* b = dynamic_cast<Button*>(c); b && (cancel ? b->isCancel : b->isDefault) && b->handle() &&
+                                                  ::IsWindowEnabled(b->handle()))
+            return b->press();
+}
+
+bool Form::translateKey(const MSG& msg) {
+    if (!hwnd_ || msg.message != WM_KEYDOWN || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd))) return false;
+    const bool ctrl = ::GetKeyState(VK_CONTROL) < 0, shift = ::GetKeyState(VK_SHIFT) < 0;
+    const bool pageKey = msg.wParam == VK_NEXT || msg.wParam == VK_PRIOR;
+    if (ctrl && pages_ && pages_->handle() && (msg.wParam == VK_TAB || pageKey)) {
+        const int direction = msg.wParam == VK_TAB ? (shift ? -1 : 1) : (msg.wParam == VK_NEXT ? 1 : -1);
+        pages_->step(direction);
+        // The focus does not stay on a control the page change hid.
+        if (HWND f = ::GetFocus(); !f || !::IsWindowVisible(f)) ::SetFocus(pages_->handle());
+        return true;
+    }
+    if (msg.wParam == VK_TAB && !ctrl && !(::GetKeyState(VK_MENU) < 0)) {
+        moveFocus(shift);
+        return true;
+    }
+    return false;
+}
+
+void Form::moveFocus(bool backwards) {
+    std::vector<Control*> stops;
+    for (Control* c : order_)
+        if (c->isTabStop() && c->handle() && ::IsWindowVisible(c->handle()) && ::IsWindowEnabled(c->handle()))
+            stops.push_back(c);
+    if (stops.empty()) return;
+    HWND focus = ::GetFocus();
+    size_t at = stops.size();
+    for (size_t i = 0; i < stops.size(); ++i)
+        if (stops[i]->handle() == focus || ::IsChild(stops[i]->handle(), focus)) at = i;
+    const size_t n = stops.size();
+    size_t next = at == n ? (backwards ? n - 1 : 0) : (backwards ? (at + n - 1) % n : (at + 1) % n);
+    HWND target = stops[next]->handle();
+    ::SetFocus(target);
+    if (dynamic_cast<TextBox*>(stops[next])) ::SendMessageW(target, EM_SETSEL, 0, -1);  // as dialogs do
+}
+
+}  // namespace qb::ui

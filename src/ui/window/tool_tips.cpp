@@ -1,0 +1,32 @@
+#include "ui/window/tool_tips.h"
+
+#include <commctrl.h>
+
+#include "automation/module.h"
+
+namespace qb::ui {
+
+void ToolTips::add(HWND owner, HWND control, const std::wstring& tip) {
+    if (!window_) {
+        window_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                                    automation::thisModule(), nullptr);
+        if (!window_) return;
+    }
+    // The size of the first version of the structure is understood by every version of the control.
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V1_SIZE;
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = owner;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<wchar_t*>(tip.c_str());
+    ::SendMessageW(window_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void ToolTips::relay(HWND control, UINT msg, WPARAM wp, LPARAM lp) const {
+    if (!window_) return;
+    MSG relayed{control, msg, wp, lp, static_cast<DWORD>(::GetMessageTime()), {}};
+    ::SendMessageW(window_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
+}  // namespace qb::ui

@@ -1,0 +1,63 @@
+#include "windows/pages/info_page.h"
+
+#include "ui/look/pictures.h"
+
+namespace qb::windows {
+
+using automation::Arg;
+
+InfoPage::InfoPage(RelationContext context) : ctx_(context) {
+    picIcon.onDraw = [this](HDC dc, const RECT& area) { drawHeader(dc, area); };
+    cmdUpdateData.onClick = [this] { cmdUpdateData_Click(); };
+}
+
+ui::LayoutTable InfoPage::layout(int page) {
+    return ui::onPage(page, {{picIcon, {L"picIcon", L"", {240, 480, 540, 540}, 0, {}, L"Item picture"}},
+                             {lblName, {L"lblName", L"Name:", {960, 540, 840, 240}}},
+                             {txtNameUpdate, {L"txtNameUpdate", L"", {1860, 480, 5880, 315}}},
+                             {lblPath, {L"lblPath", L"Path:", {960, 960, 840, 240}}},
+                             {txtPathUpdate, {L"txtPathUpdate", L"", {1860, 900, 5880, 315}}},
+                             {lblComment, {L"lblComment", L"Comment:", {960, 1380, 840, 240}}},
+                             {txtComment, {L"txtComment", L"", {1860, 1320, 5880, 3600}}},
+                             {cmdUpdateData, {L"cmdUpdateData", L"Update Info", {6420, 5040, 1320, 375}}}});
+}
+
+void InfoPage::showRecord() {
+    txtNameUpdate.setText(ctx_.item.get(contract::field::FileName).toText());
+    txtComment.setText(ctx_.item.get(contract::field::FileComment).toText());
+    txtPathUpdate.setText(ctx_.item.get(contract::field::FileCurrentPath).toText());
+}
+
+void InfoPage::showFileIcon(const fileinfo::CFileInfo* file) {
+    file_ = file;
+    headerPicture_.clear();
+    picIcon.repaint();
+}
+
+void InfoPage::showKindPicture(const std::wstring& key) {
+    headerPicture_ = key;
+    picIcon.repaint();
+}
+
+void InfoPage::drawHeader(HDC dc, const RECT& area) {
+    if (file_ && file_->hIcon()) {
+        ::DrawIcon(dc, 0, 0, file_->hIcon());
+    } else if (int picture = ui::itemKindPicture(headerPicture_); picture >= 0) {
+        if (!kindPictures_) kindPictures_ = ui::itemKindPictures();
+        ImageList_Draw(kindPictures_.get(), picture, dc, area.left, area.top, ILD_TRANSPARENT);
+    }
+}
+
+void InfoPage::cmdUpdateData_Click() {
+    ctx_.window.event(L"cmdUpdateData_Click", [&] {
+        const std::wstring name = txtNameUpdate.text(), path = txtPathUpdate.text();
+        automation::Object& item = ctx_.item;
+        item.call(L"UpDateName", {name});
+        item.call(L"UpDatePath", {path});
+        item.call(L"UpDateComment", {txtComment.text()});
+        item.call(L"loaddata", {Arg(item.get(contract::field::FileId)), name,
+                                Arg(item.get(contract::field::FileType)), path});
+    });
+}
+
+}  // namespace qb::windows

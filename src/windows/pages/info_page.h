@@ -1,0 +1,49 @@
+#pragma once
+// The Info page of every relation window: the item's header picture, its name, path and comment,
+// and "Update Info", which writes the three back to the suite.
+#include <string>
+
+#include "base/handles.h"
+#include "fileinfo/file_info.h"
+#include "windows/pages/relation_context.h"
+
+namespace qb::windows {
+
+class InfoPage {
+public:
+    explicit InfoPage(RelationContext context);
+    InfoPage(const InfoPage&) = delete;
+    InfoPage& operator=(const InfoPage&) = delete;
+
+    ui::Picture picIcon;
+    ui::Label lblName;
+    ui::TextBox txtNameUpdate;
+    ui::Label lblPath;
+    ui::TextBox txtPathUpdate;
+    ui::Label lblComment;
+    ui::MultiLineTextBox txtComment;
+    ui::Button cmdUpdateData;
+
+    // The controls where the local file window has them (twips, on one tab page).
+    ui::LayoutTable layout(int page);
+
+    // The three boxes from the record.
+    void showRecord();
+    // The header: a local file's shell icon, or the picture of an item kind ("Mail", "Server"...).
+    // The file stays the window's; the page draws its icon until told otherwise.
+    void showFileIcon(const fileinfo::CFileInfo* file);
+    void showKindPicture(const std::wstring& key);
+    const std::wstring& headerPicture() const { return headerPicture_; }
+
+    void cmdUpdateData_Click();
+
+private:
+    void drawHeader(HDC dc, const RECT& area);
+
+    RelationContext ctx_;
+    const fileinfo::CFileInfo* file_ = nullptr;
+    std::wstring headerPicture_;
+    UniqueImageList kindPictures_;  // imgOutlook
+};
+
+}  // namespace qb::windows

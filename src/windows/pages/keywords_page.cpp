@@ -1,0 +1,437 @@
+#include "windows/pages/keywords_page.h"
+
+#include "automation/failure.h"
+#include "automation/text.h"
+#include "contract/suite.h"
+#include "support/services.h"
+#include "ui/look/pictures.h"
+
+namespace qb::windows {
+namespace {
+
+using automation::Arg;
+using automation::Object;
+using automation::Variant;
+using automation::qualified;
+using support::createObject;
+namespace progid = contract::progid;
+
+// The list shows related keywords with the keyword picture of the shared image list.
+constexpr int kGroupPicture = 1, kKeywordPicture = 2, kRelatedPicture = kKeywordPicture;
+const std::wstring kGroupTag = L"Group", kKeywordTag = L"KeyWord";
+
+constexpr UINT kAddKeywordCommand = 40001;
+
+std::wstring groupKey(long id) { return L"Group-" + std::to_wstring(id); }
+
+}  // namespace
+
+KeywordsPage::KeywordsPage(RelationContext context, KeywordNames names)
+    : ctx_(context), names_(std::move(names)) {
+    pvtreeKeys.onNotify = [this](NMHDR* header) { return treeNotify(header); };
+    lstKeyRel.onNotify = [this](NMHDR* header) { return listNotify(header); };
+    lstKeyRel.onContextMenu = [this](POINT at) { showKeywordMenu(at); };
+    cmdUpdate.onClick = [this] { cmdUpdate_Click(); };
+    txtFilter.onChange = [this] { txtFilter_Change(); };
+}
+
+ui::LayoutTable KeywordsPage::layout(int page) {
+    return ui::onPage(page, {{lblAllKeywords, {L"lblAllKeywords", L"All Keywords", {240, 480, 1500, 240}}},
+                             {txtFilter, {L"txtFilter", L"", {1800, 430, 2100, 285}, 0, {}, L"Filter keywords"}},
+                             {pvtreeKeys, {L"pvtreeKeys", L"", {240, 750, 3660, 4140}, 0, {}, L"All Keywords"}},
+                             {lblRelated, {L"lblRelated", L"Related keywords", {4080, 480, 3660, 240}}},
+                             {lstKeyRel, {L"lstKeyRel", L"", {4080, 750, 3660, 4140}, 0,
+                                          L"Drag and drop to relate keyword to file"}},
+                             {cmdUpdate, {L"cmdUpdate", L"Add/Edit keywords", {4080, 5040, 3660, 375}}}});
+}
+
+void KeywordsPage::prepare() {
+    if (!pictures_) pictures_ = ui::keywordPictures();
+    TreeView_SetImageList(pvtreeKeys.handle(), pictures_.get(), TVSIL_NORMAL);
+    ListView_SetImageList(lstKeyRel.handle(), pictures_.get(), LVSIL_SMALL);  // shared: the list does not own it
+    RECT rc;
+    ::GetClientRect(lstKeyRel.handle(), &rc);
+    lstKeyRel.addColumn(L"KeyWord", rc.right - ui::twipsToPixels(300, ctx_.window.dpi().x));
+    TreeView_SetBkColor(pvtreeKeys.handle(), RGB(255, 255, 255));
+}
+
+void KeywordsPage::LoadKeyWord() {
+    qualified(ctx_.qualified(names_.loadTree), [&] {
+        HCURSOR before = ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+        pvtreeKeys.setRedraw(false);
+        pvtreeKeys.clear();
+        // The view's groups, asked for once for the whole rebuild: what InsertGroup looks up and
+        // what LoadAllGroup adds.
+        viewGroups_ = viewGroups();
+        groupCache_.emplace();
+        for (const ViewGroup& group : *viewGroups_) (*groupCache_)[group.id] = group.name;
+        struct Done {
+            KeywordsPage& w;
+            HCURSOR cursor;
+            ~Done() {
+                w.groupCache_.reset();
+                w.viewGroups_.reset();
+                w.pvtreeKeys.setRedraw(true);
+                ::SetCursor(cursor);
+            }
+        } done{*this, before};
+        // The view's keywords as the related list just read them (one rebuild asks once).
+        std::vector<ViewKeyword> all = viewKeywords_ ? std::move(*viewKeywords_) : viewKeywords();
+        viewKeywords_.reset();
+        for (const ViewKeyword& keyword : all) {
+            if (relatedIds_.contains(keyword.id)) continue;  // ExistKeyRelation, with the id read once
+            if (passesFilter(keyword.name)) InsertKeyWord(keyword.id, keyword.name, keyword.group);
+        }
+        if (filter_.empty()) LoadAllGroup();  // while filtering, only groups with a match show
+        // The first level opens, as the tree is shown again.
+        if (HTREEITEM first = TreeView_GetRoot(pvtreeKeys.handle())) TreeView_Expand(pvtreeKeys.handle(), first, TVE_EXPAND);
+    });
+    // Hidden and shown again to repaint it (as far as its page is the one showing).
+    const BOOL shown = ::IsWindowVisible(pvtreeKeys.handle());
+    ::ShowWindow(pvtreeKeys.handle(), SW_HIDE);
+    if (shown) ::ShowWindow(pvtreeKeys.handle(), SW_SHOW);
+}
+
+bool KeywordsPage::passesFilter(const std::wstring& keyName) const {
+    if (filter_.empty()) return true;
+    std::wstring lower = keyName;
+    ::CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+    return lower.find(filter_) != std::wstring::npos;
+}
+
+std::vector<KeywordsPage::ViewKeyword> KeywordsPage::viewKeywords() {
+    Object lookup = createObject(progid::KeyWord);
+    lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), ctx_.viewId});
+    std::vector<ViewKeyword> keywords;
+    automation::MemberIds ids;
+    lookup.callObject(L"GetAllByView").forEach([&](const Variant& item) {
+        Object keyword = Object::from(item);
+        keywords.push_back({keyword.get(ids, L"KeyId").toLong(), keyword.get(ids, L"KeyName").toText(),
+                            keyword.get(ids, L"GroupId").toLong()});
+    });
+    return keywords;
+}
+
+std::vector<KeywordsPage::ViewGroup> KeywordsPage::viewGroups() {
+    Object lookup = createObject(progid::Group);
+    lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), ctx_.viewId});
+    std::vector<ViewGroup> groups;
+    automation::MemberIds ids;
+    lookup.callObject(L"GetByView").forEach([&](const Variant& item) {
+        Object group = Object::from(item);
+        groups.push_back({group.get(ids, L"GroupId").toLong(), group.get(ids, L"GroupName").toText()});
+    });
+    return groups;
+}
+
+void KeywordsPage::LoadAllGroup() {
+    qualified(ctx_.qualified(L"LoadAllGroup"), [&] {
+        std::vector<ViewGroup> asked;  // outside a rebuild of the tree
+        const std::vector<ViewGroup>& groups = viewGroups_ ? *viewGroups_ : (asked = viewGroups());
+        for (const ViewGroup& group : groups) {
+            const std::wstring key = groupKey(group.id);
+            if (!ExistNode(key)) pvtreeKeys.add(nullptr, key, group.name, kGroupTag, kGroupPicture, true);
+        }
+    });
+}
+
+HTREEITEM KeywordsPage::InsertGroup(long GroupId) {
+    return qualified(ctx_.qualified(L"InsertGroup"), [&]() -> HTREEITEM {
+        const std::optional<std::wstring>* name = nullptr;
+        if (groupCache_) {
+            auto cached = groupCache_->find(GroupId);
+            if (cached != groupCache_->end()) name = &cached->second;
+        }
+        std::optional<std::wstring> asked;
+        if (!name) {
+            Object lookup = createObject(progid::Group);
+            lookup.call(L"loaddata", {GroupId});
+            Object group = lookup.callObject(L"GetOneById");
+            if (!group.isNothing()) asked = group.get(L"GroupName").toText();
+            name = groupCache_ ? &groupCache_->emplace(GroupId, std::move(asked)).first->second : &asked;
+        }
+        if (!*name) return SearchNode(L"0");
+        const std::wstring key = groupKey(GroupId);
+        if (ExistNode(key)) return SearchNode(key);
+        return pvtreeKeys.add(nullptr, key, **name, kGroupTag, kGroupPicture, true);
+    });
+}
+
+void KeywordsPage::InsertKeyWord(long KeyId, const std::wstring& KeyName, long GroupId) {
+    qualified(ctx_.qualified(L"InsertKeyWord"), [&] {
+        HTREEITEM parent = GroupId != 0 ? InsertGroup(GroupId) : nullptr;
+        pvtreeKeys.add(parent, std::to_wstring(KeyId), KeyName, kKeywordTag, kKeywordPicture);
+    });
+}
+
+HTREEITEM KeywordsPage::SearchNode(const std::wstring& key) { return pvtreeKeys.find(key); }
+
+bool KeywordsPage::ExistNode(const std::wstring& key) { return pvtreeKeys.exists(key); }
+
+void KeywordsPage::LoadKWRelationed() {
+    qualified(ctx_.qualified(L"LoadKWRelationed"), [&] {
+        lstKeyRel.setRedraw(false);
+        struct Done {
+            ui::TaggedList& list;
+            ~Done() { list.setRedraw(true); }
+        } done{lstKeyRel};
+        lstKeyRel.clear();
+        relatedIds_.clear();
+        // The relations first; the view's keywords are then looked up in one answer, and only
+        // the others (another view's, or one that has gone) are asked for one by one.
+        Object relations = createObject(progid::KeyWordFile);
+        relations.call(L"loaddata", {Arg::missing(), ctx_.fileId()});
+        std::vector<long> relatedKeys;
+        std::unordered_map<long, const std::wstring*> inView;  // related id -> name when of this view
+        automation::MemberIds relationIds;
+        relations.callObject(L"GetByFileId").forEach([&](const Variant& item) {
+            relatedKeys.push_back(Object::from(item).get(relationIds, L"KeyId").toLong());
+            inView.emplace(relatedKeys.back(), nullptr);
+        });
+        viewKeywords_ = viewKeywords();
+        for (const ViewKeyword& keyword : *viewKeywords_)
+            if (auto it = inView.find(keyword.id); it != inView.end()) it->second = &keyword.name;
+        for (long keyId : relatedKeys) {
+            if (const std::wstring* name = inView.at(keyId)) {
+                lstKeyRel.add(*name, keyId, kRelatedPicture);
+                relatedIds_.insert(keyId);
+                continue;
+            }
+            Object lookup = createObject(progid::KeyWord);
+            lookup.call(L"loaddata", {keyId, Arg::missing(), ctx_.viewId});
+            Object keyword = lookup.callObject(L"GetOneById");
+            if (keyword.get(L"ViewId").toLong() == ctx_.viewId) {
+                long id = keyword.get(L"KeyId").toLong();
+                lstKeyRel.add(keyword.get(L"KeyName").toText(), id, kRelatedPicture);
+                relatedIds_.insert(id);
+            }
+        }
+    });
+}
+
+bool KeywordsPage::ExistKeyRelation(const Object& keyword) {
+    return qualified(ctx_.qualified(L"ExistKeyRelation"),
+                     [&] { return relatedIds_.contains(keyword.get(L"KeyId").toLong()); });
+}
+
+void KeywordsPage::relateNode(HTREEITEM node) {
+    long id = std::stol(pvtreeKeys.key(node));
+    lstKeyRel.add(pvtreeKeys.text(node), id, kRelatedPicture);
+    relatedIds_.insert(id);
+    pvtreeKeys.remove(node);
+    Object relation = createObject(progid::KeyWordFile);
+    relation.call(L"loaddata", {id, ctx_.fileId()});
+    if (!relation.call(L"ExistRegister").toBool()) relation.call(L"Insert");
+}
+
+void KeywordsPage::Relation() {
+    qualified(ctx_.qualified(L"Relation"), [&] {
+        HTREEITEM node = pvtreeKeys.selected();
+        if (!node || pvtreeKeys.text(node).empty() || pvtreeKeys.tag(node) == kGroupTag) return;
+        relateNode(node);
+    });
+}
+
+void KeywordsPage::unrelateItem(int item) {
+    Object lookup = createObject(progid::KeyWord);
+    lookup.call(L"loaddata", {lstKeyRel.tag(item)});
+    Object keyword = lookup.callObject(L"GetOneById");
+    // Read one after the other (the order of a call's arguments is not the order they are made in).
+    long id = keyword.get(L"KeyId").toLong();
+    std::wstring name = keyword.get(L"KeyName").toText();
+    InsertKeyWord(id, name, keyword.get(L"GroupId").toLong());
+    lstKeyRel.remove(item);
+    relatedIds_.erase(id);
+    Object relation = createObject(progid::KeyWordFile);
+    relation.call(L"loaddata", {id, ctx_.fileId()});
+    relation.call(L"GetOne");
+    if (relation.call(L"ExistRegister").toBool()) relation.call(L"Delete");
+}
+
+void KeywordsPage::Unrelation() {
+    qualified(ctx_.qualified(L"Unrelation"), [&] {
+        int item = lstKeyRel.selected();
+        if (item < 0) return;
+        unrelateItem(item);
+    });
+}
+
+void KeywordsPage::pvtreeKeys_LButtonDblClick(HTREEITEM node) {
+    ctx_.window.event(L"pvtreeKeys_LButtonDblClick", [&] {
+        if (pvtreeKeys.tag(node) != kGroupTag) Relation();
+    });
+}
+
+void KeywordsPage::lstKeyRel_DblClick() {
+    ctx_.window.event(L"lstKeyRel_DblClick", [&] { Unrelation(); });
+}
+
+void KeywordsPage::lstKeyRel_OLEDragDrop() {
+    ctx_.window.event(L"lstKeyRel_OLEDragDrop", [&] {
+        if (ctx_.startDrag == L"lstKeyRel" || !draggedNode_) return;
+        if (pvtreeKeys.tag(draggedNode_) == kGroupTag || pvtreeKeys.key(draggedNode_).empty()) return;
+        HTREEITEM node = draggedNode_;
+        draggedNode_ = nullptr;
+        relateNode(node);
+    });
+}
+
+void KeywordsPage::pvtreeKeys_OLEDragDrop() {
+    ctx_.window.event(L"pvtreeKeys_OLEDragDrop", [&] {
+        if (ctx_.startDrag == L"lstKey") return;  // the tree dropped on itself: no effect
+        int item = lstKeyRel.selected();
+        if (item >= 0) unrelateItem(item);
+    });
+}
+
+void KeywordsPage::AddNewKeyword() {
+    qualified(ctx_.qualified(L"AddNewKeyword"), [&] {
+        Variant view(ctx_.viewId);
+        long id = createObject(L"Tagpick.Engine").call(L"AddNewKeyword", {Arg::byRef(view)}).toLong();
+        if (id == 0) return;
+        Object relation = createObject(progid::KeyWordFile);
+        relation.call(L"loaddata", {id, ctx_.fileId()});
+        if (!relation.call(L"ExistRegister").toBool()) relation.call(L"Insert");
+        LoadKWRelationed();
+        viewKeywords_.reset();  // the tree is not rebuilt here
+        repaintUpdateButton();
+    });
+}
+
+void KeywordsPage::mnu_AddKeyWord_Click() {
+    automation::ignoreFailure([&] { AddNewKeyword(); });
+}
+
+void KeywordsPage::txtFilter_Change() {
+    if (!ctx_.window.isLoaded()) return;
+    ctx_.window.event(L"txtFilter_Change", [&] {
+        filter_ = automation::trimBlanks(txtFilter.text());
+        ::CharLowerBuffW(filter_.data(), static_cast<DWORD>(filter_.size()));
+        LoadKeyWord();
+    });
+}
+
+void KeywordsPage::cmdUpdate_Click() {
+    ctx_.window.event(L"cmdUpdate_Click", [&] {
+        Variant view(ctx_.viewId);
+        createObject(L"Tagpick.Engine").call(L"UpdateKeyWords", {Arg::byRef(view)});
+        LoadKWRelationed();
+        LoadKeyWord();
+        repaintUpdateButton();
+    });
+}
+
+LRESULT KeywordsPage::treeNotify(NMHDR* header) {
+    switch (header->code) {
+        case NM_DBLCLK: {
+            DWORD pos = ::GetMessagePos();
+            POINT pt{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+            ::ScreenToClient(pvtreeKeys.handle(), &pt);
+            if (HTREEITEM node = pvtreeKeys.hitTest(pt)) pvtreeKeys_LButtonDblClick(node);
+            return 1;
+        }
+        case TVN_KEYDOWN:
+            if (reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey == VK_RETURN && pvtreeKeys.selected())
+                pvtreeKeys_LButtonDblClick(pvtreeKeys.selected());
+            return 0;
+        case TVN_BEGINDRAGW:
+            automation::ignoreFailure([&] { startDragFromTree(reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem); });
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+LRESULT KeywordsPage::listNotify(NMHDR* header) {
+    switch (header->code) {
+        case NM_DBLCLK:
+            lstKeyRel_DblClick();
+            return 0;
+        case LVN_KEYDOWN: {
+            WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
+            if (key == VK_RETURN || key == VK_DELETE) lstKeyRel_DblClick();
+            return 0;
+        }
+        case LVN_BEGINDRAG:
+            automation::ignoreFailure([&] { startDragFromList(reinterpret_cast<NMLISTVIEW*>(header)->iItem); });
+            return 0;
+        default:
+            return 0;  // a right click goes on to WM_CONTEXTMENU
+    }
+}
+
+// mnu_Keyword: right button released on the list, Shift+F10 or the menu key.
+void KeywordsPage::showKeywordMenu(POINT at) {
+    UniqueMenu menu(::CreatePopupMenu());
+    if (!menu) return;
+    ::AppendMenuW(menu.get(), MF_STRING, kAddKeywordCommand, L"Add New Keyword");
+    UINT chosen = ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0,
+                                   ctx_.window.handle(), nullptr);
+    if (chosen == kAddKeywordCommand) mnu_AddKeyWord_Click();
+}
+
+void KeywordsPage::startDragFromTree(HTREEITEM node) {
+    if (!node) return;
+    pvtreeKeys.select(node);
+    ctx_.startDrag = L"lstKey";
+    draggedNode_ = pvtreeKeys.selected();
+    dragging_ = true;
+    ::SetCapture(ctx_.window.handle());
+}
+
+void KeywordsPage::startDragFromList(int item) {
+    if (item < 0) return;
+    lstKeyRel.select(item);
+    ctx_.startDrag = L"lstKeyRel";
+    dragging_ = true;
+    ::SetCapture(ctx_.window.handle());
+}
+
+void KeywordsPage::endDrag(bool drop) {
+    if (!dragging_) return;
+    dragging_ = false;
+    if (::GetCapture() == ctx_.window.handle()) ::ReleaseCapture();
+    if (!drop) return;
+    POINT pt;
+    ::GetCursorPos(&pt);
+    HWND target = ::WindowFromPoint(pt);
+    if (target == pvtreeKeys.handle() || ::IsChild(pvtreeKeys.handle(), target)) pvtreeKeys_OLEDragDrop();
+    else if (target == lstKeyRel.handle() || ::IsChild(lstKeyRel.handle(), target)) lstKeyRel_OLEDragDrop();
+}
+
+bool KeywordsPage::dragMessage(UINT msg, LRESULT& result) {
+    if (!dragging_) return false;
+    switch (msg) {
+        case WM_MOUSEMOVE: {
+            // The drop effect: copy over the other list, none over the list the drag came from.
+            POINT pt;
+            ::GetCursorPos(&pt);
+            HWND over = ::WindowFromPoint(pt);
+            bool onTree = over == pvtreeKeys.handle(),
+                 onList = over == lstKeyRel.handle() || ::IsChild(lstKeyRel.handle(), over);
+            bool copy = (onList && ctx_.startDrag == L"lstKey") || (onTree && ctx_.startDrag == L"lstKeyRel");
+            ::SetCursor(::LoadCursorW(nullptr, copy ? IDC_ARROW : IDC_NO));
+            result = 0;
+            return true;
+        }
+        case WM_LBUTTONUP:
+            endDrag(true);
+            result = 0;
+            return true;
+        case WM_CAPTURECHANGED:
+            endDrag(false);
+            return false;
+        default:
+            return false;
+    }
+}
+
+void KeywordsPage::repaintUpdateButton() {
+    HWND button = cmdUpdate.handle();
+    ::ShowWindow(button, SW_HIDE);
+    ::UpdateWindow(ctx_.window.handle());
+    ::ShowWindow(button, SW_SHOW);
+    ::UpdateWindow(ctx_.window.handle());
+}
+
+}  // namespace qb::windows

@@ -1,0 +1,110 @@
+#pragma once
+// The Keywords page of every relation window: the view's keywords as a tree of groups facing the
+// list of keywords related to the item. Relating and unrelating write to the suite at once.
+// The very same code serves the four relation windows; what differs between them is only the
+// names of two procedures (KeywordNames) and where the window places the controls.
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "base/handles.h"
+#include "ui/controls/list_view.h"
+#include "ui/controls/tree.h"
+#include "windows/pages/relation_context.h"
+
+namespace qb::windows {
+
+// The names that differ between the relation windows.
+struct KeywordNames {
+    std::wstring loadTree = L"LoadKeyWord";         // "LoadKeyWords" in the server, web and mail windows
+    std::wstring addKeywordMenu = L"mnu_AddKeyWord";  // "mnu_NewKeyword" there
+};
+
+class KeywordsPage {
+public:
+    KeywordsPage(RelationContext context, KeywordNames names);
+    KeywordsPage(const KeywordsPage&) = delete;
+    KeywordsPage& operator=(const KeywordsPage&) = delete;
+
+    ui::Label lblAllKeywords;
+    // Narrows the tree to keywords containing the typed text; stores nothing.
+    ui::TextBox txtFilter;
+    ui::KeyedTree pvtreeKeys;
+    ui::Label lblRelated;
+    ui::TaggedList lstKeyRel;
+    ui::Button cmdUpdate;
+
+    // The controls where the local file window has them (twips, on one tab page).
+    ui::LayoutTable layout(int page);
+
+    // Once the window exists: pictures, column, background.
+    void prepare();
+
+    // Procedures (failures leave them with the window's qualified name appended).
+    void LoadKeyWord();  // named by KeywordNames::loadTree
+    void LoadAllGroup();
+    void InsertKeyWord(long KeyId, const std::wstring& KeyName, long GroupId);
+    HTREEITEM InsertGroup(long GroupId);
+    HTREEITEM SearchNode(const std::wstring& key);  // nullptr: the root
+    bool ExistNode(const std::wstring& key);
+    void LoadKWRelationed();
+    bool ExistKeyRelation(const automation::Object& keyword);
+    void Relation();
+    void Unrelation();
+    void AddNewKeyword();
+
+    // Event handlers (failures reported under the window's qualified names).
+    void pvtreeKeys_LButtonDblClick(HTREEITEM node);
+    void lstKeyRel_DblClick();
+    void pvtreeKeys_OLEDragDrop();
+    void lstKeyRel_OLEDragDrop();
+    void cmdUpdate_Click();
+    void mnu_AddKeyWord_Click();  // named by KeywordNames::addKeywordMenu
+    void txtFilter_Change();
+    // Starts of drags (what the mouse handlers do when a drag begins).
+    void startDragFromTree(HTREEITEM node);
+    void startDragFromList(int item);
+    // The window's messages while a drag is under way; true when taken.
+    bool dragMessage(UINT msg, LRESULT& result);
+
+private:
+    struct ViewKeyword {
+        long id;
+        std::wstring name;
+        long group;
+    };
+    struct ViewGroup {
+        long id;
+        std::wstring name;
+    };
+    // The keywords and the groups of the selected view, in the order the suite answers them.
+    std::vector<ViewKeyword> viewKeywords();
+    std::vector<ViewGroup> viewGroups();
+    LRESULT treeNotify(NMHDR* header);
+    LRESULT listNotify(NMHDR* header);
+    void showKeywordMenu(POINT at);
+    void relateNode(HTREEITEM node);
+    void unrelateItem(int item);
+    void endDrag(bool drop);
+    void repaintUpdateButton();
+    bool passesFilter(const std::wstring& keyName) const;
+
+    RelationContext ctx_;
+    KeywordNames names_;
+    std::unordered_set<long> relatedIds_;  // in step with lstKeyRel
+    // Within one rebuild of the tree, a group asked for again is not fetched again.
+    std::optional<std::unordered_map<long, std::optional<std::wstring>>> groupCache_;
+    // The view's keywords as LoadKWRelationed read them, for the LoadKeyWord that follows.
+    std::optional<std::vector<ViewKeyword>> viewKeywords_;
+    // The view's groups during a rebuild of the tree.
+    std::optional<std::vector<ViewGroup>> viewGroups_;
+    HTREEITEM draggedNode_ = nullptr;
+    bool dragging_ = false;
+    UniqueImageList pictures_;  // imgKeyWords: shared by the tree and the list
+    // The filter typed above the tree, in lower case; empty: the whole view.
+    std::wstring filter_;
+};
+
+}  // namespace qb::windows

@@ -1,0 +1,79 @@
+#include "windows/shared/connection_watch.h"
+
+#include <ocidl.h>
+
+#include "automation/dispatch_object.h"
+#include "automation/failure.h"
+#include "support/services.h"
+
+namespace qb::windows {
+namespace {
+
+// Receives the control's events (dispids 1 and 2) for the window, through the event interface
+// the connection point asks for.
+class StateSink final : public automation::DispatchObject {
+public:
+    explicit StateSink(const ConnectionWatch::Handlers* handlers) : handlers_(handlers) {}
+    void detach() { handlers_ = nullptr; }
+
+protected:
+    const automation::MemberTable& members() const override {
+        static const automation::MemberTable t = [] {
+            automation::MemberTable m;  // declared in dispid order
+            m.method<StateSink>(L"ChangeState", [](StateSink& s, const automation::CallArgs&) {
+                if (s.handlers_ && s.handlers_->changeState) s.handlers_->changeState();
+            });
+            m.method<StateSink>(L"ChangeView", [](StateSink& s, const automation::CallArgs& a) {
+                if (s.handlers_ && s.handlers_->changeView) s.handlers_->changeView(a.value(0).toShort());
+            });
+            return m;
+        }();
+        return t;
+    }
+    HRESULT otherInterface(REFIID iid, void** out) override {
+        if (iid != DIID_CheckStateEvents) return E_NOINTERFACE;
+        *out = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+
+private:
+    const ConnectionWatch::Handlers* handlers_;
+};
+
+automation::ComPtr<IConnectionPoint> eventsPoint(const automation::Object& control) {
+    automation::ComPtr<IConnectionPoint> point;
+    if (auto container = control.ptr().query<IConnectionPointContainer>())
+        if (FAILED(container->FindConnectionPoint(DIID_CheckStateEvents, point.put()))) point.reset();
+    return point;
+}
+
+}  // namespace
+
+void ConnectionWatch::start() {
+    stop();  // a window loaded again watches once
+    control_ = support::createObject(L"Statewatch.CheckState");
+    if (auto point = eventsPoint(control_)) {
+        sink_ = automation::makeObject<StateSink>(&handlers_);
+        if (FAILED(point->Advise(sink_.get(), &cookie_))) cookie_ = 0;
+    }
+    control_.call(L"StartCheck");
+}
+
+void ConnectionWatch::pause() { control_.call(L"StopCheck"); }
+
+void ConnectionWatch::resume() { control_.call(L"ResumeCheck"); }
+
+void ConnectionWatch::stop() noexcept {
+    automation::ignoreFailure([&] {
+        if (sink_) static_cast<StateSink*>(sink_.get())->detach();
+        if (cookie_)
+            if (auto point = eventsPoint(control_)) point->Unadvise(cookie_);
+        if (!control_.isNothing()) control_.call(L"StopCheck");
+    });
+    cookie_ = 0;
+    sink_.reset();
+    control_ = automation::Object();
+}
+
+}  // namespace qb::windows
