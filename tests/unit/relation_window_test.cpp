@@ -8,10 +8,7 @@
 #include <commctrl.h>
 
 #include "choosers.h"
-#include "engines.h"
-#include "fakes.h"
-#include "record.h"
-#include "statewatch.h"
+#include "in_process_suite.h"
 #include "support/settings.h"
 #include "windows/relation/frm_quillbox.h"
 
@@ -20,87 +17,22 @@ namespace {
 
 using windows::frmQuillbox;
 
-constexpr char kSeed[] = R"sql(
-INSERT INTO views(ViewId, ViewName) VALUES (1, 'Projects'), (2, 'Personal');
-INSERT INTO groups(GroupId, GroupName, ViewId) VALUES (10, 'Clients', 1), (11, 'Status', 1), (12, 'Empty', 1), (20, 'Family', 2);
-INSERT INTO keywords(KeyId, KeyName, GroupId, ViewId) VALUES
-  (101, 'Acme', 10, 1), (102, 'Globex', 10, 1), (111, 'Draft', 11, 1), (131, 'Urgent', 0, 1), (132, 'Orphan', 99, 1),
-  (201, 'Holidays', 20, 2), (202, 'School', 20, 2);
-INSERT INTO items(FileId, FileName, FileComment, FileCurrentPath, FileType) VALUES (1, 'Report', 'First', 'C:\docs\report.txt', 'File');
-INSERT INTO keyword_items(KeyId, FileId) VALUES (101, 1), (201, 1);
-)sql";
-
-// Every suite ProgID answered by the stand-in's classes in this process.
-struct InProcessSuite : automation::ObjectFactory {
-    automation::Object create(std::wstring_view progId) override {
-        using namespace tesra;
-        static const std::pair<const wchar_t*, automation::ComPtr<IDispatch> (*)()> classes[] = {
-            {L"Tesra.File", [] { return createRecord(fileKind()); }},
-            {L"Tesra.KeyWord", [] { return createRecord(keyWordKind()); }},
-            {L"Tesra.Group", [] { return createRecord(groupKind()); }},
-            {L"Tesra.View", [] { return createRecord(viewKind()); }},
-            {L"Tesra.KeyWordFile", [] { return createRecord(keyWordFileKind()); }},
-            {L"Itemkeeper.Engine", [] { return automation::makeObject<ItemLoader>(); }},
-            {L"Gatehouse.Engine", [] { return automation::makeObject<Gatehouse>(); }},
-            {L"Lenspick.Engine", [] { return automation::makeObject<ViewPicker>(); }},
-            {L"Tagpick.Engine", [] { return automation::makeObject<KeywordPicker>(); }},
-            {L"Statewatch.CheckState", [] { return automation::makeObject<CheckState>(); }},
-        };
-        for (const auto& [id, make] : classes)
-            if (progId == id) return automation::Object(make());
-        throw automation::ComError::runtime(automation::err::CantCreateObject);
-    }
-};
-
-struct RelationWindowTest : ::testing::Test {
-    FakeSuite fakes;
-    InProcessSuite suiteObjects;
-    support::ScopedServices real{
-        support::Services{.objects = &suiteObjects, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = nullptr}};
-    TempFile file{L"qbrelsuite"};
-    std::shared_ptr<tesra::Database> db;
-    std::wstring savedView;
+// The stand-in suite in-process over a seeded database of the test's own, with frmQuillbox on it.
+struct RelationWindowTest : SeededSuite {
     frmQuillbox window;
 
     void SetUp() override {
-        ::SetEnvironmentVariableW(L"TESRA_SUITE_DB", file.path().c_str());
-        db = tesra::Database::open(file.path());
-        db->exec(kSeed);
-        savedView = support::GetSetting(L"Vellumdex", L"Selected View Shell", L"ID", L"0");
-        support::SaveSetting(L"Vellumdex", L"Selected View Shell", L"ID", L"1");
-        automation::Object loader(automation::makeObject<tesra::ItemLoader>());
-        window.oFileSelected = loader.callObject(L"LoadFileObject", {L"C:\\docs\\report.txt", false});
+        SeededSuite::SetUp();
+        window.oFileSelected = loadItem(L"C:\\docs\\report.txt");
         window.m_UserFile = L"C:\\docs\\report.txt";
     }
     void TearDown() override {
         window.unload();
-        support::SaveSetting(L"Vellumdex", L"Selected View Shell", L"ID", savedView);
-        db.reset();
-        ::SetEnvironmentVariableW(L"TESRA_SUITE_DB", nullptr);
-        for (const wchar_t* tail : {L"-wal", L"-shm"}) ::DeleteFileW((file.path() + tail).c_str());
+        SeededSuite::TearDown();
     }
-    std::wstring stored() {
-        auto s = db->prepare("SELECT group_concat(KeyId, ' ') FROM (SELECT KeyId FROM keyword_items WHERE FileId = 1 ORDER BY KeyId)");
-        return s.step() ? s.text(0) : L"";
-    }
-    std::vector<std::wstring> listed() {
-        std::vector<std::wstring> out;
-        for (int i = 0; i < window.keywords.lstKeyRel.count(); ++i) out.push_back(window.keywords.lstKeyRel.text(i));
-        return out;
-    }
-    // "Parent/Text" of a node found by key ("" parent: the root).
-    std::wstring placed(const std::wstring& key) {
-        auto& tree = window.keywords.pvtreeKeys;
-        HTREEITEM node = tree.find(key);
-        if (!node) return L"<none>";
-        HTREEITEM parent = tree.parent(node);
-        return (parent ? tree.text(parent) : L"") + L"/" + tree.text(node);
-    }
-    int indexOf(const std::wstring& text) {
-        for (int i = 0; i < window.keywords.lstKeyRel.count(); ++i)
-            if (window.keywords.lstKeyRel.text(i) == text) return i;
-        return -1;
-    }
+    std::vector<std::wstring> listed() { return listedIn(window.keywords); }
+    std::wstring placed(const std::wstring& key) { return placedIn(window.keywords, key); }
+    int indexOf(const std::wstring& text) { return indexIn(window.keywords, text); }
 };
 
 TEST_F(RelationWindowTest, LoadShowsTheViewsKeywordsGroupedAndTheRelatedOnesApart) {

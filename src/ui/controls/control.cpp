@@ -11,6 +11,13 @@ namespace {
 constexpr long kObjectUnloaded = 364;
 }
 
+Control::~Control() {
+    if (!hwnd_) return;
+    if (original_) ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    if (form_) form_->forget(*this);
+}
+
 HWND Control::live() const {
     if (!hwnd_) throw automation::ComError(kObjectUnloaded, L"Object was unloaded", name());
     return hwnd_;

@@ -31,7 +31,9 @@ struct Placement {
 class Control {
 public:
     Control() = default;
-    virtual ~Control() = default;
+    // A control that goes before its window (a form's members go before the form destroys its
+    // window) hands the window back to its own procedure and leaves the form's routing.
+    virtual ~Control();
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 

@@ -19,7 +19,10 @@ public:
     std::function<void(POINT)> onContextMenu;
 
     const wchar_t* windowClass() const override { return WC_LISTVIEWW; }
-    DWORD style() const override { return WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS; }
+    // Its image lists belong to whoever sets them (a page shares one between two controls).
+    DWORD style() const override {
+        return WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
+    }
     DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
     void addColumn(const std::wstring& title, int widthPixels);
     void setColumnWidth(int column, int widthPixels);

@@ -7,12 +7,17 @@
 #include "ui/window/form.h"
 
 namespace qb::ui {
+
+// {618736E0-3C3D-11CF-810C-00AA00389B71}. Spelt out: mingw's import library gives the address of
+// an import thunk for the IID oleacc.dll exports as data.
+const IID kIID_IAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
 namespace {
 
 using automation::ComPtr;
 
 // Passes everything to the system's object but the control's own name.
-class NamedAccessible final : public automation::ComObject<IAccessible, IID_IAccessible> {
+class NamedAccessible final : public automation::ComObject<IAccessible, kIID_IAccessible> {
 public:
     NamedAccessible(ComPtr<IAccessible> inner, std::wstring name) : inner_(std::move(inner)), name_(std::move(name)) {}
 
@@ -77,10 +82,10 @@ private:
 bool Form::accessibleObject(const Control& control, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (static_cast<LONG>(lp) != OBJID_CLIENT || control.accessibleName().empty() || !control.handle()) return false;
     ComPtr<IAccessible> standard;
-    if (FAILED(::CreateStdAccessibleObject(control.handle(), OBJID_CLIENT, IID_IAccessible, standard.put_void())))
+    if (FAILED(::CreateStdAccessibleObject(control.handle(), OBJID_CLIENT, kIID_IAccessible, standard.put_void())))
         return false;
     ComPtr<IAccessible> named = ComPtr<IAccessible>::attach(new NamedAccessible(standard, control.accessibleName()));
-    result = ::LresultFromObject(IID_IAccessible, wp, named.get());
+    result = ::LresultFromObject(kIID_IAccessible, wp, named.get());
     return true;
 }
 

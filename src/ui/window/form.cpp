@@ -266,6 +266,12 @@ void Form::showPage(int page) {
         if (c->placement_.page && c->handle()) ::ShowWindow(c->handle(), c->placement_.page == page ? SW_SHOW : SW_HIDE);
 }
 
+void Form::forget(const Control& control) {
+    byHandle_.erase(control.handle());
+    std::erase(order_, &control);
+    if (pages_ == &control) pages_ = nullptr;
+}
+
 Control* Form::controlOf(HWND h) const {
     auto it = byHandle_.find(h);
     return it == byHandle_.end() ? nullptr : it->second;

@@ -89,12 +89,16 @@ public:
     void fillBackground(HDC dc, const RECT& area);
     // A failure no handler took is logged under `where` and goes no further.
     static void swallowed(std::wstring_view where) noexcept;
+    // A control that is going before the window: no message reaches it any more.
+    void forget(const Control& control);
 
 protected:
     // Adds controls to the form (in the constructor of the form or of its pages).
     void place(LayoutTable entries);
     // The load step.
     virtual void formLoad() {}
+    // The window is going (unloaded, closed or destroyed with the form).
+    virtual void formUnload() {}
     // The window became the active one (also when it is first shown).
     virtual void activated() {}
     // Any other message to the form; return true when handled (with `result` set).
@@ -135,6 +139,9 @@ private:
     struct ModalShow;
     ModalShow* modal_ = nullptr;
 };
+
+// The IID of IAccessible.
+extern const IID kIID_IAccessible;
 
 // For the module's unload: forms register one window class per process.
 void unregisterFormClass();

@@ -98,6 +98,9 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CLOSE:
             unload();  // the close box leaves without any change
             return 0;
+        case WM_DESTROY:
+            formUnload();
+            break;
         case WM_NCDESTROY: {
             HWND self = hwnd_;
             destroyed();

@@ -37,10 +37,7 @@ frmQuillbox::frmQuillbox()
     place(server.layout(kServerTab));
 }
 
-frmQuillbox::~frmQuillbox() {
-    CheckState1.stop();
-    unload();
-}
+frmQuillbox::~frmQuillbox() { unload(); }
 
 RelationContext frmQuillbox::context() { return {*this, oFileSelected, SelectedViewId, StartDrag}; }
 
@@ -144,7 +141,6 @@ void frmQuillbox::CheckState1_ChangeState() {
     support::services().prompter->messageBox(
         handle(), L"Your connection with Vellumdex Server to changed state, because of it this window will be closed.",
         L"Vellumdex", MB_OK | MB_ICONINFORMATION);
-    CheckState1.stop();
     unload();
 }
 

@@ -61,6 +61,7 @@ public:
 
 protected:
     void formLoad() override;
+    void formUnload() override { CheckState1.stop(); }
     bool message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:

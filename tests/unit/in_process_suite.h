@@ -1,0 +1,106 @@
+#pragma once
+// The stand-in suite's classes answering every suite ProgID in the test's own process, over a
+// database the test seeds: the windows run against a real suite, through the creation seam.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "choosers.h"
+#include "engines.h"
+#include "fakes.h"
+#include "record.h"
+#include "statewatch.h"
+#include "support/settings.h"
+#include "windows/pages/keywords_page.h"
+
+namespace qb::testing {
+
+// Views 1 "Projects" and 2 "Personal"; groups, keywords (one in group 0, one in a group that is
+// gone); item 1 "C:\docs\report.txt" related to 101 (view 1) and 201 (view 2).
+inline constexpr char kSuiteSeed[] = R"sql(
+INSERT INTO views(ViewId, ViewName) VALUES (1, 'Projects'), (2, 'Personal');
+INSERT INTO groups(GroupId, GroupName, ViewId) VALUES (10, 'Clients', 1), (11, 'Status', 1), (12, 'Empty', 1), (20, 'Family', 2);
+INSERT INTO keywords(KeyId, KeyName, GroupId, ViewId) VALUES
+  (101, 'Acme', 10, 1), (102, 'Globex', 10, 1), (111, 'Draft', 11, 1), (131, 'Urgent', 0, 1), (132, 'Orphan', 99, 1),
+  (201, 'Holidays', 20, 2), (202, 'School', 20, 2);
+INSERT INTO items(FileId, FileName, FileComment, FileCurrentPath, FileType) VALUES (1, 'Report', 'First', 'C:\docs\report.txt', 'File');
+INSERT INTO keyword_items(KeyId, FileId) VALUES (101, 1), (201, 1);
+)sql";
+
+struct InProcessSuite : automation::ObjectFactory {
+    automation::Object create(std::wstring_view progId) override {
+        using namespace tesra;
+        static const std::pair<const wchar_t*, automation::ComPtr<IDispatch> (*)()> classes[] = {
+            {L"Tesra.File", [] { return createRecord(fileKind()); }},
+            {L"Tesra.KeyWord", [] { return createRecord(keyWordKind()); }},
+            {L"Tesra.Group", [] { return createRecord(groupKind()); }},
+            {L"Tesra.View", [] { return createRecord(viewKind()); }},
+            {L"Tesra.KeyWordFile", [] { return createRecord(keyWordFileKind()); }},
+            {L"Itemkeeper.Engine", [] { return automation::makeObject<ItemLoader>(); }},
+            {L"Gatehouse.Engine", [] { return automation::makeObject<Gatehouse>(); }},
+            {L"Lenspick.Engine", [] { return automation::makeObject<ViewPicker>(); }},
+            {L"Tagpick.Engine", [] { return automation::makeObject<KeywordPicker>(); }},
+            {L"Statewatch.CheckState", [] { return automation::makeObject<CheckState>(); }},
+        };
+        for (const auto& [id, make] : classes)
+            if (progId == id) return automation::Object(make());
+        throw automation::ComError::runtime(automation::err::CantCreateObject);
+    }
+};
+
+// A seeded suite in force for one test, with the fakes' prompter, modal runner and log, and the
+// view setting at 1 (restored afterwards).
+struct SeededSuite : ::testing::Test {
+    FakeSuite fakes;
+    InProcessSuite suiteObjects;
+    support::ScopedServices real{
+        support::Services{.objects = &suiteObjects, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = nullptr}};
+    TempFile file{L"qbrelsuite"};
+    std::shared_ptr<tesra::Database> db;
+    std::wstring savedView;
+
+    void SetUp() override {
+        ::SetEnvironmentVariableW(L"TESRA_SUITE_DB", file.path().c_str());
+        db = tesra::Database::open(file.path());
+        db->exec(kSuiteSeed);
+        savedView = support::GetSetting(L"Vellumdex", L"Selected View Shell", L"ID", L"0");
+        support::SaveSetting(L"Vellumdex", L"Selected View Shell", L"ID", L"1");
+    }
+    void TearDown() override {
+        support::SaveSetting(L"Vellumdex", L"Selected View Shell", L"ID", savedView);
+        db.reset();
+        ::SetEnvironmentVariableW(L"TESRA_SUITE_DB", nullptr);
+        for (const wchar_t* tail : {L"-wal", L"-shm"}) ::DeleteFileW((file.path() + tail).c_str());
+    }
+    static automation::Object loadItem(const std::wstring& path) {
+        automation::Object loader(automation::makeObject<tesra::ItemLoader>());
+        return loader.callObject(L"LoadFileObject", {path, false});
+    }
+    // The keyword ids related to item 1, in order.
+    std::wstring stored() {
+        auto s = db->prepare("SELECT group_concat(KeyId, ' ') FROM (SELECT KeyId FROM keyword_items WHERE FileId = 1 ORDER BY KeyId)");
+        return s.step() ? s.text(0) : L"";
+    }
+    static std::vector<std::wstring> listedIn(windows::KeywordsPage& page) {
+        std::vector<std::wstring> out;
+        for (int i = 0; i < page.lstKeyRel.count(); ++i) out.push_back(page.lstKeyRel.text(i));
+        return out;
+    }
+    // "Parent/Text" of a node found by key ("" parent: the root).
+    static std::wstring placedIn(windows::KeywordsPage& page, const std::wstring& key) {
+        auto& tree = page.pvtreeKeys;
+        HTREEITEM node = tree.find(key);
+        if (!node) return L"<none>";
+        HTREEITEM parent = tree.parent(node);
+        return (parent ? tree.text(parent) : L"") + L"/" + tree.text(node);
+    }
+    static int indexIn(windows::KeywordsPage& page, const std::wstring& text) {
+        for (int i = 0; i < page.lstKeyRel.count(); ++i)
+            if (page.lstKeyRel.text(i) == text) return i;
+        return -1;
+    }
+};
+
+}  // namespace qb::testing
