@@ -47,24 +47,14 @@ int describe(IDispatch* engine) {
     return mismatches;
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
+// Calls one operation; the objects it made are released when it returns.
+int run(int argc, wchar_t** argv) {
     using namespace qb::automation;
-    if (argc < 2) {
-        std::fputs("usage: quillhost OPERATION [ARG ...]   (\"--omit\" passes an omitted argument)\n", stderr);
-        return 2;
-    }
-    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 3;
     int code = 0;
     try {
         ComObjectFactory factory;
         Object engine = factory.create(L"Quillbox.Engine");
-        if (std::wstring(argv[1]) == L"--describe") {
-            code = describe(engine.get()) ? 1 : 0;
-            ::CoUninitialize();
-            return code;
-        }
+        if (std::wstring(argv[1]) == L"--describe") return describe(engine.get()) ? 1 : 0;
         std::vector<Arg> args;
         for (int i = 2; i < argc; ++i)
             args.push_back(std::wstring(argv[i]) == L"--omit" ? Arg::missing() : Arg(std::wstring(argv[i])));
@@ -82,6 +72,18 @@ int wmain(int argc, wchar_t** argv) {
                     qb::automation::toUtf8(e.description()).c_str());
         code = 1;
     }
+    return code;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::fputs("usage: quillhost OPERATION [ARG ...]   (\"--omit\" passes an omitted argument)\n", stderr);
+        return 2;
+    }
+    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 3;
+    const int code = run(argc, argv);  // the engine and the factory are gone before COM is
     ::CoUninitialize();
     return code;
 }

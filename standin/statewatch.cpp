@@ -18,17 +18,10 @@ CheckState::~CheckState() {
     if (timerWindow_) ::DestroyWindow(timerWindow_);
 }
 
-STDMETHODIMP CheckState::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    if (iid == IID_IConnectionPointContainer) {
-        *out = static_cast<IConnectionPointContainer*>(this);
-    } else if (iid == IID_IConnectionPoint) {
-        *out = static_cast<IConnectionPoint*>(this);
-    } else {
-        return SuiteObject::QueryInterface(iid, out);
-    }
-    AddRef();
-    return S_OK;
+void* CheckState::interfaceFor(REFIID iid) {
+    return qb::automation::answer(iid, {{IID_IDispatch, asDispatch()},
+                                        {IID_IConnectionPointContainer, static_cast<IConnectionPointContainer*>(this)},
+                                        {IID_IConnectionPoint, static_cast<IConnectionPoint*>(this)}});
 }
 
 STDMETHODIMP CheckState::EnumConnectionPoints(IEnumConnectionPoints** out) {
@@ -60,10 +53,9 @@ STDMETHODIMP CheckState::GetConnectionPointContainer(IConnectionPointContainer**
 
 STDMETHODIMP CheckState::Advise(IUnknown* sink, DWORD* cookie) {
     if (!sink || !cookie) return E_POINTER;
+    // The sink must answer the event interface itself, as a connection point may insist.
     qb::automation::ComPtr<IDispatch> events;
-    if (FAILED(sink->QueryInterface(DIID_CheckStateEvents, events.put_void())) &&
-        FAILED(sink->QueryInterface(IID_IDispatch, events.put_void())))
-        return CONNECT_E_CANNOTCONNECT;
+    if (FAILED(sink->QueryInterface(DIID_CheckStateEvents, events.put_void()))) return CONNECT_E_CANNOTCONNECT;
     *cookie = nextCookie_++;
     sinks_.emplace_back(*cookie, events);
     return S_OK;

@@ -27,7 +27,7 @@ public:
     ~CheckState() override;
 
     // IUnknown (shared by the three interfaces)
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return SuiteObject::QueryInterface(iid, out); }
     STDMETHODIMP_(ULONG) AddRef() override { return SuiteObject::AddRef(); }
     STDMETHODIMP_(ULONG) Release() override { return SuiteObject::Release(); }
     // IConnectionPointContainer
@@ -42,6 +42,7 @@ public:
 
 protected:
     const MemberTable& members() const override;
+    void* interfaceFor(REFIID iid) override;
 
 private:
     static LRESULT CALLBACK timerWindowProc(HWND, UINT, WPARAM, LPARAM);

@@ -51,42 +51,76 @@ private:
 
 }  // namespace
 
-CallArgs::CallArgs(const DISPPARAMS* dp) {
+CallArgs::CallArgs(const DISPPARAMS* dp, const Member* member) {
     if (!dp) return;
-    UINT named = dp->cNamedArgs;
-    bool isPut = named == 1 && dp->rgdispidNamedArgs && dp->rgdispidNamedArgs[0] == DISPID_PROPERTYPUT;
-    if (named && !isPut) throw ComError::runtime(err::WrongArgumentCount);  // named arguments are not offered
-    if (isPut) assigned_ = Variant::copyOf(dp->rgvarg[0]);
-    for (UINT i = dp->cArgs; i > named; --i) positional_.push_back(&dp->rgvarg[i - 1]);
+    const UINT named = dp->cNamedArgs, total = dp->cArgs;
+    if (named > total || (named && !dp->rgdispidNamedArgs)) throw ArgumentError{DISP_E_BADPARAMCOUNT, 0};
+    const bool declared = member && member->declaresParams;
+    // Positional arguments come last in rgvarg, in reverse order.
+    for (UINT k = 0; k < total - named; ++k) slots_.push_back({&dp->rgvarg[total - 1 - k], total - 1 - k});
+    for (UINT i = 0; i < named; ++i) {
+        const DISPID id = dp->rgdispidNamedArgs[i];
+        if (id == DISPID_PROPERTYPUT) {
+            assigned_ = Variant::copyOf(dp->rgvarg[i]);
+            continue;
+        }
+        // A name the member does not have, or a parameter given twice.
+        if (!declared || id < 0 || static_cast<size_t>(id) >= member->params.size() ||
+            (static_cast<size_t>(id) < slots_.size() && slots_[id].value))
+            throw ArgumentError{DISP_E_PARAMNOTFOUND, i};
+        if (static_cast<size_t>(id) >= slots_.size()) slots_.resize(id + 1, Slot{nullptr, 0});
+        slots_[id] = {&dp->rgvarg[i], i};
+    }
+    if (declared && slots_.size() > member->params.size()) throw ArgumentError{DISP_E_BADPARAMCOUNT, 0};
 }
 
 bool CallArgs::has(size_t i) const {
-    if (i >= positional_.size()) return false;
-    const VARIANT* v = positional_[i];
+    if (i >= slots_.size() || !slots_[i].value) return false;
+    const VARIANT* v = slots_[i].value;
     if (v->vt == (VT_BYREF | VT_VARIANT) && v->pvarVal) v = v->pvarVal;
     return !(v->vt == VT_ERROR && v->scode == DISP_E_PARAMNOTFOUND);
 }
 
 Variant CallArgs::value(size_t i) const {
     if (!has(i)) return Variant::missing();
-    return Variant::copyOf(*positional_[i]);
+    return Variant::copyOf(*slots_[i].value);
+}
+
+template <class F>
+auto CallArgs::converted(size_t i, F&& convert) const {
+    try {
+        return convert(value(i));
+    } catch (const ComError& e) {
+        if (e.number() == err::TypeMismatch) throw ArgumentError{DISP_E_TYPEMISMATCH, slots_[i].index};
+        if (e.number() == err::Overflow) throw ArgumentError{DISP_E_OVERFLOW, slots_[i].index};
+        throw;
+    }
 }
 
 std::wstring CallArgs::text(size_t i, std::wstring_view fallback) const {
-    return has(i) ? value(i).toText() : std::wstring(fallback);
+    return has(i) ? converted(i, [](const Variant& v) { return v.toText(); }) : std::wstring(fallback);
 }
 
-long CallArgs::number(size_t i, long fallback) const { return has(i) ? value(i).toLong() : fallback; }
+long CallArgs::number(size_t i, long fallback) const {
+    return has(i) ? converted(i, [](const Variant& v) { return v.toLong(); }) : fallback;
+}
 
-bool CallArgs::flag(size_t i, bool fallback) const { return has(i) ? value(i).toBool() : fallback; }
+bool CallArgs::flag(size_t i, bool fallback) const {
+    return has(i) ? converted(i, [](const Variant& v) { return v.toBool(); }) : fallback;
+}
+
+std::wstring CallArgs::requiredText(size_t i) const {
+    require(i);
+    return text(i);
+}
 
 void CallArgs::require(size_t i) const {
     if (!has(i)) throw ComError::runtime(err::ArgumentNotOptional);
 }
 
 void CallArgs::setRef(size_t i, const Variant& v) const {
-    if (i >= positional_.size()) return;
-    VARIANT* target = positional_[i];
+    if (i >= slots_.size() || !slots_[i].value) return;
+    VARIANT* target = slots_[i].value;
     if (target->vt == (VT_BYREF | VT_VARIANT) && target->pvarVal) {
         ::VariantClear(target->pvarVal);
         ::VariantCopy(target->pvarVal, const_cast<VARIANT*>(v.get()));
@@ -135,37 +169,59 @@ STDMETHODIMP DispatchObject::GetTypeInfo(UINT index, LCID, ITypeInfo** out) {
     return S_OK;
 }
 
-STDMETHODIMP DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+STDMETHODIMP DispatchObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
     if (!names || !ids || count == 0) return E_INVALIDARG;
     const Member* m = members().find(std::wstring_view(names[0]));
     ids[0] = m ? m->id : DISPID_UNKNOWN;
-    for (UINT i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;  // no named arguments
-    return m && count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+    bool allKnown = m != nullptr;
+    // The other names are the member's parameters: their ids are their positions.
+    for (UINT i = 1; i < count; ++i) {
+        ids[i] = DISPID_UNKNOWN;
+        if (m)
+            for (size_t p = 0; p < m->params.size(); ++p)
+                if (names[i] && sameName(m->params[p], names[i])) ids[i] = static_cast<DISPID>(p);
+        allKnown &= ids[i] != DISPID_UNKNOWN;
+    }
+    return allKnown ? S_OK : DISP_E_UNKNOWNNAME;
 }
 
-STDMETHODIMP DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                    EXCEPINFO* excep, UINT*) {
-    return invokeBoundary(excep, IID_IDispatch, [&]() -> HRESULT {
+STDMETHODIMP DispatchObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                    EXCEPINFO* excep, UINT* argErr) {
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    return invokeBoundary(excep, errorInterface(), [&]() -> HRESULT {
         const Member* m = members().find(id);
         if (!m) return DISP_E_MEMBERNOTFOUND;
-        CallArgs args(params);
         AddRef();  // the object stays alive while its own member runs
         struct Keep {
             DispatchObject* o;
             ~Keep() { o->Release(); }
         } keep{this};
-        if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
-            if (!m->assign) return DISP_E_MEMBERNOTFOUND;
-            m->assign(*this, args);
+        try {
+            CallArgs args(params, m);
+            if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+                // Set (by reference) and Let (by value) are told apart; a caller that allows both
+                // gets Set for an object when the member has it.
+                const VARTYPE vt = args.assigned().get()->vt;
+                const bool object = vt == VT_DISPATCH || vt == VT_UNKNOWN;
+                const bool byRef = (flags & DISPATCH_PROPERTYPUTREF) && m->assignRef &&
+                                   (!(flags & DISPATCH_PROPERTYPUT) || object || !m->assign);
+                if (byRef) m->assignRef(*this, args);
+                else if ((flags & DISPATCH_PROPERTYPUT) && m->assign) m->assign(*this, args);
+                else return DISP_E_MEMBERNOTFOUND;
+                return S_OK;
+            }
+            if (!m->call) return DISP_E_MEMBERNOTFOUND;
+            Variant r = m->call(*this, args);
+            if (result) {
+                ::VariantInit(result);
+                *result = r.detach();
+            }
             return S_OK;
+        } catch (const ArgumentError& e) {
+            if (argErr) *argErr = e.index;
+            return e.hr;
         }
-        if (!m->call) return DISP_E_MEMBERNOTFOUND;
-        Variant r = m->call(*this, args);
-        if (result) {
-            ::VariantInit(result);
-            *result = r.detach();
-        }
-        return S_OK;
     });
 }
 

@@ -169,32 +169,37 @@ automation::Variant Engine::UploadXXX() {
 
 const automation::MemberTable& Engine::members() const {
     using automation::CallArgs;
+    // Declared in dispatch id order, with the parameter names of the type library.
     static const automation::MemberTable table = [] {
         automation::MemberTable t;
-        // One operation keeps the class factories it looks up until it returns.
-        auto text = [](const CallArgs& a, size_t i) {
-            a.require(i);
-            return a.value(i).toText();
-        };
-        t.method<Engine>(L"ShowEditName", [text](Engine& e, const CallArgs& a) { e.ShowEditName(text(a, 0)); });
-        t.method<Engine>(L"ShowEditComment",
-                         [text](Engine& e, const CallArgs& a) { e.ShowEditComment(text(a, 0)); });
-        t.method<Engine>(L"ShowEditPath", [text](Engine& e, const CallArgs& a) { e.ShowEditPath(text(a, 0)); });
-        t.method<Engine>(L"ShowRelation", [text](Engine& e, const CallArgs& a) { e.ShowRelation(text(a, 0)); });
-        t.method<Engine>(L"ShowAllItemsRelation",
-                         [text](Engine& e, const CallArgs& a) { e.ShowAllItemsRelation(text(a, 0)); });
-        t.method<Engine>(L"ShowRelationOutlook", [text](Engine& e, const CallArgs& a) {
-            e.ShowRelationOutlook(text(a, 0), text(a, 1), text(a, 2));
-        });
-        t.method<Engine>(L"ShowRelationWeb", [](Engine& e, const CallArgs& a) {
-            e.ShowRelationWeb(a.text(0), a.text(1), a.text(2), a.flag(3));
-        });
-        t.method<Engine>(L"ShowRelationWebEdition",
-                         [text](Engine& e, const CallArgs& a) { e.ShowRelationWebEdition(text(a, 0)); });
-        t.method<Engine>(L"UploadXXX", [](Engine& e, const CallArgs&) { return e.UploadXXX(); });
+        t.method<Engine>(L"ShowEditName", {L"pstrPath"},
+                         [](Engine& e, const CallArgs& a) { e.ShowEditName(a.requiredText(0)); });
+        t.method<Engine>(L"ShowEditComment", {L"pstrPath"},
+                         [](Engine& e, const CallArgs& a) { e.ShowEditComment(a.requiredText(0)); });
+        t.method<Engine>(L"ShowEditPath", {L"pstrPath"},
+                         [](Engine& e, const CallArgs& a) { e.ShowEditPath(a.requiredText(0)); });
+        t.method<Engine>(L"ShowRelation", {L"pstrPath"},
+                         [](Engine& e, const CallArgs& a) { e.ShowRelation(a.requiredText(0)); });
+        t.method<Engine>(L"ShowAllItemsRelation", {L"pstrPath"},
+                         [](Engine& e, const CallArgs& a) { e.ShowAllItemsRelation(a.requiredText(0)); });
+        t.method<Engine>(L"ShowRelationOutlook", {L"pstrEntryId", L"pstrName", L"pstrType"},
+                         [](Engine& e, const CallArgs& a) {
+                             e.ShowRelationOutlook(a.requiredText(0), a.requiredText(1), a.requiredText(2));
+                         });
+        t.method<Engine>(L"ShowRelationWeb", {L"pstrPath", L"pstrTitle", L"pstrMemo", L"pRecomendedKW"},
+                         [](Engine& e, const CallArgs& a) { e.ShowRelationWeb(a.text(0), a.text(1), a.text(2), a.flag(3)); });
+        t.method<Engine>(L"ShowRelationWebEdition", {L"pstrPath"},
+                         [](Engine& e, const CallArgs& a) { e.ShowRelationWebEdition(a.requiredText(0)); });
+        t.method<Engine>(L"UploadXXX", {}, [](Engine& e, const CallArgs&) { return e.UploadXXX(); });
         return t;
     }();
     return table;
+}
+
+void* Engine::interfaceFor(REFIID iid) {
+    return automation::answer(iid, {{IID_IDispatch, asDispatch()},
+                                    {DIID_Engine, asDispatch()},
+                                    {IID_ISupportErrorInfo, static_cast<ISupportErrorInfo*>(&errorInfo_)}});
 }
 
 automation::ComPtr<ITypeInfo> Engine::typeInfo() {

@@ -36,9 +36,14 @@ public:
 protected:
     const automation::MemberTable& members() const override;
     automation::ComPtr<ITypeInfo> typeInfo() override;
+    // IDispatch, the dispinterface the type library names as default (a host that binds early
+    // asks for it), and ISupportErrorInfo: the operations' failures set IErrorInfo.
+    void* interfaceFor(REFIID iid) override;
+    const IID& errorInterface() const override { return DIID_Engine; }
 
 private:
     automation::ComPtr<ITypeInfo> typeInfo_;
+    automation::ErrorInfoSupport errorInfo_{*asDispatch(), {&DIID_Engine, &IID_IDispatch}};
 };
 
 automation::ComPtr<IDispatch> createEngine();

@@ -7,7 +7,9 @@ namespace qb::support {
 namespace {
 
 Services makeDefaults() {
-    static automation::ComObjectFactory factory;
+    // Each thread creates objects in its own apartment: class factories kept by one thread are
+    // never used from another.
+    thread_local automation::ComObjectFactory factory;
     static ui::SystemPrompter prompter;
     static ui::MessageLoopRunner modal;
     static ui::SystemShell shell;

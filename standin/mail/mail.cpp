@@ -168,7 +168,9 @@ const MemberTable& SafeMailItem::members() const {
     static const MemberTable t = [] {
         MemberTable m;
         m.property<SafeMailItem>(L"Item", [](SafeMailItem& s) { return Variant(s.item_.ptr()); });
-        m.assignable<SafeMailItem>(L"Item", [](SafeMailItem& s, const Variant& v) { s.item_ = qb::automation::Object::from(v); });
+        // `Set s.Item = item` and `s.Item = item` alike.
+        auto take = [](SafeMailItem& s, const Variant& v) { s.item_ = qb::automation::Object::from(v); };
+        m.assignable<SafeMailItem>(L"Item", take).assignableRef<SafeMailItem>(L"Item", take);
         m.method<SafeMailItem>(L"SaveAs", [](SafeMailItem& s, const CallArgs& a) {
             a.require(0);
             if (s.item_.isNothing()) throw ComError(qb::automation::err::ObjectNotSet, L"Item is not set.", L"Redemption");

@@ -39,6 +39,10 @@ protected:
         }();
         return t;
     }
+    // The connection point asks for its event interface.
+    void* interfaceFor(REFIID iid) override {
+        return qb::automation::answer(iid, {{IID_IDispatch, asDispatch()}, {DIID_CheckStateEvents, asDispatch()}});
+    }
 };
 
 void pump(DWORD ms) {

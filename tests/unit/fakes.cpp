@@ -70,9 +70,10 @@ public:
         return hr;
     }
 
-protected:
-    HRESULT otherInterface(REFIID iid, void** out) override {
-        return real_->QueryInterface(iid, out);  // connection points and the like: the real object's
+    // Connection points and the like: the real object's.
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        HRESULT hr = ComObject::QueryInterface(iid, out);
+        return hr == E_NOINTERFACE ? real_->QueryInterface(iid, out) : hr;
     }
 
 private:

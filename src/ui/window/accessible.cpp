@@ -65,11 +65,9 @@ public:
     STDMETHODIMP put_accValue(VARIANT c, BSTR v) override { return inner_->put_accValue(c, v); }
 
 protected:
-    HRESULT otherInterface(REFIID iid, void** out) override {
-        if (iid != IID_IDispatch) return E_NOINTERFACE;
-        *out = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
+    void* interfaceFor(REFIID iid) override {
+        return automation::answer(iid, {{kIID_IAccessible, static_cast<IAccessible*>(this)},
+                                        {IID_IDispatch, static_cast<IDispatch*>(this)}});
     }
 
 private:

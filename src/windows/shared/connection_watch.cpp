@@ -30,11 +30,8 @@ protected:
         }();
         return t;
     }
-    HRESULT otherInterface(REFIID iid, void** out) override {
-        if (iid != DIID_CheckStateEvents) return E_NOINTERFACE;
-        *out = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
+    void* interfaceFor(REFIID iid) override {
+        return automation::answer(iid, {{IID_IDispatch, asDispatch()}, {DIID_CheckStateEvents, asDispatch()}});
     }
 
 private:

@@ -1,0 +1,168 @@
+// Engine as hosts that bind early see it (VBA, .NET, PowerShell): its default dispinterface,
+// IErrorInfo after a failure, named arguments by the type library's parameter names, and the
+// dispatch layer's own refusals (argument count, types, names, interface ids, Let and Set).
+#include <gtest/gtest.h>
+
+#include "engine/engine.h"
+#include "fakes.h"
+
+namespace qb::testing {
+namespace {
+
+using automation::ComPtr;
+using automation::ComError;
+
+struct EngineBindingTest : ::testing::Test {
+    FakeSuite suite;
+    ComPtr<FakeObject> loader = makeFake(L"Itemkeeper.Engine", suite.log);
+    ComPtr<IDispatch> engine = engine::createEngine();
+
+    void SetUp() override {
+        // The loader finds nothing: every operation returns at once after asking it.
+        for (const wchar_t* m : {L"LoadFileObject", L"LoadFileOutlookObject", L"LoadFileWeb"})
+            loader->on(m, [](const CallArgs&) { return Variant(static_cast<IDispatch*>(nullptr)); });
+        suite.factory.define(L"Itemkeeper.Engine", [this] { return loader->object(); });
+    }
+    DISPID idOf(const wchar_t* name) {
+        DISPID id = DISPID_UNKNOWN;
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+        engine->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        return id;
+    }
+    // Invokes with the arguments in rgvarg order (last first) and the named ids given.
+    HRESULT invoke(DISPID member, std::vector<VARIANT> rgvarg, std::vector<DISPID> named, UINT* argErr = nullptr,
+                   EXCEPINFO* excep = nullptr, REFIID riid = IID_NULL, WORD flags = DISPATCH_METHOD) {
+        DISPPARAMS dp{rgvarg.data(), named.empty() ? nullptr : named.data(), static_cast<UINT>(rgvarg.size()),
+                      static_cast<UINT>(named.size())};
+        EXCEPINFO local{};
+        HRESULT hr = engine->Invoke(member, riid, LOCALE_USER_DEFAULT, flags, &dp, nullptr, excep ? excep : &local, argErr);
+        for (VARIANT& v : rgvarg) ::VariantClear(&v);
+        if (!excep) {
+            ::SysFreeString(local.bstrSource);
+            ::SysFreeString(local.bstrDescription);
+            ::SysFreeString(local.bstrHelpFile);
+        }
+        return hr;
+    }
+    // A text argument; invoke() frees it.
+    static VARIANT text(const wchar_t* s) {
+        VARIANT v;
+        v.vt = VT_BSTR;
+        v.bstrVal = ::SysAllocString(s);
+        return v;
+    }
+};
+
+// {1FB0918F-D26A-4F20-A13E-D4F5EEE33DC6}: the default dispinterface of the coclass.
+const IID kEngineInterface = engine::DIID_Engine;
+
+TEST_F(EngineBindingTest, TheDefaultDispinterfaceAndErrorInfoSupportShareTheObjectsIdentity) {
+    ComPtr<IDispatch> early;
+    ASSERT_EQ(engine->QueryInterface(kEngineInterface, early.put_void()), S_OK) << "early binding to the coclass";
+    ComPtr<ISupportErrorInfo> support;
+    ASSERT_EQ(engine->QueryInterface(IID_ISupportErrorInfo, support.put_void()), S_OK);
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(kEngineInterface), S_OK);
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IDispatch), S_OK);
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IClassFactory), S_FALSE);
+    ComPtr<IUnknown> a, b, c;
+    engine->QueryInterface(IID_IUnknown, a.put_void());
+    early->QueryInterface(IID_IUnknown, b.put_void());
+    support->QueryInterface(IID_IUnknown, c.put_void());
+    EXPECT_EQ(a.get(), b.get());
+    EXPECT_EQ(a.get(), c.get()) << "one object, one identity";
+    ComPtr<IUnknown> none;
+    EXPECT_EQ(engine->QueryInterface(IID_IClassFactory, none.put_void()), E_NOINTERFACE);
+}
+
+TEST_F(EngineBindingTest, ARaisedErrorAlsoReachesTheHostAsIErrorInfo) {
+    loader->on(L"LoadFileObject", [](const CallArgs&) -> Variant { throw ComError(3021, L"No current record", L"Itemkeeper"); });
+    EXCEPINFO excep{};
+    HRESULT hr = invoke(idOf(L"ShowEditName"), {text(L"C:\\x.txt")}, {}, nullptr, &excep);
+    EXPECT_EQ(hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(excep.scode, static_cast<SCODE>(0x800A0000 + 3021));
+    ComPtr<IErrorInfo> info;
+    ASSERT_EQ(::GetErrorInfo(0, info.put()), S_OK) << "a .NET or PowerShell host reads this";
+    BSTR description = nullptr, source = nullptr;
+    GUID guid{};
+    info->GetDescription(&description);
+    info->GetSource(&source);
+    info->GetGUID(&guid);
+    EXPECT_STREQ(description, L"No current record");
+    EXPECT_STREQ(source, L"Itemkeeper Engine.ShowEditName() ");
+    EXPECT_TRUE(IsEqualGUID(guid, kEngineInterface));
+    for (BSTR s : {description, source, excep.bstrSource, excep.bstrDescription, excep.bstrHelpFile}) ::SysFreeString(s);
+}
+
+TEST_F(EngineBindingTest, NamedArgumentsGoByTheTypeLibrarysParameterNamesInAnyOrder) {
+    LPOLESTR names[] = {const_cast<LPOLESTR>(L"ShowRelationWeb"), const_cast<LPOLESTR>(L"pstrTitle"),
+                        const_cast<LPOLESTR>(L"PSTRPATH")};
+    DISPID ids[3] = {};
+    ASSERT_EQ(engine->GetIDsOfNames(IID_NULL, names, 3, LOCALE_USER_DEFAULT, ids), S_OK);
+    EXPECT_EQ(ids[0], 7);
+    EXPECT_EQ(ids[1], 1) << "pstrTitle is the second parameter";
+    EXPECT_EQ(ids[2], 0) << "names compare without regard to case";
+    // e.ShowRelationWeb pstrTitle:="Board minutes", pstrPath:="http://intranet/minutes"
+    std::vector<VARIANT> args{text(L"Board minutes"), text(L"http://intranet/minutes")};
+    EXPECT_EQ(invoke(ids[0], args, {1, 0}), S_OK);
+    EXPECT_EQ(suite.log->back(), L"Itemkeeper.Engine.LoadFileWeb(\"http://intranet/minutes\", \"Board minutes\", True)");
+
+    LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"ShowRelationWeb"), const_cast<LPOLESTR>(L"pstrAddress")};
+    EXPECT_EQ(engine->GetIDsOfNames(IID_NULL, unknown, 2, LOCALE_USER_DEFAULT, ids), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(ids[0], 7);
+    EXPECT_EQ(ids[1], DISPID_UNKNOWN);
+}
+
+TEST_F(EngineBindingTest, TheDispatchLayerRefusesWhatAVbClassRefuses) {
+    const DISPID showEditName = idOf(L"ShowEditName");
+    EXPECT_EQ(invoke(showEditName, {text(L"a"), text(L"b")}, {}), DISP_E_BADPARAMCOUNT);
+    UINT argErr = 99;
+    EXPECT_EQ(invoke(idOf(L"ShowRelationWeb"), {text(L"x")}, {7}, &argErr), DISP_E_PARAMNOTFOUND);
+    EXPECT_EQ(argErr, 0u) << "the named argument that names nothing";
+    // ShowRelationWeb "page", , , "not a truth value": the fourth argument is rgvarg[0].
+    VARIANT missing;
+    missing.vt = VT_ERROR;
+    missing.scode = DISP_E_PARAMNOTFOUND;
+    argErr = 99;
+    EXPECT_EQ(invoke(idOf(L"ShowRelationWeb"), {text(L"not a truth value"), missing, missing, text(L"page")}, {}, &argErr),
+              DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(argErr, 0u);
+    EXPECT_EQ(invoke(showEditName, {text(L"a")}, {}, nullptr, nullptr, IID_IDispatch), DISP_E_UNKNOWNINTERFACE)
+        << "Invoke takes IID_NULL only";
+    DISPID id = 0;
+    LPOLESTR name[] = {const_cast<LPOLESTR>(L"ShowEditName")};
+    EXPECT_EQ(engine->GetIDsOfNames(IID_IDispatch, name, 1, 0, &id), DISP_E_UNKNOWNINTERFACE);
+    EXPECT_TRUE(suite.log->empty()) << "nothing refused reached the suite";
+}
+
+// An object with one property that takes a value (Let) and one that takes an object (Set).
+class Holder final : public automation::DispatchObject {
+public:
+    std::wstring last;
+
+protected:
+    const automation::MemberTable& members() const override {
+        static const automation::MemberTable t = [] {
+            automation::MemberTable m;
+            m.property<Holder>(L"Text", [](Holder& h) { return h.last; });
+            m.assignable<Holder>(L"Text", [](Holder& h, const Variant& v) { h.last = L"let " + v.toText(); });
+            m.property<Holder>(L"Item", [](Holder& h) { return h.last; });
+            m.assignableRef<Holder>(L"Item", [](Holder& h, const Variant&) { h.last = L"set"; });
+            return m;
+        }();
+        return t;
+    }
+};
+
+TEST(DispatchLayer, LetAndSetAreToldApart) {
+    auto* holder = new Holder;
+    automation::Object o(ComPtr<IDispatch>::attach(holder));
+    o.put(L"Text", Variant(L"a"));
+    EXPECT_EQ(holder->last, L"let a");
+    EXPECT_THROW(o.putRef(L"Text", Variant(static_cast<IDispatch*>(holder))), ComError) << "Text takes no Set";
+    o.putRef(L"Item", Variant(static_cast<IDispatch*>(holder)));
+    EXPECT_EQ(holder->last, L"set");
+    EXPECT_THROW(o.put(L"Item", Variant(L"b")), ComError) << "Item takes no Let";
+}
+
+}  // namespace
+}  // namespace qb::testing
