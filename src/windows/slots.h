@@ -34,7 +34,7 @@ public:
     // not discarded under the loop that runs it: that call raises 400.
     Lease renew() {
         if (slot_ && slot_->isShownModally())
-            throw automation::ComError(400, L"Form already displayed; can't show modally", slot_->name());
+            throw automation::ComError(400, L"Form already displayed; can't show modally", automation::kComponentSource);
         slot_.reset();
         slot_ = std::make_unique<T>();
         return Lease(*this);

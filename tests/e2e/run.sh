@@ -191,6 +191,29 @@ equals "the Server tab cannot be chosen" 1 "$(driver tab Relations 'SysTabContro
 equals "a keyword related to the mail item is stored" 1 "$(relate_first_keyword 5)"
 driver click Relations Ok
 wait $host; equals "the host returns after Ok" 0 "$?"
+
+echo "a host that binds early, with a window of its own"
+suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
+qb_wine "$build/tests/earlyhost.exe" 'C:\Quillbox Demo\Quarterly report.txt' 'http://intranet/minutes' >"$work/early.out" 2>&1 &
+host=$!
+check "the relation window shows" driver wait Relations
+for _ in $(seq 1 60); do grep -q '^nested:' "$work/early.out" && break; sleep 0.1; done
+equals "a relation made after the refused second call is stored" 1 "$(relate_first_keyword 1)"
+driver click Relations Ok
+wait $host
+early=$(tr -d '\r' <"$work/early.out")
+equals "the default dispinterface answers" 'early binding: ok' "$(sed -n 1p <<<"$early")"
+equals "ISupportErrorInfo for it" 'error info supported: yes' "$(sed -n 2p <<<"$early")"
+equals "IErrorInfo after a raised error" \
+  'errorinfo: Quillbox Engine.ShowRelationOutlook() |Object doesn'"'"'t support this action: the window frmRelationOutlook is not part of this build' \
+  "$(grep '^errorinfo:' <<<"$early")"
+equals "named arguments in another order reach the loader" 'Minutes of the board' \
+  "$(suitectl query "SELECT FileName FROM items WHERE FileCurrentPath = 'http://intranet/minutes'")"
+equals "ShowRelation again under its own window is refused" 'nested: error 400|Quillbox Engine.ShowRelation() ' \
+  "$(grep '^nested:' <<<"$early")"
+equals "the first window went on and returned" 'first: ok' "$(grep '^first:' <<<"$early")"
+equals "the host's window is in front again" 'foreground: Early host' "$(grep '^foreground:' <<<"$early")"
+equals "the host ends normally" 'earlyhost: done' "$(tail -1 <<<"$early")"
 suitectl seed "$(qb_winpath "$here/fixture.sql")"
 
 echo "command-line host"

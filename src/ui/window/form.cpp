@@ -194,7 +194,9 @@ void Form::makeFont() {
 }
 
 void Form::showModal() {
-    if (modal_) throw automation::ComError(kFormAlreadyShown, L"Form already displayed; can't show modally", name());
+    if (modal_)
+        throw automation::ComError(kFormAlreadyShown, L"Form already displayed; can't show modally",
+                                   automation::kComponentSource);
     load();
     if (!hwnd_) return;
     ModalShow show;
