@@ -5,17 +5,18 @@
 
 #include "automation/module.h"
 
+#include "base/handles.h"
+
 namespace qb::automation {
 namespace {
 
 LSTATUS setValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-    HKEY k = nullptr;
-    LSTATUS s = ::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+    HKEY created = nullptr;
+    LSTATUS s = ::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &created, nullptr);
     if (s != ERROR_SUCCESS) return s;
-    s = ::RegSetValueExW(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(k);
-    return s;
+    const UniqueRegKey k(created);
+    return ::RegSetValueExW(k.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 LSTATUS removeTree(const std::wstring& key) {

@@ -72,9 +72,7 @@ std::wstring longPathForm(const std::wstring& path) {
     return L"\\\\?\\" + path;
 }
 
-CFileInfo::~CFileInfo() {
-    if (hIcon_) ::DestroyIcon(hIcon_);
-}
+CFileInfo::~CFileInfo() = default;
 
 void CFileInfo::setFullPathName(const std::wstring& path) {
     std::wstring full = withGrowingBuffer(
@@ -128,8 +126,7 @@ void CFileInfo::Refresh() {
     ::SHGetFileInfoW(fullPathName_.c_str(), 0, &shell, sizeof shell, SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME);
     displayName_ = StripNulls(std::wstring(shell.szDisplayName, MAX_PATH));
     typeName_ = StripNulls(std::wstring(shell.szTypeName, 80));
-    if (hIcon_) ::DestroyIcon(hIcon_);
-    hIcon_ = shell.hIcon;
+    hIcon_.reset(shell.hIcon);
     if (trimBlanks(typeName_).empty()) typeName_ = trimBlanks(upper(fileExtension_) + L" File");
 }
 

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "base/handles.h"
+
 namespace qb::fileinfo {
 
 class CFileInfo {
@@ -46,7 +48,7 @@ public:
     bool attrTemporary() const { return attributes_ & 0x100; }
     bool attrCompressed() const { return attributes_ & 0x800; }
     // The shell's large icon; owned by this object (destroyed with it), callers draw it meanwhile.
-    HICON hIcon() const { return hIcon_; }
+    HICON hIcon() const { return hIcon_.get(); }
 
     // "1.21KB (1,234 bytes)" and the like, with the user's regional settings.
     static std::wstring FormatFileSize(long size);
@@ -64,7 +66,7 @@ public:
 
 private:
     std::wstring fullPathName_, fileName_, filePath_, fileExtension_, displayName_, typeName_;
-    HICON hIcon_ = nullptr;
+    UniqueIcon hIcon_;
     std::wstring shortPathName_, shortName_, shortPath_;
     bool fileExists_ = false, pathExists_ = false;
     long fileSize_ = 0, fileSizeHigh_ = 0, compressedFileSize_ = 0, compressedFileSizeHigh_ = 0, attributes_ = 0;

@@ -50,9 +50,9 @@ public:
     TestForm() : Form({L"frmTest", L"Layer test", 6000, 4000, kBack}) {
         cmdOk.onClick = [this] { hide(); };
         place({{tabs, {L"tabs", L"One|Two|Three", {60, 60, 5880, 3300}}}});
-        place(ui::onPage(1, {{lblA, {L"lblA", L"First name:", {240, 480, 1200, 240}}},
+        place(ui::onPage(1, {{lblA, {L"lblA", L"&First name:", {240, 480, 1200, 240}}},
                              {txtA, {L"txtA", L"", {1500, 480, 2000, 315}}},
-                             {cmdB, {L"cmdB", L"Bee", {240, 900, 1200, 375}}},
+                             {cmdB, {L"cmdB", L"&Bee", {240, 900, 1200, 375}}},
                              {chkC, {L"chkC", L"Check", {1500, 900, 1200, 300}}}}));
         place(ui::onPage(2, {{txtTwo, {L"txtTwo", L"", {240, 480, 2000, 315}, 0, {}, L"Second text"}},
                              {lstTwo, {L"lstTwo", L"", {240, 900, 4000, 2000}, 0, {}, L"Second list"}}}));
@@ -231,6 +231,23 @@ TEST_F(WindowLayerTest, ScreenReadersHearEveryControlsName) {
     EXPECT_EQ(accessibleName(form.cmdB.handle()), L"Bee") << "a button's caption";
     EXPECT_EQ(accessibleName(form.chkC.handle()), L"Check");
     EXPECT_EQ(accessibleName(form.lstTwo.handle()), L"Second list") << "an explicit name";
+}
+
+// Alt and a letter, as the modal loop hands it to the dialog manager.
+bool accessKey(ui::Form& form, wchar_t letter) {
+    MSG msg{::GetFocus(), WM_SYSCHAR, static_cast<WPARAM>(letter), 1 << 29, 0, {}};
+    return ::IsDialogMessageW(form.handle(), &msg) != FALSE;
+}
+
+TEST_F(WindowLayerTest, AccessKeysMoveToALabelledControlOrPressAButton) {
+    show();
+    int pressed = 0;
+    form.cmdB.onClick = [&] { ++pressed; };
+    form.cmdOk.setFocus();
+    EXPECT_TRUE(accessKey(form, L'f'));
+    EXPECT_EQ(::GetFocus(), form.txtA.handle()) << "Alt+F: the text box after \"&First name:\"";
+    accessKey(form, L'b');
+    EXPECT_EQ(pressed, 1) << "Alt+B presses \"&Bee\"";
 }
 
 TEST_F(WindowLayerTest, TheFocusComesBackToTheControlThatHadIt) {

@@ -115,6 +115,17 @@ LRESULT CALLBACK Control::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return ::CallWindowProcW(original, h, msg, wp, lp);
 }
 
+bool Control::contextMenu(POINT at) {
+    if (!onContextMenu || !hwnd_) return false;
+    if (at.x == -1 && at.y == -1) {
+        RECT item{};
+        at = selectedItemRect(item) ? POINT{item.left, item.bottom} : POINT{0, 0};
+        ::ClientToScreen(hwnd_, &at);
+    }
+    onContextMenu(at);
+    return true;
+}
+
 void Panel::drawItem(const DRAWITEMSTRUCT& item) { form().drawPanel(item, text()); }
 
 void TextBox::created() { ::SendMessageW(handle(), EM_SETLIMITTEXT, 0, 0); }

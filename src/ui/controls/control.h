@@ -37,6 +37,10 @@ public:
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
+    // The pop-up menu is asked for at a point of the screen: under the pointer (right button) or,
+    // from the keyboard (Shift+F10, the menu key), below the selected item.
+    std::function<void(POINT)> onContextMenu;
+
     const std::wstring& name() const { return placement_.name; }
     const Placement& placement() const { return placement_; }
     // The window, or nullptr while the form is not loaded.
@@ -73,8 +77,11 @@ protected:
     virtual LRESULT notify(NMHDR* /*header*/) { return 0; }
     // WM_DRAWITEM for an owner-drawn control.
     virtual void drawItem(const DRAWITEMSTRUCT& /*item*/) {}
-    // WM_CONTEXTMENU: `at` in screen co-ordinates, or {-1, -1} from the keyboard.
-    virtual bool contextMenu(POINT /*at*/) { return false; }
+    // WM_CONTEXTMENU: `at` in screen co-ordinates, or {-1, -1} from the keyboard. True when the
+    // control has a menu.
+    bool contextMenu(POINT at);
+    // The selected item's rectangle in client co-ordinates, for a menu asked for from the keyboard.
+    virtual bool selectedItemRect(RECT& /*item*/) const { return false; }
     // A typed character; set it to 0 to swallow it.
     virtual void keyPress(short& /*keyAscii*/) {}
     // After the control painted itself.
@@ -97,10 +104,11 @@ private:
 
 // ---- the simple kinds -------------------------------------------------------------------------
 
+// An "&" in its caption marks its access key: Alt and that letter move to the control after it.
 class Label final : public Control {
 public:
     const wchar_t* windowClass() const override { return L"STATIC"; }
-    DWORD style() const override { return WS_CHILD | SS_LEFT | SS_NOPREFIX; }
+    DWORD style() const override { return WS_CHILD | SS_LEFT; }
 };
 
 // A 3-D panel whose caption is centred on the skin's panel colour.
@@ -133,6 +141,7 @@ public:
     DWORD style() const override { return WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL; }
 };
 
+// An "&" in its caption marks its access key (Alt and that letter press it).
 class Button final : public Control {
 public:
     std::function<void()> onClick;

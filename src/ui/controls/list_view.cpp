@@ -9,17 +9,9 @@ void TaggedList::created() {
     ::SendMessageW(handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
 }
 
-bool TaggedList::contextMenu(POINT at) {
-    if (!onContextMenu) return false;
-    if (at.x == -1 && at.y == -1) {  // from the keyboard: below the selected item
-        RECT r{};
-        int item = selected();
-        if (item >= 0 && ListView_GetItemRect(handle(), item, &r, LVIR_LABEL)) at = {r.left, r.bottom};
-        else at = {0, 0};
-        ::ClientToScreen(handle(), &at);
-    }
-    onContextMenu(at);
-    return true;
+bool TaggedList::selectedItemRect(RECT& item) const {
+    int index = selected();
+    return index >= 0 && ListView_GetItemRect(handle(), index, &item, LVIR_LABEL);
 }
 
 void TaggedList::addColumn(const std::wstring& title, int width) {

@@ -15,8 +15,6 @@ class TaggedList final : public Control {
 public:
     // Notifications of the list (double click, keys, start of a drag); the answer goes back to it.
     std::function<LRESULT(NMHDR*)> onNotify;
-    // The pop-up menu is asked for at a point of the screen (the selected item's, from the keyboard).
-    std::function<void(POINT)> onContextMenu;
 
     const wchar_t* windowClass() const override { return WC_LISTVIEWW; }
     // Its image lists belong to whoever sets them (a page shares one between two controls).
@@ -42,7 +40,7 @@ public:
 protected:
     void created() override;
     LRESULT notify(NMHDR* header) override { return onNotify ? onNotify(header) : 0; }
-    bool contextMenu(POINT at) override;
+    bool selectedItemRect(RECT& item) const override;
     bool takesEnter() const override { return true; }
 };
 

@@ -11,17 +11,9 @@ void KeyedTree::destroyed() {
     byKey_.clear();
 }
 
-bool KeyedTree::contextMenu(POINT at) {
-    if (!onContextMenu) return false;
-    if (at.x == -1 && at.y == -1) {  // from the keyboard: below the selected node
-        RECT r{};
-        HTREEITEM node = selected();
-        if (node && TreeView_GetItemRect(handle(), node, &r, TRUE)) at = {r.left, r.bottom};
-        else at = {0, 0};
-        ::ClientToScreen(handle(), &at);
-    }
-    onContextMenu(at);
-    return true;
+bool KeyedTree::selectedItemRect(RECT& item) const {
+    HTREEITEM node = selected();
+    return node && TreeView_GetItemRect(handle(), node, &item, TRUE);
 }
 
 void KeyedTree::clear() {

@@ -16,8 +16,6 @@ class KeyedTree final : public Control {
 public:
     // Notifications of the tree (double click, keys, start of a drag); the answer goes back to it.
     std::function<LRESULT(NMHDR*)> onNotify;
-    // The pop-up menu is asked for at a point of the screen (the selected node's, from the keyboard).
-    std::function<void(POINT)> onContextMenu;
 
     const wchar_t* windowClass() const override { return WC_TREEVIEWW; }
     DWORD style() const override {
@@ -49,7 +47,7 @@ public:
 
 protected:
     LRESULT notify(NMHDR* header) override { return onNotify ? onNotify(header) : 0; }
-    bool contextMenu(POINT at) override;
+    bool selectedItemRect(RECT& item) const override;
     bool takesEnter() const override { return true; }
     void destroyed() override;
 

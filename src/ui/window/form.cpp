@@ -48,6 +48,20 @@ MONITORINFO hostMonitor() {
 
 void unregisterFormClass() { ::UnregisterClassW(kFormClass, automation::thisModule()); }
 
+namespace {
+
+// A caption as a screen reader says it: without the "&" that marks an access key.
+std::wstring spoken(const std::wstring& caption) {
+    std::wstring s;
+    for (size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == L'&' && i + 1 < caption.size()) ++i;  // "&&" is one "&"
+        s += caption[i];
+    }
+    return s;
+}
+
+}  // namespace
+
 LayoutTable onPage(int page, LayoutTable entries) {
     for (LayoutEntry& e : entries) e.placement.page = page;
     return entries;
@@ -71,10 +85,10 @@ void Form::place(LayoutTable entries) {
         // and check boxes, else the label placed just before it.
         c.accessibleName_ = c.placement_.accessibleName;
         if (c.accessibleName_.empty() && (dynamic_cast<Button*>(&c) || dynamic_cast<CheckBox*>(&c)))
-            c.accessibleName_ = c.placement_.caption;
+            c.accessibleName_ = spoken(c.placement_.caption);
         if (c.accessibleName_.empty() && !order_.empty() && dynamic_cast<Label*>(order_.back()) &&
             !dynamic_cast<Label*>(&c))
-            c.accessibleName_ = order_.back()->placement_.caption;
+            c.accessibleName_ = spoken(order_.back()->placement_.caption);
         if (auto* tabs = dynamic_cast<TabStrip*>(&c)) {
             pages_ = tabs;
             tabs->onPageShown = [this](int page) { showPage(page); };

@@ -95,6 +95,11 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             layOut();
             return 0;
         }
+        case WM_NEXTDLGCTL:
+            // As the dialog manager asks for it (after an access key of a label, say).
+            if (LOWORD(lp)) ::SetFocus(reinterpret_cast<HWND>(wp));
+            else moveFocus(wp != 0);
+            return 0;
         case WM_CLOSE:
             unload();  // the close box leaves without any change
             return 0;
@@ -138,20 +143,25 @@ bool Form::translateKey(const MSG& msg) {
 }
 
 void Form::moveFocus(bool backwards) {
-    std::vector<Control*> stops;
-    for (Control* c : order_)
-        if (c->isTabStop() && c->handle() && ::IsWindowVisible(c->handle()) && ::IsWindowEnabled(c->handle()))
-            stops.push_back(c);
-    if (stops.empty()) return;
+    auto takesFocus = [](const Control* c) {
+        return c->isTabStop() && c->handle() && ::IsWindowVisible(c->handle()) && ::IsWindowEnabled(c->handle());
+    };
+    const size_t n = order_.size();
+    if (n == 0) return;
+    // From the control that has the focus (a label after its access key, too), in layout order.
     HWND focus = ::GetFocus();
-    size_t at = stops.size();
-    for (size_t i = 0; i < stops.size(); ++i)
-        if (stops[i]->handle() == focus || ::IsChild(stops[i]->handle(), focus)) at = i;
-    const size_t n = stops.size();
-    size_t next = at == n ? (backwards ? n - 1 : 0) : (backwards ? (at + n - 1) % n : (at + 1) % n);
-    HWND target = stops[next]->handle();
-    ::SetFocus(target);
-    if (dynamic_cast<TextBox*>(stops[next])) ::SendMessageW(target, EM_SETSEL, 0, -1);  // as dialogs do
+    size_t at = n;
+    for (size_t i = 0; i < n; ++i)
+        if (order_[i]->handle() && (order_[i]->handle() == focus || ::IsChild(order_[i]->handle(), focus))) at = i;
+    for (size_t step = 1; step <= n; ++step) {
+        const size_t i = at == n ? (backwards ? n - step : step - 1)
+                                 : (backwards ? (at + n - step) % n : (at + step) % n);
+        if (!takesFocus(order_[i])) continue;
+        HWND target = order_[i]->handle();
+        ::SetFocus(target);
+        if (dynamic_cast<TextBox*>(order_[i])) ::SendMessageW(target, EM_SETSEL, 0, -1);  // as dialogs do
+        return;
+    }
 }
 
 }  // namespace qb::ui

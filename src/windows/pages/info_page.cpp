@@ -13,13 +13,13 @@ InfoPage::InfoPage(RelationContext context) : ctx_(context) {
 
 ui::LayoutTable InfoPage::layout(int page) {
     return ui::onPage(page, {{picIcon, {L"picIcon", L"", {240, 480, 540, 540}, 0, {}, L"Item picture"}},
-                             {lblName, {L"lblName", L"Name:", {960, 540, 840, 240}}},
+                             {lblName, {L"lblName", L"&Name:", {960, 540, 840, 240}}},
                              {txtNameUpdate, {L"txtNameUpdate", L"", {1860, 480, 5880, 315}}},
-                             {lblPath, {L"lblPath", L"Path:", {960, 960, 840, 240}}},
+                             {lblPath, {L"lblPath", L"&Path:", {960, 960, 840, 240}}},
                              {txtPathUpdate, {L"txtPathUpdate", L"", {1860, 900, 5880, 315}}},
-                             {lblComment, {L"lblComment", L"Comment:", {960, 1380, 840, 240}}},
+                             {lblComment, {L"lblComment", L"&Comment:", {960, 1380, 840, 240}}},
                              {txtComment, {L"txtComment", L"", {1860, 1320, 5880, 3600}}},
-                             {cmdUpdateData, {L"cmdUpdateData", L"Update Info", {6420, 5040, 1320, 375}}}});
+                             {cmdUpdateData, {L"cmdUpdateData", L"&Update Info", {6420, 5040, 1320, 375}}}});
 }
 
 void InfoPage::showRecord() {

@@ -36,13 +36,13 @@ KeywordsPage::KeywordsPage(RelationContext context, KeywordNames names)
 }
 
 ui::LayoutTable KeywordsPage::layout(int page) {
-    return ui::onPage(page, {{lblAllKeywords, {L"lblAllKeywords", L"All Keywords", {240, 480, 1500, 240}}},
+    return ui::onPage(page, {{lblAllKeywords, {L"lblAllKeywords", L"All &Keywords", {240, 480, 1500, 240}}},
                              {txtFilter, {L"txtFilter", L"", {1800, 430, 2100, 285}, 0, {}, L"Filter keywords"}},
                              {pvtreeKeys, {L"pvtreeKeys", L"", {240, 750, 3660, 4140}, 0, {}, L"All Keywords"}},
-                             {lblRelated, {L"lblRelated", L"Related keywords", {4080, 480, 3660, 240}}},
+                             {lblRelated, {L"lblRelated", L"&Related keywords", {4080, 480, 3660, 240}}},
                              {lstKeyRel, {L"lstKeyRel", L"", {4080, 750, 3660, 4140}, 0,
                                           L"Drag and drop to relate keyword to file"}},
-                             {cmdUpdate, {L"cmdUpdate", L"Add/Edit keywords", {4080, 5040, 3660, 375}}}});
+                             {cmdUpdate, {L"cmdUpdate", L"Add/&Edit keywords", {4080, 5040, 3660, 375}}}});
 }
 
 void KeywordsPage::prepare() {
