@@ -8,6 +8,7 @@
 #include <cwctype>
 
 #include "automation/com_error.h"
+#include "base/handles.h"
 
 namespace tesra {
 
@@ -243,13 +244,12 @@ const MemberTable& ProcessWatch::members() const {
         t.method<ProcessWatch>(L"IsRunning", [](ProcessWatch&, const CallArgs& a) {
             a.require(0);
             std::wstring exe = fileNamePart(a.value(0).toText());
-            HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-            if (snap == INVALID_HANDLE_VALUE) return false;
+            const qb::UniqueFile snap(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+            if (!snap) return false;
             PROCESSENTRY32W pe{sizeof pe};
             bool found = false;
-            for (BOOL more = ::Process32FirstW(snap, &pe); more && !found; more = ::Process32NextW(snap, &pe))
+            for (BOOL more = ::Process32FirstW(snap.get(), &pe); more && !found; more = ::Process32NextW(snap.get(), &pe))
                 found = sameText(pe.szExeFile, exe);
-            ::CloseHandle(snap);
             return found;
         });
         return t;

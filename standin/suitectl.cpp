@@ -11,18 +11,18 @@
 
 #include "automation/text.h"
 #include "automation/com_error.h"
+#include "base/handles.h"
 #include "store.h"
 
 namespace {
 
 std::string readFile(const std::wstring& path) {
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) throw qb::automation::ComError::runtime(53, path);
+    const qb::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) throw qb::automation::ComError::runtime(53, path);
     std::string text;
     char buf[65536];
     DWORD got = 0;
-    while (::ReadFile(h, buf, sizeof buf, &got, nullptr) && got) text.append(buf, got);
-    ::CloseHandle(h);
+    while (::ReadFile(file.get(), buf, sizeof buf, &got, nullptr) && got) text.append(buf, got);
     return text;
 }
 

@@ -4,8 +4,8 @@
 #include <olectl.h>
 
 #include "automation/module.h"
-
 #include "base/handles.h"
+
 
 namespace qb::automation {
 namespace {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "automation/com_error.h"
+#include "base/handles.h"
 
 namespace platform {
 
@@ -65,12 +66,11 @@ const MemberTable& AdoStream::members() const {
             if (!s.open_) throw adoError(kClosed, L"Operation is not allowed when the object is closed.");
             std::wstring path = a.value(0).toText();
             DWORD disposition = a.number(1, 1) == 2 ? CREATE_ALWAYS : CREATE_NEW;
-            HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, 0, nullptr);
-            if (h == INVALID_HANDLE_VALUE) throw adoError(kWriteFailed, L"Write to file failed.");
+            const qb::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, 0, nullptr));
+            if (!file) throw adoError(kWriteFailed, L"Write to file failed.");
             DWORD written = 0;
-            BOOL ok = ::WriteFile(h, s.bytes_.data() + s.position_, static_cast<DWORD>(s.bytes_.size() - s.position_),
-                                  &written, nullptr);
-            ::CloseHandle(h);
+            BOOL ok = ::WriteFile(file.get(), s.bytes_.data() + s.position_,
+                                  static_cast<DWORD>(s.bytes_.size() - s.position_), &written, nullptr);
             if (!ok) throw adoError(kWriteFailed, L"Write to file failed.");
         });
         return m;

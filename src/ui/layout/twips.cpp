@@ -1,5 +1,6 @@
 #include "ui/layout/twips.h"
 
+#include "base/handles.h"
 namespace qb::ui {
 namespace {
 
@@ -40,9 +41,8 @@ bool perMonitorAware() {
 }  // namespace
 
 int screenDpi(Direction d) {
-    HDC dc = ::GetDC(nullptr);
-    int dpi = ::GetDeviceCaps(dc, d == Direction::Horizontal ? LOGPIXELSX : LOGPIXELSY);
-    ::ReleaseDC(nullptr, dc);
+    const WindowDc screen(nullptr);
+    int dpi = ::GetDeviceCaps(screen.get(), d == Direction::Horizontal ? LOGPIXELSX : LOGPIXELSY);
     return dpi > 0 ? dpi : 96;
 }
 

@@ -140,10 +140,12 @@ void Form::create() {
     HWND created = ::CreateWindowExW(kFormExStyle, kFormClass, spec_.caption.c_str(), kFormStyle, x, y, w, h,
                                      nullptr, nullptr, automation::thisModule(), this);
     if (!created) throw automation::ComError::fromHResult(HRESULT_FROM_WIN32(::GetLastError()));
-    if (Dpi actual = windowDpi(hwnd_); actual != dpi_) dpi_ = actual;  // placed on another monitor after all
     backBrush_.reset(::CreateSolidBrush(spec_.backColor));
+    const Dpi planned = dpi_;
+    dpi_ = windowDpi(hwnd_);  // the system may have placed it on another monitor after all
     createControls();
     takeLook(look_);
+    if (dpi_ != planned) layOut();
 }
 
 void Form::createControls() {
