@@ -6,7 +6,7 @@ set -u
 passed=0 failed=0
 ok()  { passed=$((passed + 1)); echo "  ok   $1"; }
 bad() { failed=$((failed + 1)); echo "  FAIL $1"; }
-system_dlls='^(advapi32|comctl32|gdi32|kernel32|msvcrt|ole32|oleaut32|user32|shell32|shlwapi|version|comdlg32|ucrtbase|api-ms-win-.*)\.dll$'
+system_dlls='^(advapi32|comctl32|gdi32|kernel32|msvcrt|ole32|oleacc|oleaut32|user32|shell32|shlwapi|version|comdlg32|ucrtbase|api-ms-win-.*)\.dll$'
 
 for build in "$@"; do
   arch=$(basename "$build")
