@@ -51,6 +51,22 @@ Err.Clear
 engine.NoSuchOperation
 Check "unknown member: 438", Err.Number = 438
 Err.Clear
+
+engine.ShowEditName "a", "b"
+Check "one argument too many: 450 (" & Err.Number & ")", Err.Number = 450
+Err.Clear
+
+engine.UploadXXX 1, 2, 3
+Check "arguments to an operation that takes none: 450 (" & Err.Number & ")", Err.Number = 450
+Err.Clear
+
+engine.ShowRelationWeb "http://127.0.0.1/suite/index.html", , , "not a truth value"
+Check "an argument of the wrong type: 13 (" & Err.Number & ")", Err.Number = 13
+Err.Clear
+
+engine.ShowEditName Null
+Check "Null for a text: 94 (" & Err.Number & ")", Err.Number = 94
+Err.Clear
 On Error Goto 0
 
 WScript.Echo "engine.vbs: " & passed & " passed, " & failed & " failed"
