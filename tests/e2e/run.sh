@@ -172,6 +172,19 @@ equals "and the Keywords tab again" 1 "$(driver tab Relations 'SysTabControl32#1
 equals "a keyword related from the keyboard is stored" 1 "$(relate_first_keyword 1)"
 driver click Relations Ok
 wait $host; equals "the host returns after Ok" 0 "$?"
+# A stored view that is no number: the window opens on the first view and writes it back, and
+# "Update Info" pressed from here writes the item's fields as they are (once, a half-loaded
+# window wrote blanks over them).
+qb_wine reg.exe add 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell' /v ID /d abc /f >/dev/null 2>&1
+fields="SELECT FileName || '|' || FileCurrentPath || '|' || FileComment FROM items WHERE FileId = 1"
+before=$(suitectl query "$fields")
+qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/relation4.out" 2>&1 &
+host=$!
+driver wait Relations >/dev/null && driver click Relations '&Update Info' && driver click Relations Ok
+wait $host; equals "a stored view that is no number opens the window without an error" 0 "$?"
+equals "Update Info leaves the item's fields as they are" "$before" "$(suitectl query "$fields")"
+check "the stored view is repaired" grep -Eq 'REG_SZ +[0-9]+$' <<<"$(regkey 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell' ID)"
+qb_wine reg.exe add 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell' /v ID /d 1 /f >/dev/null 2>&1
 # A change of the connection state closes the window with a message.
 suitectl set StateConnection 1
 qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/relation2.out" 2>&1 &

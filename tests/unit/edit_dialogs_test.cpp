@@ -212,6 +212,22 @@ TEST_F(EditDialogTest, SizesAreTwipsConvertedForTheScreen) {
     EXPECT_EQ(ui::twipsToPixels(-45, 96), -3);
 }
 
+TEST_F(EditDialogTest, EscClosesWithoutStoringAsTheCloseBoxDoes) {
+    frmEditName name;
+    open(name);
+    name.txtName.setText(L"Typed, then thought better of");
+    MSG esc{name.txtName.handle(), WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
+    ::IsDialogMessageW(name.handle(), &esc);
+    EXPECT_FALSE(name.isLoaded());
+    frmEditComment comment;
+    open(comment);
+    comment.txtComment.setText(L"also in the multi-line box");
+    esc.hwnd = comment.txtComment.handle();
+    ::IsDialogMessageW(comment.handle(), &esc);
+    EXPECT_FALSE(comment.isLoaded());
+    EXPECT_TRUE(updates().empty());
+}
+
 TEST_F(EditDialogTest, TheTextBoxComesFirstInTheTabOrder) {
     frmEditName d;
     open(d);
@@ -223,27 +239,6 @@ TEST_F(EditDialogTest, TheTextBoxComesFirstInTheTabOrder) {
 
 namespace qb::testing {
 namespace {
-
-// The skin file is read from the folder of the module the dialogs run in: here, the test program's.
-class SkinMoved {
-public:
-    SkinMoved() {
-        wchar_t exe[MAX_PATH];
-        ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-        std::wstring folder(exe);
-        folder.resize(folder.find_last_of(L'\\'));
-        skin_ = folder + L"\\skin\\mac.skn";
-        moved_ = ::MoveFileExW(skin_.c_str(), (skin_ + L".away").c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    ~SkinMoved() {
-        if (moved_) ::MoveFileExW((skin_ + L".away").c_str(), skin_.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    bool moved() const { return moved_; }
-
-private:
-    std::wstring skin_;
-    bool moved_;
-};
 
 TEST_F(EditDialogTest, AMissingSkinIsReportedAndTheDialogStillOpensEmpty) {
     SkinMoved away;

@@ -120,6 +120,28 @@ private:
     std::wstring path_;
 };
 
+// Moves the skin file away for the life of the object. Windows read it from the folder of the
+// module they run in: here, the test program's.
+class SkinMoved {
+public:
+    SkinMoved() {
+        wchar_t exe[MAX_PATH];
+        ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+        std::wstring folder(exe);
+        folder.resize(folder.find_last_of(L'\\'));
+        skin_ = folder + L"\\skin\\mac.skn";
+        moved_ = ::MoveFileExW(skin_.c_str(), (skin_ + L".away").c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    ~SkinMoved() {
+        if (moved_) ::MoveFileExW((skin_ + L".away").c_str(), skin_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    bool moved() const { return moved_; }
+
+private:
+    std::wstring skin_;
+    bool moved_;
+};
+
 // Installs a fake factory, prompter, modal runner and log for the lifetime of a test.
 struct FakeSuite {
     std::shared_ptr<CallLog> log = std::make_shared<CallLog>();

@@ -247,25 +247,87 @@ TEST_F(RelationWindowTest, AStoredViewThatWentIsReplacedByTheFirstView) {
     EXPECT_EQ(support::GetSetting(L"Vellumdex", L"Selected View Shell", L"ID", L""), L"2");
 }
 
-TEST_F(RelationWindowTest, AStoredViewThatIsNoNumberStopsTheLoadWithAReport) {
-    support::SaveSetting(L"Vellumdex", L"Selected View Shell", L"ID", L"abc");
-    window.load();
-    ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
-    EXPECT_NE(fakes.logFile.read().find("  frmQuillbox.Form_Load() \r\n"), std::string::npos);
-    EXPECT_EQ(window.info.txtNameUpdate.text(), L"") << "the steps after it are not run";
-    EXPECT_EQ(window.keywords.pvtreeKeys.count(), 0u);
+TEST_F(RelationWindowTest, AStoredViewThatIsNoWholeNumberIsReplacedByTheFirstView) {
+    // Such a value once stopped the load half-way, and every opening after it.
+    for (const wchar_t* stored : {L"abc", L"", L"99999999999", L"2x", L"-40000"}) {
+        support::SaveSetting(L"Vellumdex", L"Selected View Shell", L"ID", stored);
+        window.load();
+        EXPECT_TRUE(fakes.prompter.boxes.empty()) << "stored: " << stored;
+        EXPECT_EQ(window.SelectedViewId, 2) << "GetAll's first view (Personal); stored: " << stored;
+        EXPECT_EQ(support::GetSetting(L"Vellumdex", L"Selected View Shell", L"ID", L""), L"2") << "repaired";
+        EXPECT_EQ(window.info.txtNameUpdate.text(), L"Report");
+        window.unload();
+    }
 }
 
-TEST_F(RelationWindowTest, ARelatedKeywordThatIsGoneStopsTheListWhereItIsWithAReport) {
+TEST_F(RelationWindowTest, UpdateInfoNeverWritesFieldsTheWindowHasNotShown) {
+    SkinMoved away;  // the load fails at its first step, before the boxes are filled
+    ASSERT_TRUE(away.moved());
+    window.load();
+    ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
+    EXPECT_FALSE(window.info.cmdUpdateData.enabled()) << "unavailable until the item's fields are shown";
+    window.info.cmdUpdateData_Click();
+    auto s = db->prepare("SELECT FileName || '|' || FileCurrentPath || '|' || FileComment FROM items WHERE FileId = 1");
+    ASSERT_TRUE(s.step());
+    EXPECT_EQ(s.text(0), L"Report|C:\\docs\\report.txt|First") << "nothing blank was written";
+}
+
+TEST_F(RelationWindowTest, ARelatedKeywordThatIsGoneIsReportedAndTheKeywordsPageStaysUsable) {
     // Relations to keyword 999 (gone) and then to Globex; the suite's own checks are off here.
     db->exec("PRAGMA foreign_keys=OFF; INSERT INTO keyword_items(KeyId, FileId) VALUES (999, 1), (102, 1);");
     window.load();
     ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
     std::string log = fakes.logFile.read();
-    EXPECT_NE(log.find("frmQuillbox.LoadKWRelationed()"), std::string::npos) << log;
-    EXPECT_NE(log.find("frmQuillbox.Form_Load()"), std::string::npos) << log;
-    EXPECT_EQ(listed(), std::vector<std::wstring>{L"Acme"}) << "filled up to the relation that failed";
-    EXPECT_EQ(stored(), L"101 102 201 999") << "nothing stored is lost";
+    EXPECT_NE(log.find(" frmQuillbox.LoadKWRelationed()   frmQuillbox.Form_Load() \r\n"), std::string::npos) << log;
+    EXPECT_EQ(listed(), (std::vector<std::wstring>{L"Acme", L"Globex"})) << "the relations after it are listed";
+    EXPECT_EQ(placed(L"111"), L"Status/Draft") << "the tree is built all the same";
+    EXPECT_EQ(placed(L"102"), L"<none>") << "a related keyword stays out of it";
+    window.keywords.pvtreeKeys.select(window.keywords.pvtreeKeys.find(L"111"));
+    window.keywords.Relation();
+    EXPECT_EQ(stored(), L"101 102 111 201 999") << "nothing stored is lost, and relating works";
+}
+
+// The text a button shows for its window text, by the dialog manager's rules ("&&" is "&").
+std::wstring shown(const std::wstring& text) {
+    std::wstring s;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && i + 1 < text.size()) ++i;
+        s += text[i];
+    }
+    return s;
+}
+
+TEST_F(RelationWindowTest, AnAmpersandInTheSuitesDataIsShownAndIsNoAccessKey) {
+    db->exec("UPDATE views SET ViewName = 'R&D and Q&A' WHERE ViewId = 1");
+    window.load();
+    EXPECT_EQ(shown(window.cmdView.text()), L"R&D and Q&A");
+    ::ShowWindow(window.handle(), SW_SHOWNA);
+    MSG altA{window.keywords.pvtreeKeys.handle(), WM_SYSCHAR, L'a', 1 << 29, 0, {}};
+    ::IsDialogMessageW(window.handle(), &altA);
+    EXPECT_EQ(fakes.modal.shown, 0) << "Alt+A does not press the view button (its chooser would show)";
+}
+
+TEST_F(RelationWindowTest, DeleteInTheRelatedListSelectsTheNextItem) {
+    db->exec("INSERT INTO keyword_items(KeyId, FileId) VALUES (102, 1), (111, 1)");
+    window.load();
+    ASSERT_EQ(listed(), (std::vector<std::wstring>{L"Acme", L"Globex", L"Draft"}));
+    window.keywords.lstKeyRel.select(0);
+    ::SendMessageW(window.keywords.lstKeyRel.handle(), WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(window.keywords.lstKeyRel.selected(), 0);
+    ::SendMessageW(window.keywords.lstKeyRel.handle(), WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(stored(), L"111 201") << "a second Delete goes on with the next item";
+    EXPECT_EQ(listed(), std::vector<std::wstring>{L"Draft"});
+}
+
+TEST_F(RelationWindowTest, AKeywordPutBackWhileFilteringShowsOnlyWhenItMatches) {
+    window.load();
+    window.keywords.txtFilter.setText(L"glo");
+    window.keywords.lstKeyRel.select(indexOf(L"Acme"));
+    window.keywords.lstKeyRel_DblClick();
+    EXPECT_EQ(stored(), L"201");
+    EXPECT_EQ(placed(L"101"), L"<none>") << "Acme does not match the filter";
+    window.keywords.txtFilter.setText(L"");
+    EXPECT_EQ(placed(L"101"), L"Clients/Acme");
 }
 
 TEST_F(RelationWindowTest, ANewKeywordFromTheChooserIsRelatedAtOnce) {

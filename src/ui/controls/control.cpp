@@ -36,6 +36,15 @@ void Control::setText(std::wstring_view text) {
     ::SendMessageW(live(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t.c_str()));
 }
 
+void Control::showData(std::wstring_view text) {
+    std::wstring literal;
+    for (wchar_t c : text) {
+        if (c == L'&') literal += L'&';
+        literal += c;
+    }
+    setText(literal);
+}
+
 bool Control::enabled() const { return ::IsWindowEnabled(live()) != FALSE; }
 
 void Control::setEnabled(bool enabled) { ::EnableWindow(live(), enabled); }
@@ -74,6 +83,8 @@ LRESULT CALLBACK Control::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
                     r |= DLGC_WANTMESSAGE;
                 if (m && m->message == WM_KEYDOWN && m->wParam == VK_TAB)
                     r &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);  // Tab moves the focus
+                if (m && m->message == WM_KEYDOWN && m->wParam == VK_ESCAPE)
+                    r &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);  // Esc is the form's, even in a multi-line box
                 return r;
             }
             case WM_CHAR: {

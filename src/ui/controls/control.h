@@ -49,6 +49,9 @@ public:
 
     std::wstring text() const;
     void setText(std::wstring_view text);
+    // Text from the suite's data on a label or a button: shown as stored, an "&" in it is no
+    // access key.
+    void showData(std::wstring_view text);
     bool enabled() const;
     void setEnabled(bool enabled);
     bool visible() const;

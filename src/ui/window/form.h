@@ -24,6 +24,8 @@ struct FormSpec {
     std::wstring caption;
     int clientWidth, clientHeight;  // twips
     COLORREF backColor;
+    // Esc, with no cancel button, acts as the close box.
+    bool escapeCloses = false;
 };
 
 // One line of a layout table: a control and where it goes.

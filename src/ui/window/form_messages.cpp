@@ -122,6 +122,7 @@ void Form::pressDefault(bool cancel) {
         if (auto* b = dynamic_cast<Button*>(c); b && (cancel ? b->isCancel : b->isDefault) && b->handle() &&
                                                   ::IsWindowEnabled(b->handle()))
             return b->press();
+    if (cancel && spec_.escapeCloses) unload();
 }
 
 bool Form::translateKey(const MSG& msg) {

@@ -53,20 +53,20 @@ void EditFieldDialog::textBox_KeyPress(short& keyAscii) {
 }
 
 frmEditName::frmEditName()
-    : EditFieldDialog({L"frmEditName", kCaption, 5370, 930, kDialogBack}, contract::field::FileName, L"UpDateName") {
+    : EditFieldDialog({L"frmEditName", kCaption, 5370, 930, kDialogBack, true}, contract::field::FileName, L"UpDateName") {
     place(fsdfsd, {L"fsdfsd", L"Name:", {-45, 135, 870, 330}}, txtName,
           {L"txtName", L"", {735, 180, 4530, 285}, 0, {}, L"Name"}, {4260, 525, 1005, 330});
 }
 
 frmEditComment::frmEditComment()
-    : EditFieldDialog({L"frmEditComment", kCaption, 5280, 2160, kDialogBack}, contract::field::FileComment,
+    : EditFieldDialog({L"frmEditComment", kCaption, 5280, 2160, kDialogBack, true}, contract::field::FileComment,
                       L"UpDateComment") {
     place(SSPanel7, {L"SSPanel7", L"Comment: ", {45, 15, 1125, 360}}, txtComment,
           {L"txtComment", L"", {30, 405, 5205, 1320}, 0, {}, L"Comment"}, {4230, 1770, 1005, 330});
 }
 
 frmEditPath::frmEditPath()
-    : EditFieldDialog({L"frmEditPath", kCaption, 5385, 855, kDialogBack}, contract::field::FileCurrentPath,
+    : EditFieldDialog({L"frmEditPath", kCaption, 5385, 855, kDialogBack, true}, contract::field::FileCurrentPath,
                       L"UpDatePath") {
     place(lblPath, {L"lblPath", L"Path:", {0, 60, 870, 330}}, txtPath,
           {L"txtPath", L"", {780, 105, 4530, 285}, 0, {}, L"Path"}, {4305, 450, 1005, 330});

@@ -22,10 +22,17 @@ ui::LayoutTable InfoPage::layout(int page) {
                              {cmdUpdateData, {L"cmdUpdateData", L"&Update Info", {6420, 5040, 1320, 375}}}});
 }
 
+void InfoPage::prepare() {
+    recordShown_ = false;
+    cmdUpdateData.setEnabled(false);
+}
+
 void InfoPage::showRecord() {
     txtNameUpdate.setText(ctx_.item.get(contract::field::FileName).toText());
     txtComment.setText(ctx_.item.get(contract::field::FileComment).toText());
     txtPathUpdate.setText(ctx_.item.get(contract::field::FileCurrentPath).toText());
+    recordShown_ = true;
+    cmdUpdateData.setEnabled(true);
 }
 
 void InfoPage::showFileIcon(const fileinfo::CFileInfo* file) {
@@ -50,6 +57,8 @@ void InfoPage::drawHeader(HDC dc, const RECT& area) {
 
 void InfoPage::cmdUpdateData_Click() {
     ctx_.window.event(L"cmdUpdateData_Click", [&] {
+        // A window whose load failed before the fields were shown never writes blanks over them.
+        if (!recordShown_) return;
         const std::wstring name = txtNameUpdate.text(), path = txtPathUpdate.text();
         automation::Object& item = ctx_.item;
         item.call(L"UpDateName", {name});

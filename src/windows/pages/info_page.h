@@ -27,7 +27,9 @@ public:
     // The controls where the local file window has them (twips, on one tab page).
     ui::LayoutTable layout(int page);
 
-    // The three boxes from the record.
+    // At the start of the load: nothing is shown from the record yet.
+    void prepare();
+    // The three boxes from the record; "Update Info" is available from then on.
     void showRecord();
     // The header: a local file's shell icon, or the picture of an item kind ("Mail", "Server"...).
     // The file stays the window's; the page draws its icon until told otherwise.
@@ -42,6 +44,8 @@ private:
 
     RelationContext ctx_;
     const fileinfo::CFileInfo* file_ = nullptr;
+    // Whether the boxes hold the record's fields: only then may "Update Info" write them back.
+    bool recordShown_ = false;
     std::wstring headerPicture_;
     UniqueImageList kindPictures_;  // imgOutlook
 };

@@ -1,5 +1,8 @@
 #include "windows/pages/keywords_page.h"
 
+#include <algorithm>
+#include <exception>
+
 #include "automation/failure.h"
 #include "automation/text.h"
 #include "contract/suite.h"
@@ -53,6 +56,11 @@ void KeywordsPage::prepare() {
     ::GetClientRect(lstKeyRel.handle(), &rc);
     lstKeyRel.addColumn(L"KeyWord", rc.right - ui::twipsToPixels(300, ctx_.window.dpi().x));
     TreeView_SetBkColor(pvtreeKeys.handle(), RGB(255, 255, 255));
+}
+
+void KeywordsPage::reload(std::wstring_view handler) {
+    ctx_.window.event(handler, [&] { LoadKWRelationed(); });
+    LoadKeyWord();
 }
 
 void KeywordsPage::LoadKeyWord() {
@@ -191,21 +199,29 @@ void KeywordsPage::LoadKWRelationed() {
         viewKeywords_ = viewKeywords();
         for (const ViewKeyword& keyword : *viewKeywords_)
             if (auto it = inView.find(keyword.id); it != inView.end()) it->second = &keyword.name;
+        // A relation whose keyword cannot be read (gone meanwhile) does not keep the others out
+        // of the list: the first such failure is raised once the list is complete.
+        std::exception_ptr firstFailure;
         for (long keyId : relatedKeys) {
             if (const std::wstring* name = inView.at(keyId)) {
                 lstKeyRel.add(*name, keyId, kRelatedPicture);
                 relatedIds_.insert(keyId);
                 continue;
             }
-            Object lookup = createObject(progid::KeyWord);
-            lookup.call(L"loaddata", {keyId, Arg::missing(), ctx_.viewId});
-            Object keyword = lookup.callObject(L"GetOneById");
-            if (keyword.get(L"ViewId").toLong() == ctx_.viewId) {
-                long id = keyword.get(L"KeyId").toLong();
-                lstKeyRel.add(keyword.get(L"KeyName").toText(), id, kRelatedPicture);
-                relatedIds_.insert(id);
+            try {
+                Object lookup = createObject(progid::KeyWord);
+                lookup.call(L"loaddata", {keyId, Arg::missing(), ctx_.viewId});
+                Object keyword = lookup.callObject(L"GetOneById");
+                if (keyword.get(L"ViewId").toLong() == ctx_.viewId) {
+                    long id = keyword.get(L"KeyId").toLong();
+                    lstKeyRel.add(keyword.get(L"KeyName").toText(), id, kRelatedPicture);
+                    relatedIds_.insert(id);
+                }
+            } catch (...) {
+                if (!firstFailure) firstFailure = std::current_exception();
             }
         }
+        if (firstFailure) std::rethrow_exception(firstFailure);
     });
 }
 
@@ -239,7 +255,8 @@ void KeywordsPage::unrelateItem(int item) {
     // Read one after the other (the order of a call's arguments is not the order they are made in).
     long id = keyword.get(L"KeyId").toLong();
     std::wstring name = keyword.get(L"KeyName").toText();
-    InsertKeyWord(id, name, keyword.get(L"GroupId").toLong());
+    const long group = keyword.get(L"GroupId").toLong();
+    if (passesFilter(name)) InsertKeyWord(id, name, group);  // back in the tree, unless filtered out
     lstKeyRel.remove(item);
     relatedIds_.erase(id);
     Object relation = createObject(progid::KeyWordFile);
@@ -349,7 +366,13 @@ LRESULT KeywordsPage::listNotify(NMHDR* header) {
             return 0;
         case LVN_KEYDOWN: {
             WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
-            if (key == VK_RETURN || key == VK_DELETE) lstKeyRel_DblClick();
+            if (key == VK_RETURN || key == VK_DELETE) {
+                const int at = lstKeyRel.selected();
+                lstKeyRel_DblClick();
+                // As list views do after a deletion: the next item (or the new last) is selected.
+                if (key == VK_DELETE && at >= 0 && lstKeyRel.count() > 0)
+                    lstKeyRel.select(std::min(at, lstKeyRel.count() - 1));
+            }
             return 0;
         }
         case LVN_BEGINDRAG:

@@ -41,6 +41,9 @@ public:
 
     // Once the window exists: pictures, column, background.
     void prepare();
+    // LoadKWRelationed then LoadKeyWord, for the window's handler `handler`: a related keyword
+    // that cannot be read is reported under the handler, and the tree is built all the same.
+    void reload(std::wstring_view handler);
 
     // Procedures (failures leave them with the window's qualified name appended).
     void LoadKeyWord();  // named by KeywordNames::loadTree

@@ -4,6 +4,7 @@
 
 #include "automation/failure.h"
 #include "automation/module.h"
+#include "automation/text.h"
 #include "support/services.h"
 #include "support/settings.h"
 
@@ -17,6 +18,17 @@ using support::createObject;
 constexpr wchar_t kSettingsApp[] = L"Vellumdex";
 constexpr wchar_t kSettingsSection[] = L"Selected View Shell";
 constexpr wchar_t kSettingsKey[] = L"ID";
+
+// The stored view id; a value that is no whole number in the 16-bit range counts as no view
+// stored (0), which LoadSelectView replaces by the first view and writes back.
+short storedView(const std::wstring& text) {
+    const std::wstring t = automation::trimBlanks(text);
+    size_t digits = t.starts_with(L'-') || t.starts_with(L'+') ? 1 : 0;
+    if (t.size() == digits || t.size() - digits > 5 || t.find_first_not_of(L"0123456789", digits) != std::wstring::npos)
+        return 0;
+    const long value = std::wcstol(t.c_str(), nullptr, 10);
+    return value < -32768 || value > 32767 ? 0 : static_cast<short>(value);
+}
 
 }  // namespace
 
@@ -50,18 +62,18 @@ long frmQuillbox::ConvertTwipsToPixels(long lngTwips, long lngDirection) {
 
 void frmQuillbox::formLoad() {
     event(L"Form_Load", [&] {
+        info.prepare();
         keywords.prepare();
         themes.prepare();
         files.prepare(dpi());
         server.prepare();
         Skin1.loadSkin(automation::moduleFolder() + L"\\skin\\mac.skn");
         Skin1.applySkin(handle());
-        SelectedViewId = Variant(support::GetSetting(kSettingsApp, kSettingsSection, kSettingsKey, L"0")).toShort();
+        SelectedViewId = storedView(support::GetSetting(kSettingsApp, kSettingsSection, kSettingsKey, L"0"));
         info.showRecord();
         ConfigGrid();
         LoadSelectView();
-        keywords.LoadKWRelationed();
-        keywords.LoadKeyWord();
+        keywords.reload(L"Form_Load");
         LoadMemoRelationed();
         LoadFileRelationed();
         CheckState1.start();
@@ -99,11 +111,11 @@ void frmQuillbox::LoadSelectView() {
         lookup.call(L"loaddata", {SelectedViewId});
         Object view = lookup.callObject(L"GetOne");
         if (!view.isNothing()) {
-            cmdView.setText(view.get(L"ViewName").toText());
+            cmdView.showData(view.get(L"ViewName").toText());
         } else {
             for (const Object& first : createObject(contract::progid::View).callObject(L"GetAll").items()) {
                 SelectedViewId = first.get(L"ViewId").toShort();
-                cmdView.setText(first.get(L"ViewName").toText());
+                cmdView.showData(first.get(L"ViewName").toText());
                 break;
             }
         }
@@ -116,11 +128,10 @@ void frmQuillbox::cmdView_Click() {
         Object view = createObject(L"Lenspick.Engine").callObject(L"showviews");
         if (!view.isNothing()) {
             SelectedViewId = view.get(L"ViewId").toShort();
-            cmdView.setText(view.get(L"ViewName").toText());
+            cmdView.showData(view.get(L"ViewName").toText());
             support::SaveSetting(kSettingsApp, kSettingsSection, kSettingsKey, std::to_wstring(SelectedViewId));
         }
-        keywords.LoadKWRelationed();
-        keywords.LoadKeyWord();
+        keywords.reload(L"cmdView_Click");
         LoadMemoRelationed();
         cmdOk.setFocus();
     });
@@ -130,8 +141,7 @@ void frmQuillbox::CheckState1_ChangeView(short viewId) {
     event(L"CheckState1_ChangeView", [&] {
         SelectedViewId = viewId;
         LoadSelectView();
-        keywords.LoadKWRelationed();
-        keywords.LoadKeyWord();
+        keywords.reload(L"CheckState1_ChangeView");
         LoadMemoRelationed();
         LoadFileRelationed();
     });
