@@ -8,11 +8,11 @@ namespace qb::ui {
 HANDLE componentActivationContext() {
     // Made once and kept for the life of the module.
     static const UniqueActCtx context = [] {
-        ACTCTXW spec{sizeof spec};
-        spec.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
-        spec.hModule = automation::thisModule();
-        spec.lpResourceName = MAKEINTRESOURCEW(2);  // ISOLATIONAWARE_MANIFEST_RESOURCE_ID
-        return UniqueActCtx(::CreateActCtxW(&spec));
+        ACTCTXW request{sizeof request};
+        request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+        request.hModule = automation::thisModule();
+        request.lpResourceName = MAKEINTRESOURCEW(2);  // ISOLATIONAWARE_MANIFEST_RESOURCE_ID
+        return UniqueActCtx(::CreateActCtxW(&request));
     }();
     return context.get();
 }

@@ -73,7 +73,7 @@ struct Form::ModalShow {
     HWND hostActive = nullptr;
 };
 
-Form::Form(FormSpec spec) : spec_(std::move(spec)) {}
+Form::Form(FormSpec design) : design_(std::move(design)) {}
 
 Form::~Form() { unload(); }
 
@@ -98,7 +98,7 @@ void Form::place(LayoutTable entries) {
 }
 
 std::wstring Form::caption() const {
-    if (!hwnd_) return spec_.caption;
+    if (!hwnd_) return design_.caption;
     int n = ::GetWindowTextLengthW(hwnd_);
     std::wstring s(n + 1, L'\0');
     s.resize(::GetWindowTextW(hwnd_, s.data(), n + 1));
@@ -108,7 +108,7 @@ std::wstring Form::caption() const {
 bool Form::isVisible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
 
 std::wstring Form::qualifiedName(std::wstring_view procedure) const {
-    return spec_.name + L"." + std::wstring(procedure) + L"()";
+    return design_.name + L"." + std::wstring(procedure) + L"()";
 }
 
 void Form::load() {
@@ -132,15 +132,15 @@ void Form::create() {
     ActivationScope controlsVersion6;
     const MONITORINFO monitor = hostMonitor();
     dpi_ = monitorDpi(::MonitorFromRect(&monitor.rcWork, MONITOR_DEFAULTTOPRIMARY));
-    RECT r = toPixels({0, 0, spec_.clientWidth, spec_.clientHeight}, dpi_);
+    RECT r = toPixels({0, 0, design_.clientWidth, design_.clientHeight}, dpi_);
     ::AdjustWindowRectEx(&r, kFormStyle, FALSE, kFormExStyle);
     const RECT& work = monitor.rcWork;
     const int w = r.right - r.left, h = r.bottom - r.top;
     const int x = work.left + (work.right - work.left - w) / 2, y = work.top + (work.bottom - work.top - h) / 2;
-    HWND created = ::CreateWindowExW(kFormExStyle, kFormClass, spec_.caption.c_str(), kFormStyle, x, y, w, h,
+    HWND created = ::CreateWindowExW(kFormExStyle, kFormClass, design_.caption.c_str(), kFormStyle, x, y, w, h,
                                      nullptr, nullptr, automation::thisModule(), this);
     if (!created) throw automation::ComError::fromHResult(HRESULT_FROM_WIN32(::GetLastError()));
-    backBrush_.reset(::CreateSolidBrush(spec_.backColor));
+    backBrush_.reset(::CreateSolidBrush(design_.backColor));
     const Dpi planned = dpi_;
     dpi_ = windowDpi(hwnd_);  // the system may have placed it on another monitor after all
     createControls();
@@ -172,7 +172,7 @@ void Form::createControls() {
 }
 
 void Form::layOut() {
-    RECT r = toPixels({0, 0, spec_.clientWidth, spec_.clientHeight}, dpi_);
+    RECT r = toPixels({0, 0, design_.clientWidth, design_.clientHeight}, dpi_);
     ::AdjustWindowRectEx(&r, kFormStyle, FALSE, kFormExStyle);
     ::SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (Control* c : order_) {

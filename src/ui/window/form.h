@@ -40,12 +40,12 @@ LayoutTable onPage(int page, LayoutTable entries);
 
 class Form {
 public:
-    explicit Form(FormSpec spec);
+    explicit Form(FormSpec design);
     virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    const std::wstring& name() const { return spec_.name; }
+    const std::wstring& name() const { return design_.name; }
     std::wstring caption() const;
     bool isLoaded() const { return hwnd_ != nullptr; }
     // The window handle, or nullptr while the form is not loaded.
@@ -123,7 +123,7 @@ private:
     void moveFocus(bool backwards);
     void enableOwners();
 
-    FormSpec spec_;
+    FormSpec design_;
     std::vector<Control*> order_;
     TabStrip* pages_ = nullptr;
     HWND hwnd_ = nullptr;

@@ -68,7 +68,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             // Labels, check boxes and option buttons on the form's colour; a read-only text box
             // keeps the system's.
             if (dynamic_cast<TextBox*>(controlOf(reinterpret_cast<HWND>(lp)))) break;
-            ::SetBkColor(reinterpret_cast<HDC>(wp), spec_.backColor);
+            ::SetBkColor(reinterpret_cast<HDC>(wp), design_.backColor);
             return reinterpret_cast<LRESULT>(backBrush_.get());
         case WM_CTLCOLORBTN:
             return reinterpret_cast<LRESULT>(backBrush_.get());
@@ -122,7 +122,7 @@ void Form::pressDefault(bool cancel) {
         if (auto* b = dynamic_cast<Button*>(c); b && (cancel ? b->isCancel : b->isDefault) && b->handle() &&
                                                   ::IsWindowEnabled(b->handle()))
             return b->press();
-    if (cancel && spec_.escapeCloses) unload();
+    if (cancel && design_.escapeCloses) unload();
 }
 
 bool Form::translateKey(const MSG& msg) {

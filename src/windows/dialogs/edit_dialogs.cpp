@@ -16,8 +16,8 @@ constexpr wchar_t kCaption[] = L"Relations";
 
 }  // namespace
 
-EditFieldDialog::EditFieldDialog(ui::FormSpec spec, std::wstring field, std::wstring updateMember)
-    : Form(std::move(spec)), field_(std::move(field)), updateMember_(std::move(updateMember)) {
+EditFieldDialog::EditFieldDialog(ui::FormSpec design, std::wstring field, std::wstring updateMember)
+    : Form(std::move(design)), field_(std::move(field)), updateMember_(std::move(updateMember)) {
     cmdOk.onClick = [this] { cmdOk_Click(); };
 }
 

@@ -23,7 +23,7 @@ public:
 
 protected:
     // `field` is read into the text box at load; `updateMember` of the record is called on a change.
-    EditFieldDialog(ui::FormSpec spec, std::wstring field, std::wstring updateMember);
+    EditFieldDialog(ui::FormSpec design, std::wstring field, std::wstring updateMember);
     // The dialog's controls, from the dialog's own constructor (once its members exist): the
     // caption panel, the text box it labels, and "Ok".
     void place(ui::Panel& caption, const ui::Placement& captionAt, ui::TextBox& box, const ui::Placement& boxAt,
