@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include "automation/com_error.h"
+#include "paths.h"
 #include "support/services.h"
 
 namespace tesra {
@@ -248,14 +249,14 @@ void FileLocator::browse() {
 }
 
 void FileLocator::accept() {
-    std::wstring path = trimmed(txtNewPath.text());
+    std::wstring path = fullPath(trimmed(txtNewPath.text()));
     DWORD attrs = ::GetFileAttributesW(path.c_str());
     if (path.empty() || attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
         tell(handle(), L"There is no file at \"" + path + L"\".", caption());
         return;
     }
     try {
-        auto s = db_->prepare("UPDATE items SET FileCurrentPath = ? WHERE FileCurrentPath = ? COLLATE NOCASE");
+        auto s = db_->prepare("UPDATE items SET FileCurrentPath = ? WHERE FileCurrentPath = ? COLLATE PATH");
         s.bind(1, path).bind(2, missing_).step();
         moved = true;
         unload();

@@ -1,10 +1,13 @@
 // The suite's data objects (ProgIDs Tesra.*), over the SQLite tables of store.cpp.
 #include "automation/com_error.h"
+#include "automation/text.h"
+#include "paths.h"
 #include "record.h"
 
 namespace tesra {
 namespace {
 
+using qb::automation::ComError;
 using V = std::vector<Variant>;
 
 RecordKind makeKind(std::wstring progId, std::string table, std::vector<std::wstring> fields, std::vector<int> keys) {
@@ -17,6 +20,33 @@ RecordKind makeKind(std::wstring progId, std::string table, std::vector<std::wst
 Variant need(Record& r, size_t position, const wchar_t* member, const wchar_t* what) {
     if (!r.hasKey(position)) missingKey(r.kind(), member, what);
     return r.key(position);
+}
+
+constexpr long kRefused = static_cast<long>(0x80040000L + 0x1400);
+
+// The value an item's field may take, or the suite's refusal.
+std::wstring checkedField(Record& r, const wchar_t* field, std::wstring value, const Variant& id) {
+    const std::wstring& progId = r.kind().progId;
+    std::wstring_view name(field);
+    if (name == L"FileName" && qb::automation::trimBlanks(value).empty())
+        throw ComError(kRefused, L"An item needs a name: the name cannot be empty or only blanks.", progId);
+    if (name != L"FileCurrentPath") return value;
+    auto typeOf = r.db().prepare("SELECT FileType FROM items WHERE FileId = ?");
+    typeOf.bind(1, id);
+    std::wstring type = typeOf.step() ? typeOf.text(0) : std::wstring(L"File");
+    if (_wcsicmp(type.c_str(), L"File") == 0) {
+        if (auto problem = pathProblem(value); !problem.empty()) throw ComError(kRefused, problem, progId);
+        value = fullPath(value);
+    } else if (qb::automation::trimBlanks(value).empty()) {
+        throw ComError(kRefused, L"The path is missing.", progId);
+    }
+    auto other = r.db().prepare(
+        "SELECT FileName FROM items WHERE FileCurrentPath = ? COLLATE PATH AND FileType = ? AND FileId <> ?");
+    other.bind(1, value).bind(2, type).bind(3, id);
+    if (other.step())
+        throw ComError(kRefused, L"The item \"" + other.text(0) + L"\" already has the path \"" + value + L"\".",
+                       progId);
+    return value;
 }
 
 Variant orNull(Record& r, size_t position, Variant fallback = Variant()) {
@@ -34,15 +64,19 @@ const RecordKind& fileKind() {
         auto& t = k.members;
         // By path (and type when given); without a path, by id.
         t.method<Record>(L"GetOne", [](Record& r, const CallArgs&) {
-            if (r.hasKey(4) && r.hasKey(3))
-                return r.one("WHERE FileCurrentPath = ? COLLATE NOCASE AND FileType = ? ORDER BY FileId", {r.key(4), r.key(3)});
-            if (r.hasKey(4)) return r.one("WHERE FileCurrentPath = ? COLLATE NOCASE ORDER BY FileId", {r.key(4)});
+            if (r.hasKey(4)) {
+                Variant path(normalisedIfLocal(r.key(4).toText()));
+                if (r.hasKey(3))
+                    return r.one("WHERE FileCurrentPath = ? COLLATE PATH AND FileType = ? ORDER BY FileId", {path, r.key(3)});
+                return r.one("WHERE FileCurrentPath = ? COLLATE PATH ORDER BY FileId", {path});
+            }
             return r.one("WHERE FileId = ?", {need(r, 1, L"GetOne", L"item id or path")});
         });
         t.method<Record>(L"GetOneById",
                          [](Record& r, const CallArgs&) { return r.one("WHERE FileId = ?", {need(r, 1, L"GetOneById", L"item id")}); });
         t.method<Record>(L"ExistFile", [](Record& r, const CallArgs&) {
-            if (r.hasKey(4)) return r.exists("WHERE FileCurrentPath = ? COLLATE NOCASE", {r.key(4)});
+            if (r.hasKey(4))
+                return r.exists("WHERE FileCurrentPath = ? COLLATE PATH", {Variant(normalisedIfLocal(r.key(4).toText()))});
             return r.exists("WHERE FileId = ?", {need(r, 1, L"ExistFile", L"item id or path")});
         });
         t.method<Record>(L"Delete", [](Record& r, const CallArgs&) {
@@ -74,13 +108,18 @@ const RecordKind& fileKind() {
                        {to, from});
             });
         });
+        // The suite keeps its items consistent: a record has a name and a usable path of its own,
+        // and an edit of a record deleted meanwhile is refused rather than lost.
         auto update = [&t](const wchar_t* member, const char* column, const wchar_t* field) {
             t.method<Record>(member, [column, field, member](Record& r, const CallArgs& a) {
                 a.require(0);
-                Variant value(a.value(0).toText());
                 Variant id = r.field(L"FileId").isEmpty() ? need(r, 1, member, L"item id") : r.field(L"FileId");
-                r.exec(std::string("UPDATE items SET ") + column + " = ? WHERE FileId = ?", {value, id});
-                r.setField(field, value);
+                std::wstring value = checkedField(r, field, a.value(0).toText(), id);
+                r.exec(std::string("UPDATE items SET ") + column + " = ? WHERE FileId = ?", {Variant(value), id});
+                if (r.db().changes() == 0)
+                    throw ComError(kRefused, L"There is no such item (id " + id.toText() + L"): it was deleted.",
+                                   r.kind().progId);
+                r.setField(field, Variant(value));
             });
         };
         update(L"UpDateName", "FileName", L"FileName");

@@ -9,6 +9,7 @@
 
 #include "automation/com_error.h"
 #include "base/handles.h"
+#include "paths.h"
 
 namespace tesra {
 
@@ -48,9 +49,9 @@ Variant createItem(SuiteObject& o, const std::wstring& name, const std::wstring&
 // The loader's flag: true lets it create the record of an item the suite does not know yet.
 Variant findOrCreate(SuiteObject& o, const std::wstring& path, const std::wstring* type, bool create,
                      const std::wstring& name, const std::wstring& newType) {
-    Variant found = type ? findItem(o, "WHERE FileCurrentPath = ? COLLATE NOCASE AND FileType = ? ORDER BY FileId",
+    Variant found = type ? findItem(o, "WHERE FileCurrentPath = ? COLLATE PATH AND FileType = ? ORDER BY FileId",
                                     {Variant(path), Variant(*type)})
-                         : findItem(o, "WHERE FileCurrentPath = ? COLLATE NOCASE ORDER BY FileId", {Variant(path)});
+                         : findItem(o, "WHERE FileCurrentPath = ? COLLATE PATH ORDER BY FileId", {Variant(path)});
     if (!found.isNothing() || !create || path.empty()) return found;
     return createItem(o, name, path, newType);
 }
@@ -60,11 +61,12 @@ Variant findOrCreate(SuiteObject& o, const std::wstring& path, const std::wstrin
 const MemberTable& ItemLoader::members() const {
     static const MemberTable table = [] {
         MemberTable t;
-        // A local file is created only when it exists on disk.
+        // A local file is created only when it exists on disk as a file.
         t.method<ItemLoader>(L"LoadFileObject", [](ItemLoader& l, const CallArgs& a) {
             a.require(0);
-            std::wstring path = a.value(0).toText(), type = L"File";
-            bool create = a.flag(1) && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+            // Found by its full path however it was written; a folder is no item.
+            std::wstring path = fullPath(a.value(0).toText()), type = L"File";
+            bool create = a.flag(1) && isExistingFile(path);
             return findOrCreate(l, path, &type, create, fileNamePart(path), type);
         });
         t.method<ItemLoader>(L"LoadFileOutlookObject", [](ItemLoader& l, const CallArgs& a) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "automation/com_error.h"
+#include "paths.h"
 
 namespace tesra {
 namespace {
@@ -124,6 +125,12 @@ std::shared_ptr<Database> Database::open(const std::wstring& path) {
     auto result = std::shared_ptr<Database>(new Database(db));
     if (rc != SQLITE_OK) result->fail();
     sqlite3_busy_timeout(db, 10000);
+    // COLLATE PATH: paths compared as Windows compares file names.
+    sqlite3_create_collation16(db, L"PATH", SQLITE_UTF16_ALIGNED, nullptr,
+                               [](void*, int aBytes, const void* a, int bBytes, const void* b) {
+                                   return comparePaths(static_cast<const wchar_t*>(a), aBytes / 2,
+                                                       static_cast<const wchar_t*>(b), bBytes / 2);
+                               });
     result->exec(kSchema);
     return result;
 }

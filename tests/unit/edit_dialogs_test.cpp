@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "fakes.h"
+#include "in_process_suite.h"
 #include "ui/look/skin.h"
 #include "ui/layout/twips.h"
 #include "windows/dialogs/edit_dialogs.h"
@@ -262,6 +263,72 @@ TEST(Skin, FileFormatKeysAndDefaults) {
     EXPECT_EQ(look.panelColor, RGB(1, 2, 3));
     EXPECT_EQ(look.textBoxColor, RGB(255, 255, 255)) << "missing keys keep their defaults";
     EXPECT_THROW(ui::Skin::parse("Name=NoSection\r\n"), ComError);
+}
+
+}  // namespace
+}  // namespace qb::testing
+
+namespace qb::testing {
+namespace {
+
+// Against the stand-in suite: what the suite refuses is reported, and the dialog stays open
+// with the typed text so that it can be corrected; the record is unchanged.
+struct EditAgainstSuiteTest : SeededSuite {
+    void SetUp() override {
+        SeededSuite::SetUp();
+        db->exec("INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (2, 'Other', 'C:\\docs\\other.txt', 'File')");
+    }
+    std::wstring item1() {
+        auto s = db->prepare("SELECT FileName || '|' || FileCurrentPath FROM items WHERE FileId = 1");
+        return s.step() ? s.text(0) : L"<gone>";
+    }
+    template <class D>
+    void tryOk(D& d, ui::TextBox& box, const std::wstring& typed, const wchar_t* reported) {
+        fakes.prompter.boxes.clear();
+        box.setText(typed);
+        d.cmdOk_Click();
+        EXPECT_TRUE(d.isLoaded()) << typed;
+        EXPECT_EQ(box.text(), typed);
+        ASSERT_EQ(fakes.prompter.boxes.size(), 1u) << typed;
+        EXPECT_NE(fakes.prompter.boxes[0].text.find(reported), std::wstring::npos) << fakes.prompter.boxes[0].text;
+        EXPECT_NE(fakes.prompter.boxes[0].text.find(L"Source: Tesra.File"), std::wstring::npos);
+    }
+};
+
+TEST_F(EditAgainstSuiteTest, RefusedNameOrPathIsReportedAndLeftToCorrect) {
+    {
+        frmEditName d;
+        d.oFileSelected = loadItem(L"C:\\docs\\report.txt");
+        d.load();
+        tryOk(d, d.txtName, L"   ", L"needs a name");
+        d.unload();
+    }
+    {
+        frmEditPath d;
+        d.oFileSelected = loadItem(L"C:/docs/./report.txt");
+        d.load();
+        ASSERT_EQ(d.txtPath.text(), L"C:\\docs\\report.txt");
+        tryOk(d, d.txtPath, L"", L"The path is missing.");
+        tryOk(d, d.txtPath, L"C:\\docs\\re|port.txt", L"cannot contain");
+        tryOk(d, d.txtPath, L"c:\\DOCS\\other.txt", L"\"Other\" already has the path");
+        d.unload();
+    }
+    EXPECT_EQ(item1(), L"Report|C:\\docs\\report.txt");
+    // One log block per refusal.
+    std::string logged = fakes.logFile.read();
+    size_t blocks = 0;
+    for (size_t at = logged.find(".cmdOk_Click() \r\n"); at != std::string::npos; at = logged.find(".cmdOk_Click() \r\n", at + 1))
+        ++blocks;
+    EXPECT_EQ(blocks, 4u);
+}
+
+TEST_F(EditAgainstSuiteTest, EditOfAnItemDeletedMeanwhileIsNotLostWithoutAWord) {
+    frmEditName d;
+    d.oFileSelected = loadItem(L"C:\\docs\\report.txt");
+    d.load();
+    db->exec("DELETE FROM items WHERE FileId = 1");
+    tryOk(d, d.txtName, L"Renamed", L"no such item");
+    EXPECT_EQ(item1(), L"<gone>");
 }
 
 }  // namespace
