@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include <windows.h>
 #include <commctrl.h>
@@ -401,6 +402,56 @@ TEST_F(RelationWindowTest, AChangeOfConnectionStateClosesTheWindow) {
     EXPECT_EQ(fakes.prompter.boxes[0].text,
               L"Your connection with Vellumdex Server to changed state, because of it this window will be closed.");
     EXPECT_FALSE(window.isLoaded());
+}
+
+// Pumps the thread's messages for `ms` milliseconds, or until `done` holds.
+template <class Done>
+void pumpFor(DWORD ms, Done done) {
+    DWORD end = ::GetTickCount() + ms;
+    while (!done() && static_cast<LONG>(end - ::GetTickCount()) > 0) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        ::Sleep(20);
+    }
+}
+
+// The connection control looks every 250 ms; a change seen while one of the suite's own dialogs
+// is open closes the window only once that dialog and the handler that opened it are done.
+TEST_F(RelationWindowTest, AChangeOfStateWhileASuiteDialogIsOpenWaitsForTheDialog) {
+    struct Dialog {
+        const char* name;
+        std::function<void()> open;
+        std::function<void(ui::Form&)> close;
+    };
+    const Dialog dialogs[] = {
+        {"view chooser", [&] { window.cmdView_Click(); },
+         [](ui::Form& f) { ::SendMessageW(dynamic_cast<tesra::ViewChooser&>(f).cmdCancel.handle(), BM_CLICK, 0, 0); }},
+        {"keyword editor", [&] { window.keywords.cmdUpdate_Click(); },
+         [](ui::Form& f) { ::SendMessageW(dynamic_cast<tesra::KeywordEditor&>(f).cmdClose.handle(), BM_CLICK, 0, 0); }},
+    };
+    for (const auto& dialog : dialogs) {
+        SCOPED_TRACE(dialog.name);
+        db->setSetting(L"StateConnection", L"1");
+        fakes.prompter.boxes.clear();
+        window.load();
+        bool loadedUnderDialog = false;
+        size_t boxesUnderDialog = 99;
+        fakes.modal.script = [&](ui::Form& form) {
+            db->setSetting(L"StateConnection", L"0");
+            pumpFor(900, [] { return false; });  // the control has seen the change by now
+            loadedUnderDialog = window.isLoaded();
+            boxesUnderDialog = fakes.prompter.boxes.size();
+            dialog.close(form);
+        };
+        dialog.open();
+        EXPECT_TRUE(loadedUnderDialog);
+        EXPECT_EQ(boxesUnderDialog, 0u);
+        EXPECT_TRUE(window.isLoaded()) << "the handler that opened the dialog finishes on a loaded window";
+        pumpFor(3000, [&] { return !window.isLoaded(); });
+        EXPECT_FALSE(window.isLoaded());
+        ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
+        EXPECT_EQ(fakes.prompter.boxes[0].caption, L"Vellumdex");
+    }
 }
 
 TEST_F(RelationWindowTest, TheConnectionControlsViewEventReloadsTheLists) {

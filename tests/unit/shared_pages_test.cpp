@@ -20,7 +20,9 @@ public:
     short SelectedViewId = 1;
     std::wstring StartDrag;
     ui::Panel SSPanel2, SSPanel1;
-    KeywordsPage keywords{{*this, oFileSelected, SelectedViewId, StartDrag}, {L"LoadKeyWords", L"mnu_NewKeyword"}};
+    windows::ConnectionWatch CheckState1{*this, {}};
+    KeywordsPage keywords{{*this, oFileSelected, SelectedViewId, StartDrag, CheckState1},
+                          {L"LoadKeyWords", L"mnu_NewKeyword"}};
 
     frmRelationServer() : Form({L"frmRelationServer", L"Relations", 5610, 4200, RGB(236, 236, 236)}) {
         place({{SSPanel2, {L"SSPanel2", L"All Keywords", {15, 15, 2700, 285}}},

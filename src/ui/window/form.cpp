@@ -277,6 +277,13 @@ void Form::destroyed() {
     byHandle_.clear();   // the controls are gone before their parent
     font_.reset();       // the next load makes its own
     fontDpi_ = 0;
+    posted_.clear();     // calls for a window that is gone
+}
+
+void Form::post(std::function<void()> call) {
+    if (!hwnd_) return;
+    posted_.push_back(std::move(call));
+    if (posted_.size() == 1) ::PostMessageW(hwnd_, kRunPostedMessage, 0, 0);
 }
 
 void Form::showPage(int page) {

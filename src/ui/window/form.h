@@ -4,6 +4,7 @@
 // placed by layout tables of twips; nothing here loads a form behind the caller's back.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,6 +35,9 @@ struct LayoutEntry {
     Placement placement;
 };
 using LayoutTable = std::vector<LayoutEntry>;
+
+// The message that runs the calls of Form::post.
+inline constexpr UINT kRunPostedMessage = WM_APP + 0x52;
 
 // The same lines placed on one tab page.
 LayoutTable onPage(int page, LayoutTable entries);
@@ -83,6 +87,10 @@ public:
     bool event(std::wstring_view handler, F&& body) {
         return support::handleEvent(hwnd_, caption(), qualifiedName(handler), std::forward<F>(body));
     }
+
+    // Runs `call` once the handler now running has returned and the messages queued before have
+    // been handled; dropped when the window goes first.
+    void post(std::function<void()> call);
 
     // For the form's controls.
     void relayToToolTip(HWND control, UINT msg, WPARAM wp, LPARAM lp);
@@ -140,6 +148,7 @@ private:
     HWND focus_ = nullptr;  // the control that had the focus when the form was last deactivated
     struct ModalShow;
     ModalShow* modal_ = nullptr;
+    std::vector<std::function<void()>> posted_;
 };
 
 // The IID of IAccessible.

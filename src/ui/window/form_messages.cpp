@@ -31,6 +31,18 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
         case kApplySkinMessage:
             if (lp) takeLook(*reinterpret_cast<const SkinLook*>(lp));
             return 0;
+        case kRunPostedMessage: {
+            auto calls = std::move(posted_);
+            posted_.clear();
+            for (auto& call : calls) {
+                try {
+                    call();
+                } catch (...) {
+                    swallowed(qualifiedName(L"posted call"));
+                }
+            }
+            return 0;
+        }
         case WM_COMMAND:
             if (!lp && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
                 pressDefault(LOWORD(wp) == IDCANCEL);  // Enter or Esc outside a button

@@ -304,7 +304,9 @@ void KeywordsPage::pvtreeKeys_OLEDragDrop() {
 void KeywordsPage::AddNewKeyword() {
     qualified(ctx_.qualified(L"AddNewKeyword"), [&] {
         Variant view(ctx_.viewId);
-        long id = createObject(L"Tagpick.Engine").call(L"AddNewKeyword", {Arg::byRef(view)}).toLong();
+        long id = ctx_.connection.aroundSuiteDialog([&] {
+            return createObject(L"Tagpick.Engine").call(L"AddNewKeyword", {Arg::byRef(view)}).toLong();
+        });
         if (id == 0) return;
         Object relation = createObject(progid::KeyWordFile);
         relation.call(L"loaddata", {id, ctx_.fileId()});
@@ -331,7 +333,8 @@ void KeywordsPage::txtFilter_Change() {
 void KeywordsPage::cmdUpdate_Click() {
     ctx_.window.event(L"cmdUpdate_Click", [&] {
         Variant view(ctx_.viewId);
-        createObject(L"Tagpick.Engine").call(L"UpdateKeyWords", {Arg::byRef(view)});
+        ctx_.connection.aroundSuiteDialog(
+            [&] { createObject(L"Tagpick.Engine").call(L"UpdateKeyWords", {Arg::byRef(view)}); });
         LoadKWRelationed();
         LoadKeyWord();
         repaintUpdateButton();

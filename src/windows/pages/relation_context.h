@@ -8,6 +8,7 @@
 #include "automation/object.h"
 #include "contract/suite.h"
 #include "ui/window/form.h"
+#include "windows/shared/connection_watch.h"
 
 namespace qb::windows {
 
@@ -19,6 +20,8 @@ struct RelationContext {
     short& viewId;
     // The list the current drag started from (StartDrag).
     std::wstring& startDrag;
+    // The window's connection-state control (CheckState1): the suite's own dialogs open through it.
+    ConnectionWatch& connection;
 
     long fileId() const { return item.get(contract::field::FileId).toLong(); }
     // "frmWindow.procedure()"

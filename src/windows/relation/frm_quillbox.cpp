@@ -36,7 +36,7 @@ frmQuillbox::frmQuillbox()
     : Form({L"frmQuillbox", L"Relations", 8040, 6300, RGB(224, 224, 224)}),
       info(context()),
       keywords(context(), KeywordNames{L"LoadKeyWord", L"mnu_AddKeyWord"}),
-      CheckState1({[this] { CheckState1_ChangeState(); }, [this](short view) { CheckState1_ChangeView(view); }}) {
+      CheckState1(*this, {[this] { CheckState1_ChangeState(); }, [this](short view) { CheckState1_ChangeView(view); }}) {
     cmdOk.onClick = [this] { cmdOk_Click(); };
     cmdView.onClick = [this] { cmdView_Click(); };
     place({{ssTab, {L"ssTab", L"Info|Keywords|Themes|Files|Server", {60, 60, 7920, 5640}}},
@@ -51,7 +51,7 @@ frmQuillbox::frmQuillbox()
 
 frmQuillbox::~frmQuillbox() { unload(); }
 
-RelationContext frmQuillbox::context() { return {*this, oFileSelected, SelectedViewId, StartDrag}; }
+RelationContext frmQuillbox::context() { return {*this, oFileSelected, SelectedViewId, StartDrag, CheckState1}; }
 
 long frmQuillbox::ConvertTwipsToPixels(long lngTwips, long lngDirection) {
     return automation::qualified(L"frmQuillbox.ConvertTwipsToPixels()", [&] {
@@ -125,7 +125,7 @@ void frmQuillbox::LoadSelectView() {
 
 void frmQuillbox::cmdView_Click() {
     event(L"cmdView_Click", [&] {
-        Object view = createObject(L"Lenspick.Engine").callObject(L"showviews");
+        Object view = CheckState1.aroundSuiteDialog([] { return createObject(L"Lenspick.Engine").callObject(L"showviews"); });
         if (!view.isNothing()) {
             SelectedViewId = view.get(L"ViewId").toShort();
             cmdView.showData(view.get(L"ViewName").toText());

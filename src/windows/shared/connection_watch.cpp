@@ -13,18 +13,18 @@ namespace {
 // the connection point asks for.
 class StateSink final : public automation::DispatchObject {
 public:
-    explicit StateSink(const ConnectionWatch::Handlers* handlers) : handlers_(handlers) {}
-    void detach() { handlers_ = nullptr; }
+    explicit StateSink(ConnectionWatch* watch) : watch_(watch) {}
+    void detach() { watch_ = nullptr; }
 
 protected:
     const automation::MemberTable& members() const override {
         static const automation::MemberTable t = [] {
             automation::MemberTable m;  // declared in dispid order
             m.method<StateSink>(L"ChangeState", [](StateSink& s, const automation::CallArgs&) {
-                if (s.handlers_ && s.handlers_->changeState) s.handlers_->changeState();
+                if (s.watch_) s.watch_->stateChanged();
             });
             m.method<StateSink>(L"ChangeView", [](StateSink& s, const automation::CallArgs& a) {
-                if (s.handlers_ && s.handlers_->changeView) s.handlers_->changeView(a.value(0).toShort());
+                if (s.watch_) s.watch_->viewChanged(a.value(0).toShort());
             });
             return m;
         }();
@@ -35,7 +35,7 @@ protected:
     }
 
 private:
-    const ConnectionWatch::Handlers* handlers_;
+    ConnectionWatch* watch_;
 };
 
 automation::ComPtr<IConnectionPoint> eventsPoint(const automation::Object& control) {
@@ -51,7 +51,7 @@ void ConnectionWatch::start() {
     stop();  // a window loaded again watches once
     control_ = support::createObject(L"Statewatch.CheckState");
     if (auto point = eventsPoint(control_)) {
-        sink_ = automation::makeObject<StateSink>(&handlers_);
+        sink_ = automation::makeObject<StateSink>(this);
         if (FAILED(point->Advise(sink_.get(), &cookie_))) cookie_ = 0;
     }
     control_.call(L"StartCheck");
@@ -60,6 +60,35 @@ void ConnectionWatch::start() {
 void ConnectionWatch::pause() { control_.call(L"StopCheck"); }
 
 void ConnectionWatch::resume() { control_.call(L"ResumeCheck"); }
+
+void ConnectionWatch::stateChanged() {
+    if (holds_) {
+        stateHeld_ = true;
+        return;
+    }
+    if (handlers_.changeState) handlers_.changeState();
+}
+
+void ConnectionWatch::viewChanged(short viewId) {
+    if (holds_) {
+        viewHeld_ = viewId;
+        return;
+    }
+    if (handlers_.changeView) handlers_.changeView(viewId);
+}
+
+// A change of state closes the window: a view change held with it no longer matters.
+void ConnectionWatch::deliverHeld() noexcept {
+    automation::ignoreFailure([&] {
+        if (stateHeld_) {
+            window_.post([this] { stateChanged(); });
+        } else if (viewHeld_) {
+            window_.post([this, view = *viewHeld_] { viewChanged(view); });
+        }
+    });
+    stateHeld_ = false;
+    viewHeld_.reset();
+}
 
 void ConnectionWatch::stop() noexcept {
     automation::ignoreFailure([&] {
@@ -70,6 +99,8 @@ void ConnectionWatch::stop() noexcept {
     });
     cookie_ = 0;
     sink_.reset();
+    stateHeld_ = false;
+    viewHeld_.reset();
     control_ = automation::Object();
 }
 

@@ -2,9 +2,11 @@
 // CheckState1: the suite's connection-state control as every relation window uses it. Started at
 // the window's load; its two events reach the window's handlers until it is stopped.
 #include <functional>
+#include <optional>
 
 #include "automation/com_ptr.h"
 #include "automation/object.h"
+#include "ui/window/form.h"
 
 namespace qb::windows {
 
@@ -17,7 +19,7 @@ public:
         std::function<void()> changeState;
         std::function<void(short)> changeView;
     };
-    explicit ConnectionWatch(Handlers handlers) : handlers_(std::move(handlers)) {}
+    ConnectionWatch(ui::Form& window, Handlers handlers) : window_(window), handlers_(std::move(handlers)) {}
     ~ConnectionWatch() { stop(); }
     ConnectionWatch(const ConnectionWatch&) = delete;
     ConnectionWatch& operator=(const ConnectionWatch&) = delete;
@@ -31,8 +33,35 @@ public:
     void resume();
     bool connected() const { return cookie_ != 0; }
 
+    // Runs one of the suite's own dialogs (the view chooser, the keyword editor). The events that
+    // come while it is open wait until it has returned and the handler that opened it has
+    // finished: a window closed under the suite's dialog would leave that dialog open over
+    // nothing and the host's call blocked until the user found it.
+    template <class F>
+    decltype(auto) aroundSuiteDialog(F&& dialog) {
+        Hold hold(*this);
+        return dialog();
+    }
+
+    // The control's events, from its connection point.
+    void stateChanged();
+    void viewChanged(short viewId);
+
 private:
+    struct Hold {
+        explicit Hold(ConnectionWatch& w) : watch(w) { ++watch.holds_; }
+        ~Hold() {
+            if (--watch.holds_ == 0) watch.deliverHeld();
+        }
+        ConnectionWatch& watch;
+    };
+    void deliverHeld() noexcept;
+
+    ui::Form& window_;
     Handlers handlers_;
+    int holds_ = 0;
+    bool stateHeld_ = false;
+    std::optional<short> viewHeld_;
     automation::Object control_;
     automation::ComPtr<IDispatch> sink_;
     DWORD cookie_ = 0;
