@@ -5,7 +5,8 @@ set -euo pipefail
 
 need=()
 for p in wine64 wine64-tools libwine-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
-         xvfb imagemagick fonts-wine cmake ninja-build googletest dpkg-dev x11-utils tcl python3-olefile; do
+         xvfb imagemagick fonts-wine cmake ninja-build googletest dpkg-dev x11-utils tcl python3-olefile \
+         wixl msitools; do
   dpkg -s "$p" >/dev/null 2>&1 || need+=("$p")
 done
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: builds both architectures, checks the binaries, then runs the unit tests and the
-# end-to-end tests of the 64-bit build under Wine on a private display. Sets up what is missing.
+# end-to-end tests of the 64-bit build under Wine on a private display, and builds the installer
+# packages and tries them. Sets up what is missing.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -13,6 +14,14 @@ for preset in x64 x86; do
     || { tail -40 "$log"; echo "build of $preset failed"; exit 1; }
   grep -E 'warning:' "$log" | grep -v '/third_party/' | sort -u | head -20
 done
+
+# The installer test upgrades to a package of the next version: the DLL built once more with it.
+version=$(sed -n 's/^#define QB_VERSION_TEXT "\(.*\)"$/\1/p' build/x64/src/version.h)
+next=$(awk -F. '{ printf "%d.%d.%d", $1, $2, $3 + 1 }' <<<"$version")
+log=build/build-x64-next.log
+{ cmake --preset x64 -B build/x64-next -DQB_VERSION="$next" -DQB_BUILD_TESTS=OFF >/dev/null &&
+  cmake --build build/x64-next --target Quillbox qb_regrows; } >"$log" 2>&1 \
+  || { tail -40 "$log"; echo "build of $next failed"; exit 1; }
 
 total_pass=0 total_fail=0
 tally() {  # adds the counts of a "name: N passed, N failed" line
@@ -45,6 +54,12 @@ done
 echo "== end to end (x64, Wine)"
 timeout 1200 bash tests/e2e/run.sh build/x64 >"$logs/e2e.log" 2>&1 </dev/null
 out=$(cat "$logs/e2e.log"); echo "$out"; tally "$out"
+
+echo "== installer packages (x64 installed under Wine, x86 by its tables)"
+{ bash tools/package.sh && bash tools/package.sh x64 build/x64-next build/packages; } >"$logs/package.log" 2>&1 \
+  || { tail -20 "$logs/package.log"; echo "packaging failed"; }
+timeout 900 bash tests/installer/run.sh build/x64 build/packages "$version" "$next" >"$logs/installer.log" 2>&1 </dev/null
+out=$(cat "$logs/installer.log"); echo "$out"; tally "$out"
 
 echo
 echo "all: $total_pass passed, $total_fail failed"

@@ -6,16 +6,19 @@
 #include "automation/module.h"
 #include "base/handles.h"
 
-
 namespace qb::automation {
 namespace {
 
-LSTATUS setValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+// The proxy of every dispinterface: the automation marshaller (PSDispatch).
+constexpr wchar_t kDispatchProxy[] = L"{00020420-0000-0000-C000-000000000046}";
+
+LSTATUS setValue(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
     HKEY created = nullptr;
     LSTATUS s = ::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &created, nullptr);
     if (s != ERROR_SUCCESS) return s;
     const UniqueRegKey k(created);
-    return ::RegSetValueExW(k.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    return ::RegSetValueExW(k.get(), name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(value.c_str()),
                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
@@ -25,6 +28,8 @@ LSTATUS removeTree(const std::wstring& key) {
     return s == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : s;
 }
 
+std::wstring typeLibKey(const TypeLibraryRegistration& t) { return L"TypeLib\\" + t.libId; }
+
 }  // namespace
 
 std::wstring guidText(const GUID& g) {
@@ -33,59 +38,87 @@ std::wstring guidText(const GUID& g) {
     return buf;
 }
 
-HRESULT registerClasses(const std::vector<ClassRegistration>& classes) {
-    const std::wstring path = modulePath();
+std::vector<RegistryRow> registryRows(const std::vector<ClassRegistration>& classes,
+                                      const TypeLibraryRegistration* typeLib, Platform platform) {
+    std::vector<RegistryRow> rows;
+    const std::wstring module(kModulePathToken);
     for (const auto& c : classes) {
-        const std::wstring clsidKey = L"CLSID\\" + guidText(c.clsid);
-        LSTATUS s = ERROR_SUCCESS;
-        auto step = [&](const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-            if (s == ERROR_SUCCESS) s = setValue(key, name, value);
-        };
-        step(clsidKey, nullptr, c.description);
-        step(clsidKey + L"\\InprocServer32", nullptr, path);
-        step(clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
-        step(clsidKey + L"\\ProgID", nullptr, c.progId);
-        step(c.progId, nullptr, c.description);
-        step(c.progId + L"\\CLSID", nullptr, guidText(c.clsid));
-        if (!c.typeLib.empty()) step(clsidKey + L"\\TypeLib", nullptr, c.typeLib);
+        const std::wstring clsid = guidText(c.clsid);
+        const std::wstring key = L"CLSID\\" + clsid;
+        const bool versioned = !c.versionedProgId.empty();
+        rows.push_back({key, L"", c.description});
+        rows.push_back({key + L"\\InprocServer32", L"", module});
+        rows.push_back({key + L"\\InprocServer32", L"ThreadingModel", L"Apartment"});
+        rows.push_back({key + L"\\ProgID", L"", versioned ? c.versionedProgId : c.progId});
+        if (versioned) rows.push_back({key + L"\\VersionIndependentProgID", L"", c.progId});
+        if (!c.typeLib.empty()) rows.push_back({key + L"\\TypeLib", L"", c.typeLib});
+        rows.push_back({c.progId, L"", c.description});
+        rows.push_back({c.progId + L"\\CLSID", L"", clsid});
+        if (versioned) {
+            rows.push_back({c.progId + L"\\CurVer", L"", c.versionedProgId});
+            rows.push_back({c.versionedProgId, L"", c.description});
+            rows.push_back({c.versionedProgId + L"\\CLSID", L"", clsid});
+        }
+    }
+    if (typeLib) {
+        const std::wstring key = typeLibKey(*typeLib) + L"\\" + typeLib->version;
+        rows.push_back({key, L"", typeLib->description});
+        rows.push_back({key + (platform == Platform::win64 ? L"\\0\\win64" : L"\\0\\win32"), L"", module});
+        rows.push_back({key + L"\\FLAGS", L"", typeLib->flags});
+        rows.push_back({key + L"\\HELPDIR", L"", std::wstring(kModuleFolderToken)});
+        for (const auto& i : typeLib->dispinterfaces) {
+            const std::wstring ikey = L"Interface\\" + guidText(i.iid);
+            rows.push_back({ikey, L"", i.name});
+            rows.push_back({ikey + L"\\ProxyStubClsid", L"", kDispatchProxy});
+            rows.push_back({ikey + L"\\ProxyStubClsid32", L"", kDispatchProxy});
+            rows.push_back({ikey + L"\\TypeLib", L"", typeLib->libId});
+            rows.push_back({ikey + L"\\TypeLib", L"Version", typeLib->version});
+        }
+    }
+    return rows;
+}
+
+std::vector<std::wstring> ownedKeys(const std::vector<ClassRegistration>& classes,
+                                    const TypeLibraryRegistration* typeLib) {
+    std::vector<std::wstring> keys;
+    for (const auto& c : classes) {
+        keys.push_back(L"CLSID\\" + guidText(c.clsid));
+        keys.push_back(c.progId);
+        if (!c.versionedProgId.empty()) keys.push_back(c.versionedProgId);
+    }
+    if (typeLib) {
+        for (const auto& i : typeLib->dispinterfaces) keys.push_back(L"Interface\\" + guidText(i.iid));
+        keys.push_back(typeLibKey(*typeLib) + L"\\" + typeLib->version);
+    }
+    return keys;
+}
+
+std::wstring expandRowValue(std::wstring_view value, std::wstring_view modulePath, std::wstring_view folder) {
+    if (value == kModulePathToken) return std::wstring(modulePath);
+    if (value == kModuleFolderToken) return std::wstring(folder);
+    return std::wstring(value);
+}
+
+HRESULT registerServerRows(const std::vector<ClassRegistration>& classes, const TypeLibraryRegistration* typeLib) {
+    const std::wstring path = modulePath();
+    const std::wstring folder = moduleFolder() + L"\\";
+    for (const auto& row : registryRows(classes, typeLib, kThisPlatform)) {
+        LSTATUS s = setValue(row.key, row.name, expandRowValue(row.value, path, folder));
         if (s != ERROR_SUCCESS) {
-            unregisterClasses(classes);
+            unregisterServerRows(classes, typeLib);
             return s == ERROR_ACCESS_DENIED ? SELFREG_E_CLASS : HRESULT_FROM_WIN32(s);
         }
     }
     return S_OK;
 }
 
-HRESULT unregisterClasses(const std::vector<ClassRegistration>& classes) {
+HRESULT unregisterServerRows(const std::vector<ClassRegistration>& classes, const TypeLibraryRegistration* typeLib) {
     HRESULT result = S_OK;
-    for (const auto& c : classes) {
-        for (const std::wstring& key : {L"CLSID\\" + guidText(c.clsid), c.progId}) {
-            LSTATUS s = removeTree(key);
-            if (s != ERROR_SUCCESS) result = SELFREG_E_CLASS;
-        }
-    }
+    for (const auto& key : ownedKeys(classes, typeLib))
+        if (removeTree(key) != ERROR_SUCCESS) result = SELFREG_E_CLASS;
+    // The library's key goes when no other version of it is left.
+    if (typeLib) ::RegDeleteKeyW(HKEY_CLASSES_ROOT, typeLibKey(*typeLib).c_str());
     return result;
-}
-
-HRESULT registerTypeLibrary() {
-    ITypeLib* lib = nullptr;
-    HRESULT hr = ::LoadTypeLibEx(modulePath().c_str(), REGKIND_REGISTER, &lib);
-    if (lib) lib->Release();
-    return FAILED(hr) ? SELFREG_E_TYPELIB : S_OK;
-}
-
-HRESULT unregisterTypeLibrary() {
-    ITypeLib* lib = nullptr;
-    HRESULT hr = ::LoadTypeLibEx(modulePath().c_str(), REGKIND_NONE, &lib);
-    if (FAILED(hr)) return SELFREG_E_TYPELIB;
-    TLIBATTR* attr = nullptr;
-    hr = lib->GetLibAttr(&attr);
-    if (SUCCEEDED(hr)) {
-        hr = ::UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid, attr->syskind);
-        lib->ReleaseTLibAttr(attr);
-    }
-    lib->Release();
-    return FAILED(hr) && hr != TYPE_E_REGISTRYACCESS ? SELFREG_E_TYPELIB : S_OK;
 }
 
 }  // namespace qb::automation

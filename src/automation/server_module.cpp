@@ -59,28 +59,12 @@ HRESULT serverCanUnloadNow() {
     return g_locks.load() == 0 && DispatchObject::liveObjects() == 0 ? S_OK : S_FALSE;
 }
 
-namespace {
-bool hasTypeLib(const std::vector<ServerClass>& classes) {
-    for (const auto& c : classes)
-        if (!c.registration.typeLib.empty()) return true;
-    return false;
-}
-}  // namespace
-
-HRESULT serverRegister(const std::vector<ServerClass>& classes) {
-    return hresultBoundary([&] {
-        HRESULT hr = registerClasses(registrations(classes));
-        if (SUCCEEDED(hr) && hasTypeLib(classes)) hr = registerTypeLibrary();
-        return hr;
-    });
+HRESULT serverRegister(const std::vector<ServerClass>& classes, const TypeLibraryRegistration* typeLib) {
+    return hresultBoundary([&] { return registerServerRows(registrations(classes), typeLib); });
 }
 
-HRESULT serverUnregister(const std::vector<ServerClass>& classes) {
-    return hresultBoundary([&] {
-        HRESULT typeLib = hasTypeLib(classes) ? unregisterTypeLibrary() : S_OK;
-        HRESULT hr = unregisterClasses(registrations(classes));
-        return FAILED(hr) ? hr : typeLib;
-    });
+HRESULT serverUnregister(const std::vector<ServerClass>& classes, const TypeLibraryRegistration* typeLib) {
+    return hresultBoundary([&] { return unregisterServerRows(registrations(classes), typeLib); });
 }
 
 BOOL serverDllMain(HINSTANCE instance, DWORD reason, LPVOID reserved, void (*unloading)()) {

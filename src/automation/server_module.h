@@ -17,19 +17,28 @@ struct ServerClass {
 // The bodies of the four exported entry points, exception barriers included.
 HRESULT serverGetClassObject(const std::vector<ServerClass>& classes, REFCLSID clsid, REFIID iid, void** out);
 HRESULT serverCanUnloadNow();
-HRESULT serverRegister(const std::vector<ServerClass>& classes);
-HRESULT serverUnregister(const std::vector<ServerClass>& classes);
+// `typeLib` describes the type library embedded in the module, if it has one.
+HRESULT serverRegister(const std::vector<ServerClass>& classes, const TypeLibraryRegistration* typeLib = nullptr);
+HRESULT serverUnregister(const std::vector<ServerClass>& classes, const TypeLibraryRegistration* typeLib = nullptr);
 // The body of DllMain: no thread notifications; `unloading` runs when FreeLibrary unloads the
 // DLL (not at process exit), for what must not outlive the code, such as window classes.
 BOOL serverDllMain(HINSTANCE instance, DWORD reason, LPVOID reserved, void (*unloading)() = nullptr);
 
 }  // namespace qb::automation
 
-// Defines the four exported entry points of an in-process server whose classes `classes()` lists.
-#define QB_COM_SERVER_EXPORTS(classes)                                                          \
+// Defines the four exported entry points of an in-process server whose classes `classes()` lists
+// and whose embedded type library `typeLib()` describes (a pointer, null for none).
+#define QB_COM_SERVER_EXPORTS_WITH_TYPELIB(classes, typeLib)                                    \
     extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {       \
         return qb::automation::serverGetClassObject(classes(), clsid, iid, out);               \
     }                                                                                           \
     extern "C" HRESULT WINAPI DllCanUnloadNow() { return qb::automation::serverCanUnloadNow(); } \
-    extern "C" HRESULT WINAPI DllRegisterServer() { return qb::automation::serverRegister(classes()); } \
-    extern "C" HRESULT WINAPI DllUnregisterServer() { return qb::automation::serverUnregister(classes()); }
+    extern "C" HRESULT WINAPI DllRegisterServer() { return qb::automation::serverRegister(classes(), typeLib()); } \
+    extern "C" HRESULT WINAPI DllUnregisterServer() { return qb::automation::serverUnregister(classes(), typeLib()); }
+
+namespace qb::automation {
+inline const TypeLibraryRegistration* noTypeLibrary() { return nullptr; }
+}  // namespace qb::automation
+
+// The entry points of a server without a type library.
+#define QB_COM_SERVER_EXPORTS(classes) QB_COM_SERVER_EXPORTS_WITH_TYPELIB(classes, qb::automation::noTypeLibrary)
