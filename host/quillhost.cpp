@@ -1,6 +1,8 @@
 // quillhost: a command-line host. Creates "Quillbox.Engine" through COM and calls one operation.
 //   quillhost OPERATION [ARG ...]     an argument "--omit" is passed as an omitted optional argument
 //   quillhost --describe              lists the operations from the type information, with their ids
+//   quillhost --keywords PATH VIEWID  opens the related-keywords viewer (frmKeyWords) on a local item;
+//                                     no operation opens it, so it is tried by hand from here
 // A raised error is printed (number, source, description) and the exit code is 1.
 #include <windows.h>
 
@@ -11,6 +13,7 @@
 #include "automation/text.h"
 #include "automation/com_error.h"
 #include "automation/object_factory.h"
+#include "windows/dialogs/keywords_viewer.h"
 
 namespace {
 
@@ -47,11 +50,30 @@ int describe(IDispatch* engine) {
     return mismatches;
 }
 
+// The viewer in this process, on the item the suite's loader finds for `path`.
+void showKeywords(const std::wstring& path, long viewId) {
+    using namespace qb::automation;
+    ComObjectFactory factory;
+    Object loader = factory.create(L"Itemkeeper.Engine");
+    qb::windows::frmKeyWords viewer;
+    viewer.oFileSelected = loader.callObject(L"LoadFileObject", {path, false});
+    viewer.intSelectedViewId = viewId;
+    viewer.showModal();
+}
+
 // Calls one operation; the objects it made are released when it returns.
 int run(int argc, wchar_t** argv) {
     using namespace qb::automation;
     int code = 0;
     try {
+        if (std::wstring(argv[1]) == L"--keywords") {
+            if (argc != 4) {
+                std::fputs("usage: quillhost --keywords PATH VIEWID\n", stderr);
+                return 2;
+            }
+            showKeywords(argv[2], std::wcstol(argv[3], nullptr, 10));
+            return 0;
+        }
         ComObjectFactory factory;
         Object engine = factory.create(L"Quillbox.Engine");
         if (std::wstring(argv[1]) == L"--describe") return describe(engine.get()) ? 1 : 0;

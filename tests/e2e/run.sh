@@ -273,6 +273,17 @@ equals "log block is six lines" 6 "$(wc -l <"$log")"
 vbs "$here/missing-suite.vbs"
 qb_wine regsvr32.exe /s "$suite"
 
+echo "related-keywords viewer, opened by the host by hand"
+suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
+mkdir -p "$WINEPREFIX/drive_c/Quillbox Demo" && printf 'x' >"$WINEPREFIX/drive_c/Quillbox Demo/Quarterly report.txt"
+qb_wine "$build/host/quillhost.exe" --keywords 'C:\Quillbox Demo\Quarterly report.txt' 1 >"$work/viewer.out" 2>&1 </dev/null &
+viewer=$!
+check "the viewer shows" driver wait Relations
+equals "its panel" 'Related keywords' "$(driver texts Relations Static | tr -d '\r')"
+driver click Relations Ok
+wait $viewer; equals "Ok closes it and the host's call returns" 0 "$?"
+suitectl seed "$(qb_winpath "$here/fixture.sql")"
+
 echo "unregistration"
 check "Quillbox.dll unregisters" qb_wine regsvr32.exe /s /u "$dll"
 equals "ProgID key removed" '' "$(regkey 'HKCR\Quillbox.Engine')"
