@@ -4,6 +4,7 @@
 #include "automation/object.h"
 #include "choosers.h"
 #include "fakes.h"
+#include "suite_database.h"
 #include "ui/window/modal.h"
 
 namespace qb::testing {
@@ -20,23 +21,11 @@ INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (1, 'a', '
 
 struct ChooserTest : ::testing::Test {
     FakeSuite suite;
-    TempFile file{L"qbsuite"};
-    std::shared_ptr<tesra::Database> db;
+    ScopedSuiteDatabase store{L"qbsuite"};
+    std::shared_ptr<tesra::Database> db = store.db;
 
-    void SetUp() override {
-        ::SetEnvironmentVariableW(L"TESRA_SUITE_DB", file.path().c_str());
-        db = tesra::Database::open(file.path());
-        db->exec(kSeed);
-    }
-    void TearDown() override {
-        db.reset();
-        ::SetEnvironmentVariableW(L"TESRA_SUITE_DB", nullptr);
-        for (const wchar_t* tail : {L"-wal", L"-shm"}) ::DeleteFileW((file.path() + tail).c_str());
-    }
-    std::wstring query(const char* sql) {
-        auto s = db->prepare(sql);
-        return s.step() ? s.text(0) : L"<none>";
-    }
+    void SetUp() override { db->exec(kSeed); }
+    std::wstring query(const char* sql) { return store.query(sql); }
     static void press(ui::Button& button) { ::SendMessageW(button.handle(), BM_CLICK, 0, 0); }
     // Runs the real modal loop after posting keys to a control: the keyboard path.
     static void keys(ui::Form& f, ui::Control& control, std::initializer_list<WPARAM> vks) {

@@ -10,6 +10,7 @@
 #include "engines.h"
 #include "fakes.h"
 #include "record.h"
+#include "suite_database.h"
 
 namespace qb::testing {
 namespace {
@@ -52,29 +53,19 @@ std::wstring upper(std::wstring p) {
 
 struct ItemsTest : ::testing::Test {
     FakeSuite fakes;
-    TempFile file{L"qbitems"};
-    std::shared_ptr<tesra::Database> db;
+    ScopedSuiteDatabase store{L"qbitems"};
+    std::shared_ptr<tesra::Database> db = store.db;
     Folder folder;
     std::wstring minutes = folder.path + L"\\Board minutes.txt";
 
     void SetUp() override {
-        ::SetEnvironmentVariableW(L"TESRA_SUITE_DB", file.path().c_str());
-        db = tesra::Database::open(file.path());
         auto s = db->prepare(
             "INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (1, 'Board minutes.txt', ?, 'File'), "
             "(2, 'Other', 'C:\\other\\file.txt', 'File'), (3, 'Site', 'http://example.org/a?b=1', 'Web'), "
             "(4, 'Umlaut', ?, 'File')");
         s.bind(1, minutes).bind(2, folder.path + L"\\\u00C4rger.txt").step();
     }
-    void TearDown() override {
-        db.reset();
-        ::SetEnvironmentVariableW(L"TESRA_SUITE_DB", nullptr);
-        for (const wchar_t* tail : {L"-wal", L"-shm"}) ::DeleteFileW((file.path() + tail).c_str());
-    }
-    std::wstring query(const char* sql) {
-        auto s = db->prepare(sql);
-        return s.step() ? s.text(0) : L"<none>";
-    }
+    std::wstring query(const char* sql) { return store.query(sql); }
     static Object load(const std::wstring& path, bool create = true) {
         Object loader(automation::makeObject<tesra::ItemLoader>());
         return loader.callObject(L"LoadFileObject", {path, create});

@@ -12,6 +12,7 @@
 #include "fakes.h"
 #include "record.h"
 #include "statewatch.h"
+#include "suite_database.h"
 #include "support/settings.h"
 #include "windows/pages/keywords_page.h"
 
@@ -57,22 +58,17 @@ struct SeededSuite : ::testing::Test {
     InProcessSuite suiteObjects;
     support::ScopedServices real{
         support::Services{.objects = &suiteObjects, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = nullptr}};
-    TempFile file{L"qbrelsuite"};
-    std::shared_ptr<tesra::Database> db;
+    ScopedSuiteDatabase store{L"qbrelsuite"};
+    std::shared_ptr<tesra::Database> db = store.db;
     std::wstring savedView;
 
     void SetUp() override {
-        ::SetEnvironmentVariableW(L"TESRA_SUITE_DB", file.path().c_str());
-        db = tesra::Database::open(file.path());
         db->exec(kSuiteSeed);
         savedView = support::GetSetting(L"Vellumdex", L"Selected View Shell", L"ID", L"0");
         support::SaveSetting(L"Vellumdex", L"Selected View Shell", L"ID", L"1");
     }
     void TearDown() override {
         support::SaveSetting(L"Vellumdex", L"Selected View Shell", L"ID", savedView);
-        db.reset();
-        ::SetEnvironmentVariableW(L"TESRA_SUITE_DB", nullptr);
-        for (const wchar_t* tail : {L"-wal", L"-shm"}) ::DeleteFileW((file.path() + tail).c_str());
     }
     static automation::Object loadItem(const std::wstring& path) {
         automation::Object loader(automation::makeObject<tesra::ItemLoader>());
