@@ -6,8 +6,8 @@
 rows.tsv is what qb_regrows prints for the package's platform: the registry rows the DLL's own
 DllRegisterServer writes. They become rows of the Registry table, because Windows Installer does
 not self-register; the tokens <module> and <folder> become the installed DLL's path and folder.
-DIR is the folder the build put Quillbox.dll and the files read beside it in; the sources of the
-files are written relative to it, so wixl is run there.
+DIR holds exactly what ships: Quillbox.dll and the files it reads beside it (tools/package.sh
+stages it). The sources of the files are written relative to it, so wixl is run there.
 """
 import argparse
 import pathlib
@@ -25,14 +25,6 @@ UPGRADE_CODES = {
 # Component GUIDs are made from this namespace, the architecture and the component's name, so that
 # they stay the same from one version to the next.
 COMPONENT_NAMESPACE = uuid.UUID("619548AB-F607-444D-A3A1-52933CDC9327")
-
-# What is shipped beside the DLL: folder (relative to DIR) -> file patterns.
-SHIPPED = {
-    "": ["UploadXXX.txt"],
-    "skin": ["*.skn"],
-    "Avi": ["*.avi"],
-}
-
 
 def component_guid(arch, name):
     return str(uuid.uuid5(COMPONENT_NAMESPACE, f"{arch}/{name}")).upper()
@@ -110,10 +102,13 @@ def main():
                     f' Value={quoteattr(formatted(value))}/>')
     component("QuillboxDllComponent", "          ", body)
 
-    for folder, patterns in SHIPPED.items():
-        files = sorted({p for pattern in patterns for p in (bin_dir / folder).glob(pattern) if p.is_file()})
+    # Everything else in DIR ships too, a component per folder (one level deep, as the files the
+    # component reads beside itself lie).
+    folders = [""] + sorted(p.name for p in bin_dir.iterdir() if p.is_dir())
+    for folder in folders:
+        files = sorted(p for p in (bin_dir / folder).iterdir() if p.is_file() and p != dll)
         if not files:
-            sys.exit(f"make-wxs: nothing matches {patterns} in {bin_dir / folder}")
+            continue
         indent = "          "
         if folder:
             w(f'          <Directory Id="{folder}Dir" Name="{folder}">')

@@ -17,7 +17,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const Platform platform = std::wstring(argv[1]) == L"win64" ? Platform::win64 : Platform::win32;
-    for (const auto& row : qb::automation::registryRows(qb::engine::serverRegistrations(),
+    for (const auto& row : qb::automation::registryRows(qb::automation::registrations(qb::engine::serverClasses()),
                                                         qb::engine::serverTypeLibrary(), platform)) {
         std::string line = qb::automation::toUtf8(row.key + L"\t" + row.name + L"\t" + row.value) + "\n";
         std::fwrite(line.data(), 1, line.size(), stdout);

@@ -3,9 +3,10 @@
 #   tools/package.sh                         both packages from build/x64 and build/x86 into build/packages
 #   tools/package.sh x64|x86 BUILD_DIR OUT   one package from one build
 # The registry rows come from qb_regrows of the 64-bit build (run under Wine), which prints the rows
-# DllRegisterServer writes, for either platform. Needs wixl and msibuild (msitools).
+# DllRegisterServer writes, for either platform. Run it after both builds (README, "Building by hand").
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+bash "$root/tools/setup.sh"  # wixl and msitools, on a machine that has not run the tests yet
 source "$root/tools/wine-env.sh"
 
 package() {  # ARCH BUILD_DIR OUT_DIR

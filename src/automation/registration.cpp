@@ -30,6 +30,22 @@ LSTATUS removeTree(const std::wstring& key) {
 
 std::wstring typeLibKey(const TypeLibraryRegistration& t) { return L"TypeLib\\" + t.libId; }
 
+// The keys that belong to the server alone: removed whole on unregistration.
+std::vector<std::wstring> ownedKeys(const std::vector<ClassRegistration>& classes,
+                                    const TypeLibraryRegistration* typeLib) {
+    std::vector<std::wstring> keys;
+    for (const auto& c : classes) {
+        keys.push_back(L"CLSID\\" + guidText(c.clsid));
+        keys.push_back(c.progId);
+        if (!c.versionedProgId.empty()) keys.push_back(c.versionedProgId);
+    }
+    if (typeLib) {
+        for (const auto& i : typeLib->dispinterfaces) keys.push_back(L"Interface\\" + guidText(i.iid));
+        keys.push_back(typeLibKey(*typeLib) + L"\\" + typeLib->version);
+    }
+    return keys;
+}
+
 }  // namespace
 
 std::wstring guidText(const GUID& g) {
@@ -51,7 +67,7 @@ std::vector<RegistryRow> registryRows(const std::vector<ClassRegistration>& clas
         rows.push_back({key + L"\\InprocServer32", L"ThreadingModel", L"Apartment"});
         rows.push_back({key + L"\\ProgID", L"", versioned ? c.versionedProgId : c.progId});
         if (versioned) rows.push_back({key + L"\\VersionIndependentProgID", L"", c.progId});
-        if (!c.typeLib.empty()) rows.push_back({key + L"\\TypeLib", L"", c.typeLib});
+        if (typeLib) rows.push_back({key + L"\\TypeLib", L"", typeLib->libId});
         rows.push_back({c.progId, L"", c.description});
         rows.push_back({c.progId + L"\\CLSID", L"", clsid});
         if (versioned) {
@@ -76,21 +92,6 @@ std::vector<RegistryRow> registryRows(const std::vector<ClassRegistration>& clas
         }
     }
     return rows;
-}
-
-std::vector<std::wstring> ownedKeys(const std::vector<ClassRegistration>& classes,
-                                    const TypeLibraryRegistration* typeLib) {
-    std::vector<std::wstring> keys;
-    for (const auto& c : classes) {
-        keys.push_back(L"CLSID\\" + guidText(c.clsid));
-        keys.push_back(c.progId);
-        if (!c.versionedProgId.empty()) keys.push_back(c.versionedProgId);
-    }
-    if (typeLib) {
-        for (const auto& i : typeLib->dispinterfaces) keys.push_back(L"Interface\\" + guidText(i.iid));
-        keys.push_back(typeLibKey(*typeLib) + L"\\" + typeLib->version);
-    }
-    return keys;
 }
 
 std::wstring expandRowValue(std::wstring_view value, std::wstring_view modulePath, std::wstring_view folder) {

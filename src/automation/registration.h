@@ -14,11 +14,11 @@ struct ClassRegistration {
     CLSID clsid;
     std::wstring progId;           // version-independent: "Library.Class"
     std::wstring description;      // shown by registry tools
-    std::wstring typeLib;          // LIBID of the module's type library, or empty
     std::wstring versionedProgId;  // "Library.Class.1", or empty for none
 };
 
-// The type library embedded in the module (resource 1) and the dispinterfaces it describes.
+// The type library embedded in the module (resource 1) and the dispinterfaces it describes; the
+// server's classes name it as theirs.
 struct TypeLibraryRegistration {
     struct Interface {
         IID iid;
@@ -47,9 +47,6 @@ inline constexpr Platform kThisPlatform = sizeof(void*) == 8 ? Platform::win64 :
 
 std::vector<RegistryRow> registryRows(const std::vector<ClassRegistration>& classes,
                                       const TypeLibraryRegistration* typeLib, Platform platform);
-// The keys that belong to the server alone: removed whole on unregistration.
-std::vector<std::wstring> ownedKeys(const std::vector<ClassRegistration>& classes,
-                                    const TypeLibraryRegistration* typeLib);
 // A row's value with the tokens replaced.
 std::wstring expandRowValue(std::wstring_view value, std::wstring_view modulePath, std::wstring_view folder);
 

@@ -31,13 +31,13 @@ private:
     ComPtr<IDispatch> (*create_)();
 };
 
+}  // namespace
+
 std::vector<ClassRegistration> registrations(const std::vector<ServerClass>& classes) {
     std::vector<ClassRegistration> r;
     for (const auto& c : classes) r.push_back(c.registration);
     return r;
 }
-
-}  // namespace
 
 HRESULT serverGetClassObject(const std::vector<ServerClass>& classes, REFCLSID clsid, REFIID iid, void** out) {
     if (!out) return E_POINTER;

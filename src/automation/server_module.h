@@ -14,6 +14,9 @@ struct ServerClass {
     ComPtr<IDispatch> (*create)();
 };
 
+// What the classes register.
+std::vector<ClassRegistration> registrations(const std::vector<ServerClass>& classes);
+
 // The bodies of the four exported entry points, exception barriers included.
 HRESULT serverGetClassObject(const std::vector<ServerClass>& classes, REFCLSID clsid, REFIID iid, void** out);
 HRESULT serverCanUnloadNow();

@@ -6,15 +6,9 @@ namespace qb::engine {
 
 const std::vector<automation::ServerClass>& serverClasses() {
     static const std::vector<automation::ServerClass> list = {
-        {{CLSID_Engine, kEngineProgId, L"Quillbox Engine", kTypeLibId, kEngineVersionedProgId}, &createEngine},
+        {{CLSID_Engine, kEngineProgId, L"Quillbox Engine", kEngineVersionedProgId}, &createEngine},
     };
     return list;
-}
-
-std::vector<automation::ClassRegistration> serverRegistrations() {
-    std::vector<automation::ClassRegistration> r;
-    for (const auto& c : serverClasses()) r.push_back(c.registration);
-    return r;
 }
 
 const automation::TypeLibraryRegistration* serverTypeLibrary() {

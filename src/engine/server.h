@@ -10,7 +10,6 @@ namespace qb::engine {
 inline constexpr wchar_t kEngineVersionedProgId[] = L"Quillbox.Engine.1";
 
 const std::vector<automation::ServerClass>& serverClasses();
-std::vector<automation::ClassRegistration> serverRegistrations();
 // The type library embedded in the DLL as resource 1.
 const automation::TypeLibraryRegistration* serverTypeLibrary();
 

@@ -22,6 +22,10 @@ namespace {
 
 using automation::guidText;
 
+std::vector<automation::ClassRegistration> registrations() {
+    return automation::registrations(engine::serverClasses());
+}
+
 std::wstring tlbPath() { return automation::moduleFolder() + L"\\quillbox.tlb"; }
 
 // HKEY_CLASSES_ROOT redirected to a scratch key of the current user for the test's time.
@@ -90,7 +94,8 @@ TEST(RegistrationRows, DescribeTheTypeLibraryTheDllCarries) {
     const auto* described = engine::serverTypeLibrary();
     TLIBATTR* attr = nullptr;
     ASSERT_EQ(lib->GetLibAttr(&attr), S_OK);
-    EXPECT_EQ(guidText(attr->guid), described->libId);
+    const std::wstring libId = guidText(attr->guid);
+    EXPECT_EQ(libId, described->libId);
     wchar_t version[32];
     swprintf(version, 32, L"%x.%x", attr->wMajorVerNum, attr->wMinorVerNum);
     EXPECT_EQ(described->version, version);
@@ -116,17 +121,19 @@ TEST(RegistrationRows, DescribeTheTypeLibraryTheDllCarries) {
     }
     for (const auto& i : described->dispinterfaces) inRows.insert(guidText(i.iid) + L" " + i.name);
     EXPECT_EQ(inRows, inLibrary) << "every dispinterface of the library, and no other";
-    for (const auto& c : engine::serverRegistrations()) {
-        classesInRows.insert(guidText(c.clsid));
-        EXPECT_EQ(c.typeLib, described->libId);
-    }
+    for (const auto& c : registrations()) classesInRows.insert(guidText(c.clsid));
     EXPECT_EQ(classesInRows, coclasses) << "every class of the library is registered";
+    std::set<std::wstring> classesNamingTheLibrary;
+    for (const auto& row : automation::registryRows(registrations(), described, automation::kThisPlatform))
+        if (row.key.starts_with(L"CLSID\\") && row.key.ends_with(L"\\TypeLib") && row.value == libId)
+            classesNamingTheLibrary.insert(row.key.substr(6, 38));
+    EXPECT_EQ(classesNamingTheLibrary, coclasses) << "each class names the library it is described in";
 }
 
 TEST(RegistrationRows, DifferByPlatformOnlyInTheTypeLibrarysFileKey) {
-    const auto rows64 = automation::registryRows(engine::serverRegistrations(), engine::serverTypeLibrary(),
+    const auto rows64 = automation::registryRows(registrations(), engine::serverTypeLibrary(),
                                                  automation::Platform::win64);
-    const auto rows32 = automation::registryRows(engine::serverRegistrations(), engine::serverTypeLibrary(),
+    const auto rows32 = automation::registryRows(registrations(), engine::serverTypeLibrary(),
                                                  automation::Platform::win32);
     ASSERT_EQ(rows64.size(), rows32.size());
     int differing = 0;
@@ -140,7 +147,7 @@ TEST(RegistrationRows, DifferByPlatformOnlyInTheTypeLibrarysFileKey) {
 }
 
 TEST_F(ScratchClassesRoot, RegisteringWritesTheClassWithThisModulesPath) {
-    ASSERT_EQ(automation::registerServerRows(engine::serverRegistrations(), engine::serverTypeLibrary()), S_OK);
+    ASSERT_EQ(automation::registerServerRows(registrations(), engine::serverTypeLibrary()), S_OK);
     const std::wstring clsid = L"CLSID\\{78C64B61-7F52-4480-9836-377A6590397B}";
     EXPECT_EQ(value(clsid + L"\\InprocServer32"), automation::modulePath());
     EXPECT_EQ(value(clsid + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
@@ -182,7 +189,7 @@ TEST_F(ScratchClassesRoot, TheTypeLibraryRowsAreWhatRegisterTypeLibWrites) {
 TEST_F(ScratchClassesRoot, UnregisteringRemovesWhatIsTheServersOwnAndNothingElse) {
     create(L"TypeLib\\{A4D276E6-B98B-41EA-B1BA-23735BCE3513}\\2.0\\0\\win64");  // another version of the library
     create(L"CLSID\\{00000000-1111-2222-3333-444444444444}\\InprocServer32");
-    const auto classes = engine::serverRegistrations();
+    const auto classes = registrations();
     ASSERT_EQ(automation::registerServerRows(classes, engine::serverTypeLibrary()), S_OK);
     EXPECT_EQ(automation::unregisterServerRows(classes, engine::serverTypeLibrary()), S_OK);
     for (const wchar_t* gone : {L"CLSID\\{78C64B61-7F52-4480-9836-377A6590397B}", L"Quillbox.Engine", L"Quillbox.Engine.1",

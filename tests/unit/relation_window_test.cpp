@@ -457,12 +457,7 @@ TEST_F(RelationWindowTest, AChangeOfStateWhileASuiteDialogIsOpenWaitsForTheDialo
 TEST_F(RelationWindowTest, TheConnectionControlsViewEventReloadsTheLists) {
     window.load();
     db->setSetting(L"ActiveView", L"2");  // the control raises ChangeView(2) at its next look
-    DWORD end = ::GetTickCount() + 3000;
-    while (window.SelectedViewId != 2 && static_cast<LONG>(end - ::GetTickCount()) > 0) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-        ::Sleep(20);
-    }
+    pumpFor(3000, [&] { return window.SelectedViewId == 2; });
     EXPECT_EQ(window.SelectedViewId, 2);
     EXPECT_EQ(listed(), std::vector<std::wstring>{L"Holidays"});
 }

@@ -6,8 +6,9 @@
 
 namespace qb::ui {
 
-// 16 x 16: 1 a group (folder), 2 a keyword (tag).
+// 16 x 16: a group (folder) and a keyword (tag), numbered as the controls count pictures (from 1).
 UniqueImageList keywordPictures();
+inline constexpr int kGroupPicture = 1, kKeywordPicture = 2;
 
 // 32 x 32 pictures of the kinds of items that are not local files, in this order:
 // "Mail", "Contact", "Task", "Appointment", "Note", "Web", "Server".

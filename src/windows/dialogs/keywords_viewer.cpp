@@ -15,9 +15,6 @@ using automation::Object;
 using automation::Variant;
 using support::createObject;
 
-// The keyword picture of the component's keyword pictures.
-constexpr int kKeywordPicture = 2;
-
 }  // namespace
 
 frmKeyWords::frmKeyWords() : Form({L"frmKeyWords", L"Relations", 2685, 3660, RGB(224, 224, 224)}) {
@@ -55,7 +52,7 @@ void frmKeyWords::LoadKWRelationed() {
             keyword.call(L"loaddata", {Object::from(item).get(L"KeyId")});
             keyword = keyword.callObject(L"GetOneById");
             if (keyword.get(L"ViewId").toLong() == intSelectedViewId)
-                lstKeyRel.add(keyword.get(L"KeyName").toText(), keyword.get(L"KeyId").toLong(), kKeywordPicture);
+                lstKeyRel.add(keyword.get(L"KeyName").toText(), keyword.get(L"KeyId").toLong(), ui::kKeywordPicture);
         });
     });
 }

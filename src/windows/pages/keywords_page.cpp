@@ -20,7 +20,9 @@ using support::createObject;
 namespace progid = contract::progid;
 
 // The list shows related keywords with the keyword picture of the shared image list.
-constexpr int kGroupPicture = 1, kKeywordPicture = 2, kRelatedPicture = kKeywordPicture;
+using ui::kGroupPicture;
+using ui::kKeywordPicture;
+constexpr int kRelatedPicture = kKeywordPicture;
 const std::wstring kGroupTag = L"Group", kKeywordTag = L"KeyWord";
 
 constexpr UINT kAddKeywordCommand = 40001;
