@@ -102,7 +102,7 @@ const RecordKind& fileKind() {
                     r.exec("INSERT INTO memo_categories(MemoId, CatId) SELECT ?, CatId FROM memo_categories WHERE MemoId = ?",
                            {copy, Variant(static_cast<long>(id))});
                 }
-                r.exec("INSERT OR IGNORE INTO attachments(Attach1, Attach2) "
+                r.exec("INSERT INTO attachments(Attach1, Attach2) "
                        "SELECT ?1, CASE WHEN Attach1 = ?2 THEN Attach2 ELSE Attach1 END FROM attachments "
                        "WHERE (Attach1 = ?2 OR Attach2 = ?2) AND Attach1 <> ?1 AND Attach2 <> ?1",
                        {to, from});
@@ -303,16 +303,20 @@ const RecordKind& attachKind() {
             return V{need(r, 1, member, L"item id"), need(r, 2, member, L"other item id")};
         };
         t.method<Record>(L"GetByAttach", [](Record& r, const CallArgs&) {
-            return r.many("WHERE Attach1 = ?1 OR Attach2 = ?1 ORDER BY rowid", {need(r, 1, L"GetByAttach", L"item id")});
+            return r.many("WHERE Attach1 = ?1 OR Attach2 = ?1 ORDER BY AttachId", {need(r, 1, L"GetByAttach", L"item id")});
         });
         t.method<Record>(L"GetOne", [pair](Record& r, const CallArgs&) { return r.one(kPair, pair(r, L"GetOne")); });
         t.method<Record>(L"ExistRegister",
                          [pair](Record& r, const CallArgs&) { return r.exists(kPair, pair(r, L"ExistRegister")); });
+        // No test for a pair stored already: the same pair twice is two attachments.
         t.method<Record>(L"Insert", [pair](Record& r, const CallArgs&) {
-            r.exec("INSERT OR IGNORE INTO attachments(Attach1, Attach2) VALUES(?, ?)", pair(r, L"Insert"));
+            r.exec("INSERT INTO attachments(Attach1, Attach2) VALUES(?, ?)", pair(r, L"Insert"));
         });
+        // One attachment: the oldest of the pair's.
         t.method<Record>(L"Delete", [pair](Record& r, const CallArgs&) {
-            r.exec(std::string("DELETE FROM attachments ") + kPair, pair(r, L"Delete"));
+            r.exec(std::string("DELETE FROM attachments WHERE AttachId = (SELECT AttachId FROM attachments ") + kPair +
+                       " ORDER BY AttachId LIMIT 1)",
+                   pair(r, L"Delete"));
         });
         return k;
     }();

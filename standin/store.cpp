@@ -76,11 +76,13 @@ CREATE TABLE IF NOT EXISTS memo_categories(
   MemoId INTEGER NOT NULL REFERENCES memos(MemoId) ON DELETE CASCADE,
   CatId INTEGER NOT NULL REFERENCES categories(CatId) ON DELETE CASCADE,
   PRIMARY KEY(MemoId, CatId));
--- An attachment is an unordered pair of items; stored once, in the order it was made.
+-- An attachment is an unordered pair of items, in the order it was made; the suite does not
+-- refuse a pair that is stored already, so the same pair may be stored twice.
 CREATE TABLE IF NOT EXISTS attachments(
+  AttachId INTEGER PRIMARY KEY,
   Attach1 INTEGER NOT NULL REFERENCES items(FileId) ON DELETE CASCADE,
-  Attach2 INTEGER NOT NULL REFERENCES items(FileId) ON DELETE CASCADE,
-  PRIMARY KEY(Attach1, Attach2));
+  Attach2 INTEGER NOT NULL REFERENCES items(FileId) ON DELETE CASCADE);
+CREATE INDEX IF NOT EXISTS attachments_by_first ON attachments(Attach1);
 CREATE INDEX IF NOT EXISTS attachments_by_second ON attachments(Attach2);
 -- The mail client's items, for the mail client stand-in (not part of the suite's data).
 CREATE TABLE IF NOT EXISTS outlook_items(

@@ -33,11 +33,11 @@ if [ "$headless" = no ]; then
 fi
 qb_wine build/x64/host/quillhost.exe "$@" &
 host=$!
-if qb_wine build/x64/tests/uidriver.exe wait Relations 2>/dev/null; then
+if qb_wine build/x64/tests/uidriver.exe wait 'Relations*' 2>/dev/null; then
   sleep 0.5
   shot="$root/build/demo/quillbox-demo.png"
   import -display "$DISPLAY" -window root "$shot"
   echo "demo: screenshot $shot"
-  qb_wine build/x64/tests/uidriver.exe close Relations
+  qb_wine build/x64/tests/uidriver.exe close 'Relations*'
 fi
 wait $host

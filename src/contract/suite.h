@@ -34,6 +34,11 @@ namespace kind {
 constexpr wchar_t File[] = L"File";
 constexpr wchar_t Server[] = L"Server";
 constexpr wchar_t Web[] = L"Web";
+constexpr wchar_t OutlookMail[] = L"OutlookMail";
+constexpr wchar_t OutlookTask[] = L"OutlookTask";
+constexpr wchar_t OutlookContact[] = L"OutlookContact";
+constexpr wchar_t OutlookAppointment[] = L"OutlookAppointment";
+constexpr wchar_t OutlookNote[] = L"OutlookNote";
 }  // namespace kind
 
 }  // namespace qb::contract

@@ -13,6 +13,7 @@ Services makeDefaults() {
     static ui::SystemPrompter prompter;
     static ui::MessageLoopRunner modal;
     static ui::SystemShell shell;
+    static ui::SystemFileDialogs files;
     // The log lives beside the component: its name with the extension ".Log".
     std::wstring path = automation::modulePath();
     auto slash = path.find_last_of(L"\\/");
@@ -20,7 +21,7 @@ Services makeDefaults() {
     std::wstring log = (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
                            ? path.substr(0, dot) + L".Log"
                            : path + L".Log";
-    return Services{&factory, &prompter, &modal, log, &shell};
+    return Services{&factory, &prompter, &modal, log, &shell, &files};
 }
 
 }  // namespace
@@ -37,6 +38,7 @@ ScopedServices::ScopedServices(Services replacement) : saved_(services()) {
     if (replacement.modal) s.modal = replacement.modal;
     if (!replacement.logFile.empty()) s.logFile = replacement.logFile;
     if (replacement.shell) s.shell = replacement.shell;
+    if (replacement.files) s.files = replacement.files;
 }
 
 ScopedServices::~ScopedServices() { services() = saved_; }

@@ -1,9 +1,11 @@
 #pragma once
-// The seams of the component: how it creates external objects, asks the user, runs modal windows
-// and where it logs. Real implementations by default; tests put in their own for a scope.
+// The seams of the component: how it creates external objects, asks the user (message boxes and
+// file dialogs), runs modal windows, starts programs and where it logs. Real implementations by
+// default; tests put in their own for a scope.
 #include <string>
 
 #include "automation/object_factory.h"
+#include "ui/window/file_dialogs.h"
 #include "ui/window/prompter.h"
 #include "ui/window/shell.h"
 
@@ -19,6 +21,7 @@ struct Services {
     ui::ModalRunner* modal = nullptr;
     std::wstring logFile;  // full path of the error log
     ui::Shell* shell = nullptr;
+    ui::FileDialogs* files = nullptr;
 };
 
 // The services in force on this thread.

@@ -1,5 +1,6 @@
-// relation_bench: how fast the relation window is with large vocabularies.
-//   relation_bench [--runs K] [N ...]      (default: 3 runs of 0 1000 10000 50000)
+// relation_bench: how fast the relation window is with large vocabularies and many attachments.
+//   relation_bench [--runs K] [--attachments A] [N ...]
+//                                          (default: 3 runs of 0 1000 10000 50000; A = 1000)
 // For each N: N keywords in N/10 groups, N/10 of them related to the item, in a fresh database of
 // the stand-in suite (registered in the prefix, reached through COM as the component reaches it).
 // Prints, in milliseconds: ready (ShowRelation's start to the window loaded and about to show),
@@ -8,6 +9,9 @@
 // first, read from SQLite in one transaction. N = 0 (an empty view) gives the window's own cost;
 // "growth" is ready minus that, the part that grows with the vocabulary, against the floor. Each figure is the best of K runs, each on a fresh
 // database (the machines here share their cores: single runs vary by half).
+// Then the attachment figure: an empty view and A attachments (local files of a dozen types that
+// exist, some that are gone, web pages, file-server and mail items); "ready" against the empty
+// window's, and "rebuild", the Files list filled again (as after an add or a removal).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -28,6 +32,37 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 double ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
+
+// A attachments of item 1: four in five local files that exist (in `folder`, a dozen types), then
+// in turn a file that is gone, a web page, a file-server item, a mail.
+void seedAttachments(tesra::Database& db, int count, const std::wstring& folder) {
+    static const wchar_t* const types[] = {L"txt", L"doc", L"pdf", L"xls", L"png", L"jpg",
+                                           L"zip", L"html", L"csv", L"md", L"ppt", L"rtf"};
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    db.transaction([&] {
+        auto item = db.prepare("INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (?, ?, ?, ?)");
+        auto pair = db.prepare("INSERT INTO attachments(Attach1, Attach2) VALUES (1, ?)");
+        for (int i = 0; i < count; ++i) {
+            const int64_t id = 1000 + i;
+            std::wstring name = L"attached " + std::to_wstring(i), path, type = L"File";
+            switch (i % 20) {
+                case 16: path = folder + L"\\gone-" + std::to_wstring(i) + L".txt"; break;
+                case 17: path = L"http://intranet/page/" + std::to_wstring(i), type = L"Web"; break;
+                case 18: path = L"/shared/" + std::to_wstring(i) + L".doc", type = L"Server"; break;
+                case 19: path = L"0000ENTRY" + std::to_wstring(i), type = L"OutlookMail"; break;
+                default: {
+                    path = folder + L"\\file-" + std::to_wstring(i) + L"." + types[i % 12];
+                    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+                    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+                }
+            }
+            item.bind(1, id).bind(2, name).bind(3, path).bind(4, type);
+            item.step();
+            pair.bind(1, id);
+            pair.step();
+        }
+    });
+}
 
 void seed(tesra::Database& db, int n) {
     int groups = n ? std::max(1, n / 10) : 0;  // N = 0: an empty view
@@ -107,12 +142,17 @@ void chooserCanceller() {
 
 struct Measure final : qb::ui::ModalRunner {
     Clock::time_point ready;
-    double reload = 0, relate = 0;
+    double reload = 0, relate = 0, rebuild = 0;
     size_t nodes = 0;
+    int attachments = 0;
     void runModal(qb::ui::Form& form) override {
         ready = Clock::now();
         auto& window = dynamic_cast<qb::windows::frmQuillbox&>(form);
         nodes = window.keywords.pvtreeKeys.count();
+        attachments = window.files.lstFileRel.count();
+        auto tr = Clock::now();
+        window.LoadFileRelationed();
+        rebuild = ms(tr, Clock::now());
         g_cancelChooser = true;
         std::thread canceller(chooserCanceller);
         auto t0 = Clock::now();
@@ -132,15 +172,26 @@ struct Measure final : qb::ui::ModalRunner {
 struct Figures {
     double ready, floor, reload, relate;
     size_t nodes;
+    double rebuild = 0;
+    int attachments = 0;
 };
 
-// One run: a fresh database of N keywords, the floor, then the window through Engine.
-bool runOnce(int n, int run, Figures& out) {
+// One run: a fresh database of N keywords (and A attachments), the floor, then the window
+// through Engine.
+bool runOnce(int n, int run, Figures& out, int attachments = 0) {
     wchar_t tmp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, tmp);
-    std::wstring path = std::wstring(tmp) + L"qbbench-" + std::to_wstring(n) + L"-" + std::to_wstring(run) + L".db";
+    std::wstring path = std::wstring(tmp) + L"qbbench-" + std::to_wstring(n) + L"-" + std::to_wstring(run) +
+                       (attachments ? L"-a" + std::to_wstring(attachments) : L"") + L".db";
     for (const wchar_t* tail : {L"", L"-wal", L"-shm"}) ::DeleteFileW((path + tail).c_str());
-    seed(*tesra::Database::open(path), n);
+    try {
+        auto db = tesra::Database::open(path);
+        seed(*db, n);
+        if (attachments) seedAttachments(*db, attachments, std::wstring(tmp) + L"qbbench-files");
+    } catch (const qb::automation::ComError& e) {
+        std::printf("seeding: %ls\n", e.description().c_str());
+        return false;
+    }
     ::SetEnvironmentVariableW(L"TESRA_SUITE_DB", path.c_str());
     out.floor = floorMs(path);
     Measure measure;
@@ -158,6 +209,8 @@ bool runOnce(int n, int run, Figures& out) {
     out.reload = measure.reload;
     out.relate = measure.relate;
     out.nodes = measure.nodes;
+    out.rebuild = measure.rebuild;
+    out.attachments = measure.attachments;
     for (const wchar_t* tail : {L"", L"-wal", L"-shm"}) ::DeleteFileW((path + tail).c_str());
     return true;
 }
@@ -167,9 +220,10 @@ bool runOnce(int n, int run, Figures& out) {
 int wmain(int argc, wchar_t** argv) {
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     std::vector<int> sizes;
-    int runs = 3;
+    int runs = 3, attachments = 1000;
     for (int i = 1; i < argc; ++i) {
         if (std::wstring(argv[i]) == L"--runs" && i + 1 < argc) runs = std::max(1, _wtoi(argv[++i]));
+        else if (std::wstring(argv[i]) == L"--attachments" && i + 1 < argc) attachments = _wtoi(argv[++i]);
         else sizes.push_back(_wtoi(argv[i]));
     }
     if (sizes.empty()) sizes = {0, 1000, 10000, 50000};
@@ -191,6 +245,23 @@ int wmain(int argc, wchar_t** argv) {
                     n ? best.ready / best.floor : 0.0, growth, n ? growth / best.floor : 0.0, best.reload, best.relate,
                     best.nodes);
         std::fflush(stdout);
+    }
+    if (attachments > 0) {
+        // Against the empty window of this same measure (N = 0 may not have been asked for).
+        Figures none{1e9, 1e9, 1e9, 1e9, 0}, best{1e9, 1e9, 1e9, 1e9, 0, 1e9};
+        for (int run = 0; run < runs; ++run) {
+            Figures f{};
+            // Databases of their own (a database file stays open with the suite for the process's life).
+            if (!runOnce(0, 100 + run, f)) return 1;
+            none.ready = std::min(none.ready, f.ready);
+            if (!runOnce(0, 100 + run, f, attachments)) return 1;
+            best.ready = std::min(best.ready, f.ready);
+            best.rebuild = std::min(best.rebuild, f.rebuild);
+            best.attachments = f.attachments;
+        }
+        std::printf("\n%8s %10s %10s %10s %12s\n", "A", "ready ms", "empty ms", "growth ms", "rebuild ms");
+        std::printf("%8d %10.1f %10.1f %10.1f %12.1f   (goal: growth <= 200 ms for 1000; %d rows listed)\n", attachments,
+                    best.ready, none.ready, best.ready - none.ready, best.rebuild, best.attachments);
     }
     ::CoUninitialize();
     return 0;

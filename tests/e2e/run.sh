@@ -154,7 +154,7 @@ answer_box() {
 # tree of the window shown; prints how many relations of it to item $1 are stored once it is.
 relate_first_keyword() {
   local stored='SELECT COUNT(*) FROM keyword_items WHERE KeyId = 121 AND FileId = '"$1"
-  driver treeselect Relations 'SysTreeView32#1' 0 0 && driver keys Relations 'SysTreeView32#1' 13
+  driver treeselect 'Relations*' 'SysTreeView32#1' 0 0 && driver keys 'Relations*' 'SysTreeView32#1' 13
   for _ in $(seq 1 50); do [ "$(suitectl query "$stored")" = 1 ] && break; sleep 0.1; done
   suitectl query "$stored"
 }
@@ -165,12 +165,12 @@ printf 'numbers\r\n' >"$WINEPREFIX/drive_c/Quillbox Demo/Quarterly report.txt"
 qb_wine reg.exe add 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell' /v ID /d 1 /f >/dev/null 2>&1
 qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/relation.out" 2>&1 &
 host=$!
-check "relation window shows" driver wait Relations
-equals "the view in use is on its button" Projects "$(driver texts Relations Button | tr -d '\r' | sed -n 's/^Projects$/Projects/p')"
-equals "for a local file while connected, the Server tab can be chosen" 4 "$(driver tab Relations 'SysTabControl32#1' 4 | tr -d '\r')"
-equals "and the Keywords tab again" 1 "$(driver tab Relations 'SysTabControl32#1' 1 | tr -d '\r')"
+check "relation window shows" driver wait 'Relations*'
+equals "the view in use is on its button" Projects "$(driver texts 'Relations*' Button | tr -d '\r' | sed -n 's/^Projects$/Projects/p')"
+equals "for a local file while connected, the Server tab can be chosen" 4 "$(driver tab 'Relations*' 'SysTabControl32#1' 4 | tr -d '\r')"
+equals "and the Keywords tab again" 1 "$(driver tab 'Relations*' 'SysTabControl32#1' 1 | tr -d '\r')"
 equals "a keyword related from the keyboard is stored" 1 "$(relate_first_keyword 1)"
-driver click Relations Ok
+driver click 'Relations*' Ok
 wait $host; equals "the host returns after Ok" 0 "$?"
 # A stored view that is no number: the window opens on the first view and writes it back, and
 # "Update Info" pressed from here writes the item's fields as they are (once, a half-loaded
@@ -180,7 +180,7 @@ fields="SELECT FileName || '|' || FileCurrentPath || '|' || FileComment FROM ite
 before=$(suitectl query "$fields")
 qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/relation4.out" 2>&1 &
 host=$!
-driver wait Relations >/dev/null && driver click Relations '&Update Info' && driver click Relations Ok
+driver wait 'Relations*' >/dev/null && driver click 'Relations*' '&Update Info' && driver click 'Relations*' Ok
 wait $host; equals "a stored view that is no number opens the window without an error" 0 "$?"
 equals "Update Info leaves the item's fields as they are" "$before" "$(suitectl query "$fields")"
 check "the stored view is repaired" grep -Eq 'REG_SZ +[0-9]+$' <<<"$(regkey 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell' ID)"
@@ -189,30 +189,57 @@ qb_wine reg.exe add 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selecte
 suitectl set StateConnection 1
 qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/relation2.out" 2>&1 &
 host=$!
-driver wait Relations >/dev/null && sleep 0.5
+driver wait 'Relations*' >/dev/null && sleep 0.5
 suitectl set StateConnection 0
 check "the connection message shows" answered "Your connection with Vellumdex Server to changed state" Vellumdex
-check "and the window closes" driver gone Relations
+check "and the window closes" driver gone 'Relations*'
 wait $host; equals "the host returns" 0 "$?"
 suitectl set StateConnection 1
 # Any kind of item: a mail item found by its entry id opens the same window, without the Server tab.
 qb_wine "$build/host/quillhost.exe" ShowAllItemsRelation '00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001' >"$work/relation3.out" 2>&1 &
 host=$!
-check "the window shows for a mail item" driver wait Relations
-equals "its record is in the name box" 'Re: delivery dates' "$(driver gettext Relations 'Edit#1' | tr -d '\r')"
-equals "the Server tab cannot be chosen" 1 "$(driver tab Relations 'SysTabControl32#1' 4 | tr -d '\r')"
+check "the window shows for a mail item" driver wait 'Relations*'
+equals "its record is in the name box" 'Re: delivery dates' "$(driver gettext 'Relations*' 'Edit#1' | tr -d '\r')"
+equals "the Server tab cannot be chosen" 1 "$(driver tab 'Relations*' 'SysTabControl32#1' 4 | tr -d '\r')"
 equals "a keyword related to the mail item is stored" 1 "$(relate_first_keyword 5)"
-driver click Relations Ok
+driver click 'Relations*' Ok
+wait $host; equals "the host returns after Ok" 0 "$?"
+
+echo "attachments on the Files tab, through the real file-open dialog"
+suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
+printf 'minutes\r\n' >"$WINEPREFIX/drive_c/Quillbox Demo/Minutes of May.txt"
+attached="SELECT group_concat(n, '|') FROM (SELECT i.FileName n FROM attachments a JOIN items i ON i.FileId = a.Attach2 WHERE a.Attach1 = 1 ORDER BY a.AttachId)"
+qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/files.out" 2>&1 &
+host=$!
+win='Relations - Quarterly report'
+check "the window's caption names the item" driver wait "$win"
+equals "the Files tab is chosen" 3 "$(driver tab "$win" 'SysTabControl32#1' 3 | tr -d '\r')"
+equals "the stored attachment is listed, unticked" 0 "$(driver listchecks "$win" 'SysListView32#3' | tr -d '\r' | tr '\n' ' ' | sed 's/ $//')"
+driver click "$win" '&Add'
+check "Add opens the file-open dialog" driver wait 'Attach a file'
+driver settext 'Attach a file' 'Edit#1' 'C:\Quillbox Demo\Minutes of May.txt' && driver click 'Attach a file' '&Open'
+check "the dialog closes" driver gone 'Attach a file'
+for _ in $(seq 1 50); do [ "$(suitectl query "$attached")" = 'Contract draft|Minutes of May.txt' ] && break; sleep 0.1; done
+equals "the chosen file is stored as an attachment" 'Contract draft|Minutes of May.txt' "$(suitectl query "$attached")"
+equals "and listed" '0 0' "$(driver listchecks "$win" 'SysListView32#3' | tr -d '\r' | tr '\n' ' ' | sed 's/ $//')"
+driver listclick "$win" 'SysListView32#3' 1
+equals "a click on its row ticks it" '0 1' "$(driver listchecks "$win" 'SysListView32#3' | tr -d '\r' | tr '\n' ' ' | sed 's/ $//')"
+driver click "$win" 'Re&move'
+for _ in $(seq 1 50); do [ "$(suitectl query "$attached")" = 'Contract draft' ] && break; sleep 0.1; done
+equals "Remove deletes the ticked attachment only" 'Contract draft' "$(suitectl query "$attached")"
+equals "and the list shows what is stored" '0' "$(driver listchecks "$win" 'SysListView32#3' | tr -d '\r' | tr '\n' ' ' | sed 's/ $//')"
+equals "the attached file itself stays" 'minutes' "$(tr -d '\r' <"$WINEPREFIX/drive_c/Quillbox Demo/Minutes of May.txt")"
+driver click "$win" Ok
 wait $host; equals "the host returns after Ok" 0 "$?"
 
 echo "a host that binds early, with a window of its own"
 suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
 qb_wine "$build/tests/earlyhost.exe" 'C:\Quillbox Demo\Quarterly report.txt' 'http://intranet/minutes' >"$work/early.out" 2>&1 &
 host=$!
-check "the relation window shows" driver wait Relations
+check "the relation window shows" driver wait 'Relations*'
 for _ in $(seq 1 60); do grep -q '^nested:' "$work/early.out" && break; sleep 0.1; done
 equals "a relation made after the refused second call is stored" 1 "$(relate_first_keyword 1)"
-driver click Relations Ok
+driver click 'Relations*' Ok
 wait $host
 early=$(tr -d '\r' <"$work/early.out")
 equals "the default dispinterface answers" 'early binding: ok' "$(sed -n 1p <<<"$early")"

@@ -13,6 +13,10 @@
 //   uidriver close CAPTION                     presses the window's close box
 //   uidriver clientsize CAPTION                prints the client area as WIDTHxHEIGHT pixels
 //   uidriver texts CAPTION CLASS               prints the non-empty texts of all children of that class
+//   uidriver listclick CAPTION CLASS#N ROW     clicks a row (from 0) of a list view with the mouse
+//   uidriver listchecks CAPTION CLASS#N        prints each row's check box state (1 or 0) on a line
+//   uidriver caption CAPTION                   prints the window's whole caption
+// A CAPTION ending in "*" stands for any caption that begins with what comes before it.
 // Exit code 0 on success, 1 when the window or control was not found.
 #include <windows.h>
 #include <commctrl.h>
@@ -24,10 +28,36 @@
 
 namespace {
 
+// A shown top-level window with that caption ("Text*": beginning with "Text"); with `anyState`
+// hidden ones count too.
+HWND findTop(const std::wstring& caption, bool anyState = false) {
+    if (caption.empty() || caption.back() != L'*') {
+        HWND h = ::FindWindowW(nullptr, caption.c_str());
+        return h && (anyState || ::IsWindowVisible(h)) ? h : nullptr;
+    }
+    struct Search {
+        std::wstring prefix;
+        bool anyState;
+        HWND found = nullptr;
+    } search{caption.substr(0, caption.size() - 1), anyState};
+    ::EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            wchar_t text[512] = {};
+            ::GetWindowTextW(h, text, 512);
+            if (std::wstring(text).starts_with(s->prefix) && (s->anyState || ::IsWindowVisible(h))) {
+                s->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND waitFor(const std::wstring& caption, DWORD ms = 10000) {
     for (DWORD waited = 0;; waited += 50) {
-        HWND h = ::FindWindowW(nullptr, caption.c_str());
-        if (h && ::IsWindowVisible(h)) return h;
+        if (HWND h = findTop(caption)) return h;
         if (waited >= ms) return nullptr;
         ::Sleep(50);
     }
@@ -55,6 +85,25 @@ std::vector<HWND> children(HWND parent) {
         },
         reinterpret_cast<LPARAM>(&out));
     return out;
+}
+
+// A list view row's rectangle, asked for in the list's own process.
+bool rowRect(HWND list, int row, RECT& out) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(list, &pid);
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return false;
+    void* remote = ::VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    bool ok = false;
+    if (remote) {
+        RECT r{LVIR_LABEL, 0, 0, 0};
+        ok = ::WriteProcessMemory(process, remote, &r, sizeof r, nullptr) &&
+             ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote)) &&
+             ::ReadProcessMemory(process, remote, &out, sizeof out, nullptr);
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    ::CloseHandle(process);
+    return ok;
 }
 
 // "Edit#2": the second child of class Edit (class names compare without regard to case).
@@ -85,7 +134,7 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring action = argv[1], caption = argv[2];
     if (action == L"gone") {
         for (int i = 0; i < 200; ++i, ::Sleep(50))
-            if (!::FindWindowW(nullptr, caption.c_str())) return 0;
+            if (!findTop(caption, true)) return 0;
         return fail("window still there");
     }
     HWND w = waitFor(caption);
@@ -99,6 +148,10 @@ int wmain(int argc, wchar_t** argv) {
         HWND b = buttonByText(w, argv[3]);
         if (!b) return fail("button not found");
         ::PostMessageW(b, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (action == L"caption") {
+        std::printf("%ls\n", windowText(w).c_str());
         return 0;
     }
     if (action == L"clientsize") {
@@ -157,6 +210,22 @@ int wmain(int argc, wchar_t** argv) {
         // Moving the focus to a tab selects it and sends the same notifications as a click.
         ::SendMessageW(c, TCM_SETCURFOCUS, static_cast<WPARAM>(_wtoi(argv[4])), 0);
         std::printf("%d\n", static_cast<int>(::SendMessageW(c, TCM_GETCURSEL, 0, 0)));
+        return 0;
+    }
+    if (action == L"listclick" && argc == 5) {
+        RECT r;
+        if (!rowRect(c, _wtoi(argv[4]), r)) return fail("no such row");
+        LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        // The list waits for the release after the press, as it does for a real click.
+        ::PostMessageW(c, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageW(c, WM_LBUTTONUP, 0, at);
+        ::Sleep(100);
+        return 0;
+    }
+    if (action == L"listchecks") {
+        int rows = static_cast<int>(::SendMessageW(c, LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < rows; ++i)
+            std::printf("%d\n", static_cast<int>((::SendMessageW(c, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK) >> 12) - 1));
         return 0;
     }
     if (action == L"char" && argc == 5) {

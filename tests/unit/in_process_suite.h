@@ -39,6 +39,7 @@ struct InProcessSuite : automation::ObjectFactory {
             {L"Tesra.Group", [] { return createRecord(groupKind()); }},
             {L"Tesra.View", [] { return createRecord(viewKind()); }},
             {L"Tesra.KeyWordFile", [] { return createRecord(keyWordFileKind()); }},
+            {L"Tesra.Attach", [] { return createRecord(attachKind()); }},
             {L"Itemkeeper.Engine", [] { return automation::makeObject<ItemLoader>(); }},
             {L"Gatehouse.Engine", [] { return automation::makeObject<Gatehouse>(); }},
             {L"Lenspick.Engine", [] { return automation::makeObject<ViewPicker>(); }},
@@ -47,6 +48,7 @@ struct InProcessSuite : automation::ObjectFactory {
         };
         for (const auto& [id, make] : classes)
             if (progId == id) return automation::Object(make());
+        if (progId == L"Scripting.FileSystemObject") return automation::ComObjectFactory().create(progId);  // Windows' own
         throw automation::ComError::runtime(automation::err::CantCreateObject);
     }
 };

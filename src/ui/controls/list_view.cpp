@@ -6,7 +6,9 @@
 namespace qb::ui {
 
 void TaggedList::created() {
-    ::SendMessageW(handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    ::SendMessageW(handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                   LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | (checkBoxes ? LVS_EX_CHECKBOXES : 0));
+    if (checkBoxes) checkBoxPictures_.reset(ListView_GetImageList(handle(), LVSIL_STATE));
 }
 
 bool TaggedList::selectedItemRect(RECT& item) const {
@@ -45,15 +47,28 @@ void TaggedList::select(int index) {
     ListView_SetItemState(handle(), index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
-std::wstring TaggedList::text(int index) const {
+std::wstring TaggedList::text(int index) const { return subItem(index, 0); }
+
+void TaggedList::setSubItem(int index, int column, const std::wstring& text) {
+    LVITEMW item{LVIF_TEXT};
+    item.iSubItem = column;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    ::SendMessageW(handle(), LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+}
+
+std::wstring TaggedList::subItem(int index, int column) const {
     wchar_t buf[1024] = {};
     LVITEMW item{LVIF_TEXT};
-    item.iItem = index;
+    item.iSubItem = column;
     item.pszText = buf;
     item.cchTextMax = 1024;
     ::SendMessageW(handle(), LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
     return buf;
 }
+
+bool TaggedList::checked(int index) const { return ListView_GetCheckState(handle(), index) != FALSE; }
+
+void TaggedList::setChecked(int index, bool on) { ListView_SetCheckState(handle(), index, on); }
 
 long TaggedList::tag(int index) const {
     LVITEMW item{LVIF_PARAM};

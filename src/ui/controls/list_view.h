@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/handles.h"
 #include "ui/controls/control.h"
 
 namespace qb::ui {
@@ -15,6 +16,8 @@ class TaggedList final : public Control {
 public:
     // Notifications of the list (double click, keys, start of a drag); the answer goes back to it.
     std::function<LRESULT(NMHDR*)> onNotify;
+    // Set before the window is made: a check box in front of every item.
+    bool checkBoxes = false;
 
     const wchar_t* windowClass() const override { return WC_LISTVIEWW; }
     // Its image lists belong to whoever sets them (a page shares one between two controls).
@@ -34,14 +37,25 @@ public:
     void select(int index);
     std::wstring text(int index) const;
     long tag(int index) const;
+    // Texts of the further columns (column 1 is the first after the item's own).
+    void setSubItem(int index, int column, const std::wstring& text);
+    std::wstring subItem(int index, int column) const;
+    bool checked(int index) const;
+    void setChecked(int index, bool on);
     int hitTest(POINT client) const;
     void setRedraw(bool on);
 
 protected:
     void created() override;
+    void destroyed() override { checkBoxPictures_.reset(); }
     LRESULT notify(NMHDR* header) override { return onNotify ? onNotify(header) : 0; }
     bool selectedItemRect(RECT& item) const override;
     bool takesEnter() const override { return true; }
+
+private:
+    // The boxes' pictures, which the list makes itself but does not destroy when it shares its
+    // image lists.
+    UniqueImageList checkBoxPictures_;
 };
 
 }  // namespace qb::ui

@@ -1,5 +1,6 @@
 #include "ui/look/pictures.h"
 
+#include <initializer_list>
 #include <utility>
 
 namespace qb::ui {
@@ -8,8 +9,12 @@ namespace {
 // Image lists of pictures drawn here: each drawn on magenta, which becomes transparent.
 class DrawnPictures {
 public:
-    explicit DrawnPictures(int size, int count)
-        : size_(size), images_(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0)), screen_(nullptr),
+    // Room for `count` pictures; `grow` more can be added later (a shell icon keeps its alpha
+    // in a list of 32-bit colour).
+    explicit DrawnPictures(int size, int count, int grow = 0)
+        : size_(size),
+          images_(ImageList_Create(size, size, (grow ? ILC_COLOR32 : ILC_COLOR24) | ILC_MASK, count, grow)),
+          screen_(nullptr),
           dc_(::CreateCompatibleDC(screen_.get())) {}
     DrawnPictures(const DrawnPictures&) = delete;
     DrawnPictures& operator=(const DrawnPictures&) = delete;
@@ -54,46 +59,91 @@ UniqueImageList keywordPictures() {
     return pictures.images();
 }
 
-UniqueImageList itemKindPictures() {
-    DrawnPictures pictures(32, 7);
+namespace {
+
+// The kinds' pictures, designed on 32 x 32 and drawn at any size.
+struct KindPicture {
+    const wchar_t* key;
+    COLORREF fill;
+    void (*draw)(HDC);
+};
+
+const KindPicture kKinds[] = {
+    {L"Mail", RGB(250, 230, 150), [](HDC dc) {  // an envelope
+         ::Rectangle(dc, 3, 8, 29, 25);
+         ::MoveToEx(dc, 3, 8, nullptr), ::LineTo(dc, 16, 18), ::LineTo(dc, 29, 8);
+     }},
+    {L"Contact", RGB(150, 200, 240), [](HDC dc) {  // a head and shoulders
+         ::Ellipse(dc, 10, 3, 22, 15);
+         ::Ellipse(dc, 5, 16, 27, 34);
+     }},
+    {L"Task", RGB(170, 220, 160), [](HDC dc) {  // a ticked box
+         ::Rectangle(dc, 5, 5, 27, 27);
+         ::MoveToEx(dc, 9, 16, nullptr), ::LineTo(dc, 14, 22), ::LineTo(dc, 24, 9);
+     }},
+    {L"Appointment", RGB(240, 170, 150), [](HDC dc) {  // a calendar sheet
+         ::Rectangle(dc, 4, 6, 28, 28);
+         ::MoveToEx(dc, 4, 12, nullptr), ::LineTo(dc, 28, 12);
+     }},
+    {L"Note", RGB(255, 240, 120), [](HDC dc) {  // a folded sheet
+         ::Rectangle(dc, 6, 4, 26, 28);
+         ::MoveToEx(dc, 19, 28, nullptr), ::LineTo(dc, 26, 21);
+     }},
+    {L"Web", RGB(120, 170, 230), [](HDC dc) {  // a globe
+         ::Ellipse(dc, 4, 4, 28, 28);
+         ::Ellipse(dc, 11, 4, 21, 28);
+         ::MoveToEx(dc, 4, 16, nullptr), ::LineTo(dc, 28, 16);
+     }},
+    {L"Server", RGB(190, 190, 200), [](HDC dc) {  // a tower
+         ::Rectangle(dc, 9, 3, 23, 29);
+         ::MoveToEx(dc, 12, 9, nullptr), ::LineTo(dc, 20, 9);
+         ::MoveToEx(dc, 12, 14, nullptr), ::LineTo(dc, 20, 14);
+     }},
+    {L"MissingFile", RGB(245, 245, 245), [](HDC dc) {  // a sheet struck through
+         ::Rectangle(dc, 6, 3, 26, 29);
+         UniquePen red(::CreatePen(PS_SOLID, 3, RGB(200, 30, 30)));
+         Selected strike(dc, red.get());
+         ::MoveToEx(dc, 8, 8, nullptr), ::LineTo(dc, 24, 24);
+         ::MoveToEx(dc, 24, 8, nullptr), ::LineTo(dc, 8, 24);
+     }},
+};
+
+const KindPicture& kind(std::wstring_view key) {
+    for (const KindPicture& k : kKinds)
+        if (key == k.key) return k;
+    return kKinds[0];
+}
+
+UniqueImageList kindPictures(int size, std::initializer_list<const wchar_t*> keys, int grow = 0) {
+    DrawnPictures pictures(size, static_cast<int>(keys.size()), grow);
     UniquePen pen(::CreatePen(PS_SOLID, 2, RGB(60, 60, 60)));
-    auto add = [&](COLORREF fill, auto draw) {
-        pictures.add(fill, [&](HDC dc) {
-            Selected outline(dc, pen.get());
-            draw(dc);
+    for (const wchar_t* key : keys) {
+        const KindPicture& k = kind(key);
+        pictures.add(k.fill, [&](HDC dc) {
+            // Drawn on the 32 x 32 design, scaled to the size asked for.
+            const int mode = ::SetGraphicsMode(dc, GM_ADVANCED);
+            const float scale = static_cast<float>(size) / 32;
+            XFORM xf{scale, 0, 0, scale, 0, 0};
+            ::SetWorldTransform(dc, &xf);
+            {
+                Selected outline(dc, pen.get());
+                k.draw(dc);
+            }
+            ::ModifyWorldTransform(dc, nullptr, MWT_IDENTITY);
+            ::SetGraphicsMode(dc, mode);
         });
-    };
-    add(RGB(250, 230, 150), [](HDC dc) {  // mail: an envelope
-        ::Rectangle(dc, 3, 8, 29, 25);
-        ::MoveToEx(dc, 3, 8, nullptr), ::LineTo(dc, 16, 18), ::LineTo(dc, 29, 8);
-    });
-    add(RGB(150, 200, 240), [](HDC dc) {  // contact: a head and shoulders
-        ::Ellipse(dc, 10, 3, 22, 15);
-        ::Ellipse(dc, 5, 16, 27, 34);
-    });
-    add(RGB(170, 220, 160), [](HDC dc) {  // task: a ticked box
-        ::Rectangle(dc, 5, 5, 27, 27);
-        ::MoveToEx(dc, 9, 16, nullptr), ::LineTo(dc, 14, 22), ::LineTo(dc, 24, 9);
-    });
-    add(RGB(240, 170, 150), [](HDC dc) {  // appointment: a calendar sheet
-        ::Rectangle(dc, 4, 6, 28, 28);
-        ::MoveToEx(dc, 4, 12, nullptr), ::LineTo(dc, 28, 12);
-    });
-    add(RGB(255, 240, 120), [](HDC dc) {  // note: a folded sheet
-        ::Rectangle(dc, 6, 4, 26, 28);
-        ::MoveToEx(dc, 19, 28, nullptr), ::LineTo(dc, 26, 21);
-    });
-    add(RGB(120, 170, 230), [](HDC dc) {  // web: a globe
-        ::Ellipse(dc, 4, 4, 28, 28);
-        ::Ellipse(dc, 11, 4, 21, 28);
-        ::MoveToEx(dc, 4, 16, nullptr), ::LineTo(dc, 28, 16);
-    });
-    add(RGB(190, 190, 200), [](HDC dc) {  // server: a tower
-        ::Rectangle(dc, 9, 3, 23, 29);
-        ::MoveToEx(dc, 12, 9, nullptr), ::LineTo(dc, 20, 9);
-        ::MoveToEx(dc, 12, 14, nullptr), ::LineTo(dc, 20, 14);
-    });
+    }
     return pictures.images();
+}
+
+}  // namespace
+
+UniqueImageList itemKindPictures() {
+    return kindPictures(32, {L"Mail", L"Contact", L"Task", L"Appointment", L"Note", L"Web", L"Server"});
+}
+
+UniqueImageList attachmentPictures() {
+    return kindPictures(16, {L"MissingFile", L"Mail", L"Task", L"Contact", L"Appointment", L"Note", L"Web", L"Server"}, 16);
 }
 
 int itemKindPicture(std::wstring_view key) {

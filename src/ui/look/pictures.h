@@ -15,4 +15,9 @@ inline constexpr int kGroupPicture = 1, kKeywordPicture = 2;
 UniqueImageList itemKindPictures();
 int itemKindPicture(std::wstring_view key);  // index in that list, -1 for an unknown key
 
+// 16 x 16, numbered from 1 as a list of attachments counts them: 1 a local file that is missing,
+// 2 mail, 3 task, 4 contact, 5 appointment, 6 note, 7 web page, 8 file-server item.
+UniqueImageList attachmentPictures();
+inline constexpr int kMissingFilePicture = 1, kWebPicture = 7, kServerPicture = 8;
+
 }  // namespace qb::ui

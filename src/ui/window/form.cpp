@@ -105,6 +105,11 @@ std::wstring Form::caption() const {
     return s;
 }
 
+void Form::setCaption(const std::wstring& text) {
+    if (hwnd_) ::SetWindowTextW(hwnd_, text.c_str());
+    else design_.caption = text;
+}
+
 bool Form::isVisible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
 
 std::wstring Form::qualifiedName(std::wstring_view procedure) const {

@@ -51,6 +51,7 @@ public:
 
     const std::wstring& name() const { return design_.name; }
     std::wstring caption() const;
+    void setCaption(const std::wstring& text);
     bool isLoaded() const { return hwnd_ != nullptr; }
     // The window handle, or nullptr while the form is not loaded.
     HWND handle() const { return hwnd_; }

@@ -36,6 +36,7 @@ frmQuillbox::frmQuillbox()
     : Form({L"frmQuillbox", L"Relations", 8040, 6300, RGB(224, 224, 224)}),
       info(context()),
       keywords(context(), KeywordNames{L"LoadKeyWord", L"mnu_AddKeyWord"}),
+      files(context()),
       CheckState1(*this, {[this] { CheckState1_ChangeState(); }, [this](short view) { CheckState1_ChangeView(view); }}) {
     cmdOk.onClick = [this] { cmdOk_Click(); };
     cmdView.onClick = [this] { cmdView_Click(); };
@@ -65,7 +66,7 @@ void frmQuillbox::formLoad() {
         info.prepare();
         keywords.prepare();
         themes.prepare();
-        files.prepare(dpi());
+        files.prepare();
         server.prepare();
         Skin1.loadSkin(automation::moduleFolder() + L"\\skin\\mac.skn");
         Skin1.applySkin(handle());

@@ -54,14 +54,17 @@ public:
     void CheckState1_ChangeState();
     void CheckState1_ChangeView(short viewId);
 
-    // Procedures of the memo and attachment pages, which do not fill their pages yet.
+    // Procedures of the memo page, which does not fill its page yet.
     void ConfigGrid() {}
     void LoadMemoRelationed() {}
-    void LoadFileRelationed() {}
+    void LoadFileRelationed() { files.LoadFileRelationed(); }
 
 protected:
     void formLoad() override;
-    void formUnload() override { CheckState1.stop(); }
+    void formUnload() override {
+        files.detach();
+        CheckState1.stop();
+    }
     bool message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
