@@ -1,5 +1,8 @@
 #include "engines.h"
 
+#include <atomic>
+#include <thread>
+
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -110,6 +113,35 @@ Variant dateOf(const FILETIME& ft) {
     return Variant::adopt(v);
 }
 
+// Copies on a worker thread and lets the caller's messages run meanwhile, as a network upload
+// does: the caller's windows keep painting while a large file goes.
+bool copyWhilePumping(const std::wstring& source, const std::wstring& target) {
+    HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!done) return ::CopyFileW(source.c_str(), target.c_str(), FALSE) != 0;
+    std::atomic<bool> copied{false};
+    std::thread worker([&] {
+        copied = ::CopyFileW(source.c_str(), target.c_str(), FALSE) != 0;
+        ::SetEvent(done);
+    });
+    bool quit = false;
+    WPARAM quitCode = 0;
+    while (::MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quit = true, quitCode = msg.wParam;
+                continue;
+            }
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    worker.join();
+    ::CloseHandle(done);
+    if (quit) ::PostQuitMessage(static_cast<int>(quitCode));
+    return copied;
+}
+
 std::wstring extensionOf(const std::wstring& name) {
     auto dot = name.find_last_of(L'.');
     return dot == std::wstring::npos ? std::wstring() : name.substr(dot);
@@ -128,13 +160,14 @@ const MemberTable& Gatehouse::members() const {
             std::wstring source = a.value(0).toText(), name = fileNamePart(source);
             if (name.empty()) return L"";
             std::wstring target = serverFolder(g.db()) + L"\\" + name;
-            if (!::CopyFileW(source.c_str(), target.c_str(), FALSE)) return L"";
+            if (!copyWhilePumping(source, target)) return L"";
             return L"/" + name;
         });
         // Deletes a file of the server by name (a leading "/" is allowed); true when it went.
         t.method<Gatehouse>(L"DeleteFile", [](Gatehouse& g, const CallArgs& a) {
             a.require(0);
             std::wstring name = fileNamePart(a.value(0).toText());
+            if (g.db().setting(L"RefuseDelete", L"0") == L"1") return false;  // a server that keeps its files
             return !name.empty() && ::DeleteFileW((serverFolder(g.db()) + L"\\" + name).c_str()) != 0;
         });
         // One record: Return (a file of that name exists), FullPath, Type (extension with its dot),

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the busy animation the download window plays: a small uncompressed AVI (24-bit DIB
-frames) of a block sweeping along a bar. Usage: make-avi.py OUT.avi"""
+"""Writes a busy animation: a small uncompressed AVI (24-bit DIB frames) of a block sweeping
+along a bar, orange for the download window, green for the upload panel.
+Usage: make-avi.py OUT.avi [upload]"""
 import struct
 import sys
 
@@ -16,6 +17,9 @@ def lst(kind, data):
     return chunk(b"LIST", kind + data)
 
 
+BLOCK = (200, 120, 40)  # blue, green, red
+
+
 def frame(n):
     stride = (WIDTH * 3 + 3) & ~3
     rows = []
@@ -25,7 +29,7 @@ def frame(n):
         for x in range(WIDTH):
             border = y in (0, HEIGHT - 1) or x in (0, WIDTH - 1)
             inside = block <= x < block + 16 and 3 <= y < HEIGHT - 3
-            row += bytes((128, 128, 128) if border else (200, 120, 40) if inside else (236, 236, 236))
+            row += bytes((128, 128, 128) if border else BLOCK if inside else (236, 236, 236))
         rows.append(bytes(row) + b"\0" * (stride - WIDTH * 3))
     return b"".join(rows)
 
@@ -49,4 +53,6 @@ def main(out):
 
 
 if __name__ == "__main__":
+    if len(sys.argv) > 2 and sys.argv[2] == "upload":
+        BLOCK = (60, 170, 60)
     main(sys.argv[1])

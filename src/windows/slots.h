@@ -4,6 +4,7 @@
 
 #include "automation/com_error.h"
 #include "windows/dialogs/edit_dialogs.h"
+#include "windows/dialogs/exist_file_server.h"
 #include "windows/relation/frm_quillbox.h"
 
 namespace qb::windows {
@@ -56,6 +57,8 @@ struct FormSlots {
     FormSlot<frmEditComment> editComment;
     FormSlot<frmEditPath> editPath;
     FormSlot<frmQuillbox> quillbox;
+    // The name clash dialog: one instance for the component's life.
+    FormSlot<frmExistFileServer> existFileServer;
 };
 
 // The slots of the calling thread.

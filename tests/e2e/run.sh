@@ -232,6 +232,41 @@ equals "the attached file itself stays" 'minutes' "$(tr -d '\r' <"$WINEPREFIX/dr
 driver click "$win" Ok
 wait $host; equals "the host returns after Ok" 0 "$?"
 
+echo "upload to the file server, a name clash resolved by Rename in the driven dialog"
+suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
+mkdir -p "$work/server"
+suitectl set ServerFolder "$(qb_winpath "$work/server")"
+printf 'older numbers\r\n' >"$work/server/Quarterly report.txt"
+qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/upload.out" 2>&1 &
+host=$!
+win='Relations - Quarterly report'
+driver wait "$win" >/dev/null
+equals "the Server tab is chosen" 4 "$(driver tab "$win" 'SysTabControl32#1' 4 | tr -d '\r')"
+driver click "$win" '&Upload'
+check "the name clash dialog shows" driver wait Relations
+equals "its title names the file" "The file's server already contains a file name \"Quarterly report.txt.\"" \
+  "$(driver texts Relations Static | tr -d '\r' | grep -F "already contains")"
+if command -v import >/dev/null; then
+  sleep 0.3
+  import -display "$DISPLAY" -window root "$work/name-clash.png" && echo "    screenshot of the name clash dialog: $work/name-clash.png"
+fi
+driver click Relations 'Rename the file before uploading to the server.'
+driver settext Relations 'Edit#1' 'Board copy' && driver click Relations Ok
+server_item="SELECT FileCurrentPath FROM items WHERE FileType = 'Server' AND FileName = 'Board copy.txt'"
+for _ in $(seq 1 100); do [ -n "$(suitectl query "$server_item")" ] && break; sleep 0.1; done
+equals "the suite holds the new server item under the new name and the server's type" '/Board copy.txt' "$(suitectl query "$server_item")"
+keys_of() { suitectl query "SELECT group_concat(KeyId, ' ') FROM (SELECT KeyId FROM keyword_items WHERE FileId = ($1) ORDER BY KeyId)"; }
+equals "it has the local item's keyword relations" "$(keys_of 1)" "$(keys_of "SELECT FileId FROM items WHERE FileType = 'Server' AND FileName = 'Board copy.txt'")"
+equals "the server folder holds the file under the new name" 'numbers' "$(tr -d '\r' <"$work/server/Board copy.txt" 2>/dev/null)"
+equals "the server's own file is untouched" 'older numbers' "$(tr -d '\r' <"$work/server/Quarterly report.txt")"
+check "no copy is left beside the DLL" test ! -e "$build/src/Board copy.txt"
+equals "the local item stays" 1 "$(suitectl query "SELECT COUNT(*) FROM items WHERE FileId = 1")"
+equals "the name box shows the server item" 'Board copy.txt' "$(driver gettext "$win" 'Edit#1' | tr -d '\r')"
+equals "the Server tab cannot be chosen any more" 0 "$(driver tab "$win" 'SysTabControl32#1' 4 | tr -d '\r')"
+driver click "$win" Ok
+wait $host; equals "the host returns after Ok" 0 "$?"
+suitectl sql "DELETE FROM settings WHERE Name = 'ServerFolder'"
+
 echo "a host that binds early, with a window of its own"
 suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
 qb_wine "$build/tests/earlyhost.exe" 'C:\Quillbox Demo\Quarterly report.txt' 'http://intranet/minutes' >"$work/early.out" 2>&1 &

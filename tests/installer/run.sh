@@ -59,7 +59,7 @@ equals "the next version keeps the upgrade code" "$(prop "$msi_x64" UpgradeCode)
 equals "ProductVersion is the build's version" "$version" "$(prop "$msi_x86" ProductVersion)"
 files86=$(table "$msi_x86" File | cut -f3 | sed 's/.*|//' | sort | tr '\n' ' ')
 equals "what goes in: the DLL and the files read beside it, nothing else" \
-  "Build.avi Quillbox.dll UploadXXX.txt mac.skn " "$files86"
+  "Build.avi Quillbox.dll UploadXXX.txt mac.skn updateprogress.avi " "$files86"
 
 echo "install into a fresh prefix"
 qb_make_prefix
@@ -74,7 +74,7 @@ suitectl seed "$(qb_winpath "$here/../e2e/fixture.sql")"
 check "Quillbox.Engine is not known before the install" absent 'HKCR\Quillbox.Engine'
 check "msiexec /i /qn succeeds" qb_wine msiexec.exe /i "$(qb_winpath "$msi_x64")" /qn
 dir="$WINEPREFIX/drive_c/Program Files/Quillbox"
-for f in Quillbox.dll UploadXXX.txt skin/mac.skn Avi/Build.avi; do check "installed: $f" test -f "$dir/$f"; done
+for f in Quillbox.dll UploadXXX.txt skin/mac.skn Avi/Build.avi Avi/updateprogress.avi; do check "installed: $f" test -f "$dir/$f"; done
 clsid=$(regvalue 'HKCR\Quillbox.Engine\CLSID')
 equals "the ProgID names Engine's class" '{78C64B61-7F52-4480-9836-377A6590397B}' "$clsid"
 equals "the class is served by the installed DLL" 'C:\Program Files\Quillbox\Quillbox.dll' \

@@ -98,6 +98,13 @@ TempFile::TempFile(const wchar_t* stem) {
     ::DeleteFileW(path_.c_str());
 }
 
+ExistingFile::ExistingFile(const wchar_t* stem, const std::string& content) : TempFile(stem) {
+    HANDLE h = ::CreateFileW(path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    ::CloseHandle(h);
+}
+
 TempFile::~TempFile() { ::DeleteFileW(path_.c_str()); }
 
 std::string TempFile::read() const {

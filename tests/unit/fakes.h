@@ -120,6 +120,12 @@ private:
     std::wstring path_;
 };
 
+// A temporary file that exists, holding `content`.
+class ExistingFile : public TempFile {
+public:
+    explicit ExistingFile(const wchar_t* stem, const std::string& content = "attached\r\n");
+};
+
 // Moves the skin file away for the life of the object. Windows read it from the folder of the
 // module they run in: here, the test program's.
 class SkinMoved {

@@ -98,16 +98,6 @@ automation::ComPtr<IDataObject> fileList(const std::vector<std::wstring>& paths,
     return automation::ComPtr<IDataObject>::attach(new FileListData(paths, format));
 }
 
-// A temporary file that exists (with a line in it).
-struct ExistingFile : TempFile {
-    explicit ExistingFile(const wchar_t* stem) : TempFile(stem) {
-        HANDLE h = ::CreateFileW(path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        ::WriteFile(h, "attached\r\n", 10, &written, nullptr);
-        ::CloseHandle(h);
-    }
-};
-
 struct FilesPageTest : SeededSuite {
     AnsweringDialogs dialogs;
     RecordingShell shell;

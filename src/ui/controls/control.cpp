@@ -99,6 +99,9 @@ LRESULT CALLBACK Control::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
                 self->painted();
                 return r;
             }
+            case WM_ERASEBKGND:
+                if (self->eraseBackground(reinterpret_cast<HDC>(wp))) return 1;
+                break;
             case WM_GETOBJECT:
                 if (LRESULT r = 0; self->form_ && self->form_->accessibleObject(*self, wp, lp, r)) return r;
                 break;
@@ -164,6 +167,27 @@ void CheckBox::command(WORD code) {
 bool CheckBox::checked() const { return ::SendMessageW(live(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void CheckBox::setChecked(bool on) { ::SendMessageW(live(), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+bool Frame::eraseBackground(HDC dc) {
+    RECT inside;
+    ::GetClientRect(live(), &inside);
+    form().fillBackground(dc, inside);
+    return true;
+}
+
+void OptionButton::command(WORD code) {
+    if (code != BN_CLICKED) return;
+    choose();
+    if (onClick) onClick();
+}
+
+bool OptionButton::value() const { return ::SendMessageW(live(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void OptionButton::choose() {
+    for (OptionButton* other : group_)
+        if (other != this && other->exists()) ::SendMessageW(other->handle(), BM_SETCHECK, BST_UNCHECKED, 0);
+    ::SendMessageW(live(), BM_SETCHECK, BST_CHECKED, 0);
+}
 
 LRESULT ItemList::send(UINT listMessage, UINT comboMessage, WPARAM wp, LPARAM lp) const {
     return ::SendMessageW(live(), combo_ ? comboMessage : listMessage, wp, lp);

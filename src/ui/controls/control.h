@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "ui/layout/twips.h"
@@ -89,6 +90,8 @@ protected:
     virtual void keyPress(short& /*keyAscii*/) {}
     // After the control painted itself.
     virtual void painted() {}
+    // Its background, when it paints one of its own; true when painted.
+    virtual bool eraseBackground(HDC /*dc*/) { return false; }
     // Enter goes to the control rather than to the form's default button.
     virtual bool takesEnter() const { return false; }
 
@@ -169,6 +172,38 @@ public:
 
 protected:
     void command(WORD code) override;
+};
+
+// One of a set of option buttons: choosing one (a click, Space, or `choose`) clears the others
+// of its set, which the form gives it.
+class OptionButton final : public Control {
+public:
+    std::function<void()> onClick;
+    const wchar_t* windowClass() const override { return L"BUTTON"; }
+    DWORD style() const override { return WS_CHILD | WS_TABSTOP | BS_RADIOBUTTON; }
+    // The buttons of one set (each button of the set is given the same list).
+    void setGroup(std::vector<OptionButton*> group) { group_ = std::move(group); }
+    bool value() const;
+    // Selects this button and clears the others of its set, as a click does (without onClick).
+    void choose();
+
+protected:
+    void command(WORD code) override;
+
+private:
+    std::vector<OptionButton*> group_;
+};
+
+// A frame drawn round controls that belong together (they stay the form's own children, placed
+// before the frame so that they lie above it). Its inside shows the form's background.
+class Frame final : public Control {
+public:
+    const wchar_t* windowClass() const override { return L"BUTTON"; }
+    DWORD style() const override { return WS_CHILD | BS_GROUPBOX | WS_CLIPSIBLINGS; }
+    bool isTabStop() const override { return false; }
+
+protected:
+    bool eraseBackground(HDC dc) override;
 };
 
 // A list box or a drop-down list: items with a number attached, selection (-1 = none).

@@ -1,18 +1,79 @@
 #include "windows/pages/server_page.h"
 
+#include "automation/failure.h"
+#include "automation/module.h"
+#include "automation/text.h"
+#include "contract/suite.h"
+#include "shell/download.h"
+#include "support/services.h"
+#include "windows/shared/local_function.h"
+
 namespace qb::windows {
+
+using automation::Object;
+using support::createObject;
+
+ServerPage::ServerPage(RelationContext context, Uploaded uploaded) : ctx_(context), uploaded_(std::move(uploaded)) {
+    cmdUpload.onClick = [this] { cmdUpload_Click(); };
+}
 
 ui::LayoutTable ServerPage::layout(int page) {
     return ui::onPage(page, {{lblUpload, {L"lblUpload", L"Upload file to server:", {240, 600, 3600, 240}}},
-                             {cmdUpload, {L"cmdUpload", L"Upload", {3960, 540, 1320, 375}}},
+                             {cmdUpload, {L"cmdUpload", L"&Upload", {3960, 540, 1320, 375}}},
                              {chkRemove, {L"chkRemove", L"Remove this file in Local Data Base", {240, 1140, 5040, 300}}},
                              {sspSending, {L"sspSending", L"", {240, 1680, 7500, 1020}}},
                              {Animation1, {L"Animation1", L"", {360, 1740, 7260, 900}, 0, {}, L"Sending"}}});
 }
 
 void ServerPage::prepare() {
+    ::ShowWindow(sspSending.handle(), SW_HIDE);
+    ::ShowWindow(Animation1.handle(), SW_HIDE);
+}
+
+void ServerPage::cmdUpload_Click() {
+    if (busy_) return;  // pressed again while the file goes
+    ctx_.window.event(L"cmdUpload_Click", [&] { upload(); });
+    hideBusy();  // in every case, also after a failure was reported
+}
+
+void ServerPage::showBusy() {
+    busy_ = true;
     cmdUpload.setEnabled(false);
-    chkRemove.setEnabled(false);
+    ::ShowWindow(sspSending.handle(), SW_SHOW);
+    ::ShowWindow(Animation1.handle(), SW_SHOW);
+    const std::wstring clip = automation::moduleFolder() + L"\\Avi\\updateprogress.avi";
+    if (!Animation1.open(clip)) throw automation::ComError::runtime(automation::err::FileNotFound, clip);
+    Animation1.play();
+    shell::DoEvents();  // the panel paints before the file goes
+}
+
+void ServerPage::hideBusy() noexcept {
+    busy_ = false;
+    if (!ctx_.window.isLoaded()) return;
+    try {
+        Animation1.stop();
+        ::ShowWindow(Animation1.handle(), SW_HIDE);
+        ::ShowWindow(sspSending.handle(), SW_HIDE);
+        cmdUpload.setEnabled(true);
+        ::RedrawWindow(ctx_.window.handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    } catch (...) {
+        ui::Form::swallowed(ctx_.qualified(L"cmdUpload_Click"));
+    }
+}
+
+void ServerPage::upload() {
+    showBusy();
+    const std::wstring local = ctx_.item.get(contract::field::FileCurrentPath).toText();
+    // The suite's upload lets messages run; a change of connection state waits until it is done.
+    const std::wstring serverPath = ctx_.connection.aroundSuiteDialog([&] { return UploadItem(local); });
+    if (automation::trimBlanks(serverPath).empty()) return;
+    Object serverItem =
+        createObject(contract::progid::ItemLoader).callObject(L"LoadFileObjectServer", {serverPath, true, L"Server"});
+    createObject(contract::progid::File)
+        .call(L"CloneRelation", {ctx_.item.get(contract::field::FileId), serverItem.get(contract::field::FileId)});
+    uploaded_.showServerItem(serverItem);
+    if (chkRemove.checked()) ctx_.item.call(L"Delete");
+    uploaded_.done();
 }
 
 }  // namespace qb::windows

@@ -37,6 +37,7 @@ frmQuillbox::frmQuillbox()
       info(context()),
       keywords(context(), KeywordNames{L"LoadKeyWord", L"mnu_AddKeyWord"}),
       files(context()),
+      server(context(), {[this](const Object& item) { showServerItem(item); }, [this] { uploadDone(); }}),
       CheckState1(*this, {[this] { CheckState1_ChangeState(); }, [this](short view) { CheckState1_ChangeView(view); }}) {
     cmdOk.onClick = [this] { cmdOk_Click(); };
     cmdView.onClick = [this] { cmdView_Click(); };
@@ -155,8 +156,30 @@ void frmQuillbox::CheckState1_ChangeState() {
     unload();
 }
 
-void frmQuillbox::cmdOk_Click() { hide(); }
+void frmQuillbox::cmdOk_Click() {
+    if (server.busy()) return;  // the upload's messages run meanwhile: the window stays for it
+    hide();
+}
 
-bool frmQuillbox::message(UINT msg, WPARAM, LPARAM, LRESULT& result) { return keywords.dragMessage(msg, result); }
+// After an upload: the name and path of the server item; its path is the server's own.
+void frmQuillbox::showServerItem(const Object& serverItem) {
+    info.txtNameUpdate.setText(serverItem.get(contract::field::FileName).toText());
+    info.txtPathUpdate.setText(serverItem.get(contract::field::FileCurrentPath).toText());
+    info.txtPathUpdate.setEnabled(false);
+}
+
+void frmQuillbox::uploadDone() {
+    info.showKindPicture(L"Server");
+    ssTab.select(kInfoTab);
+    ssTab.setPageEnabled(kServerTab, false);
+}
+
+bool frmQuillbox::message(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+    if (msg == WM_CLOSE && server.busy()) {  // not closed under a running upload
+        result = 0;
+        return true;
+    }
+    return keywords.dragMessage(msg, result);
+}
 
 }  // namespace qb::windows

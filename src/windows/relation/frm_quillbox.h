@@ -51,6 +51,7 @@ public:
     // Event handlers.
     void cmdView_Click();
     void cmdOk_Click();
+    void cmdUpload_Click() { server.cmdUpload_Click(); }
     void CheckState1_ChangeState();
     void CheckState1_ChangeView(short viewId);
 
@@ -69,6 +70,8 @@ protected:
 
 private:
     RelationContext context();
+    void showServerItem(const automation::Object& serverItem);
+    void uploadDone();
     ConnectionWatch CheckState1;
 };
 

@@ -1,0 +1,310 @@
+// The Server page's upload and the name clash dialog against the stand-in suite in-process, with
+// a folder of the test's own as the file server. The dialog is answered through the modal seam.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <winioctl.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "automation/module.h"
+#include "in_process_suite.h"
+#include "windows/dialogs/exist_file_server.h"
+#include "windows/relation/frm_quillbox.h"
+#include "windows/shared/local_function.h"
+#include "windows/slots.h"
+
+namespace qb::testing {
+namespace {
+
+using windows::frmExistFileServer;
+using windows::frmQuillbox;
+namespace fs = std::filesystem;
+
+std::string narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
+std::string contentOf(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A click on an option button: chosen, then its handler.
+void click(ui::OptionButton& option) {
+    option.choose();
+    if (option.onClick) option.onClick();
+}
+
+struct UploadTest : SeededSuite {
+    fs::path server = fs::temp_directory_path() / ("qbserver-" + std::to_string(::GetCurrentProcessId()));
+    ExistingFile local{L"qbupload", "local content\r\n"};
+    std::wstring name = windows::FileNameFromPath(local.path());
+    frmQuillbox window;
+
+    void SetUp() override {
+        SeededSuite::SetUp();
+        fs::remove_all(server);
+        fs::create_directories(server);
+        db->exec(("INSERT INTO settings(Name, Value) VALUES ('ServerFolder', '" + narrow(server.wstring()) + "');").c_str());
+        window.oFileSelected = automation::Object(automation::makeObject<tesra::ItemLoader>())
+                                   .callObject(L"LoadFileObject", {local.path(), true});
+        db->exec(("INSERT INTO keyword_items(KeyId, FileId) VALUES (102, " +
+                  narrow(window.oFileSelected.get(L"FileId").toText()) + ");").c_str());
+        window.load();
+    }
+    void TearDown() override {
+        window.unload();
+        windows::formSlots().existFileServer.clear();
+        fs::remove_all(server);
+        SeededSuite::TearDown();
+    }
+    std::wstring localId() { return window.oFileSelected.get(L"FileId").toText(); }
+    // "name|type|keyword ids" of the server items.
+    std::wstring serverItems() {
+        return store.query(
+            "SELECT coalesce(group_concat(FileCurrentPath || '|' || FileType || '|' || "
+            "(SELECT group_concat(KeyId, ' ') FROM keyword_items k WHERE k.FileId = i.FileId), ';'), '') "
+            "FROM items i WHERE FileType = 'Server'");
+    }
+    void putOnServer(const std::wstring& file, const std::string& content) {
+        std::ofstream(server / file, std::ios::binary) << content;
+    }
+    bool serverTabUsable() { return window.ssTab.pageEnabled(frmQuillbox::kServerTab); }
+};
+
+TEST_F(UploadTest, AFileNotOnTheServerGoesAtOnceAndTheWindowShowsTheServerItem) {
+    window.ssTab.select(frmQuillbox::kServerTab);
+    window.cmdUpload_Click();
+    EXPECT_EQ(fakes.modal.shown, 0) << "no clash: no dialog";
+    EXPECT_TRUE(fakes.prompter.boxes.empty());
+    EXPECT_EQ(contentOf(server / name), "local content\r\n");
+    EXPECT_EQ(serverItems(), L"/" + name + L"|Server|102") << "the local item's relations come along";
+    EXPECT_EQ(window.info.txtNameUpdate.text(), name);
+    EXPECT_EQ(window.info.txtPathUpdate.text(), L"/" + name);
+    EXPECT_FALSE(window.info.txtPathUpdate.enabled());
+    EXPECT_EQ(window.ssTab.selected(), frmQuillbox::kInfoTab);
+    EXPECT_FALSE(serverTabUsable());
+    EXPECT_EQ(store.query(("SELECT count(*) FROM items WHERE FileId = " + narrow(localId())).c_str()), L"1")
+        << "Remove this file in Local Data Base was clear: the local item stays";
+    EXPECT_FALSE(window.server.sspSending.visible());
+    EXPECT_FALSE(window.server.Animation1.visible());
+}
+
+TEST_F(UploadTest, WithRemoveTickedTheLocalRecordGoesAndTheFileStays) {
+    const std::wstring id = localId();
+    window.server.chkRemove.setChecked(true);
+    window.cmdUpload_Click();
+    EXPECT_EQ(store.query(("SELECT count(*) FROM items WHERE FileId = " + narrow(id)).c_str()), L"0");
+    EXPECT_EQ(serverItems(), L"/" + name + L"|Server|102");
+    EXPECT_TRUE(fs::exists(local.path()));
+    EXPECT_TRUE(fakes.prompter.boxes.empty());
+}
+
+TEST_F(UploadTest, ACancelledClashSendsNothingAndChangesNothing) {
+    putOnServer(name, "server content");
+    frmExistFileServer* shown = nullptr;
+    fakes.modal.script = [&](ui::Form& form) {
+        shown = dynamic_cast<frmExistFileServer*>(&form);
+        ASSERT_TRUE(shown);
+        EXPECT_EQ(shown->lblTitle.text(), L"The file's server already contains a file name \"" + name + L".\"");
+        EXPECT_EQ(shown->lblNameS.text(), name);
+        EXPECT_EQ(shown->lblSizeS.text(), L"14 bytes");
+        EXPECT_FALSE(shown->lblCreateS.text().empty());
+        EXPECT_FALSE(shown->lblName.text().empty()) << "the local side";
+        EXPECT_TRUE(shown->opCancel.value()) << "first shown: Cancel";
+        EXPECT_FALSE(shown->txtRename.enabled());
+        shown->cmdOk.press();
+    };
+    const std::wstring before = window.info.txtPathUpdate.text();
+    window.cmdUpload_Click();
+    EXPECT_EQ(fakes.modal.shown, 1);
+    EXPECT_EQ(contentOf(server / name), "server content");
+    EXPECT_EQ(serverItems(), L"");
+    EXPECT_EQ(window.info.txtPathUpdate.text(), before);
+    EXPECT_TRUE(window.info.txtPathUpdate.enabled());
+    EXPECT_TRUE(serverTabUsable());
+    EXPECT_TRUE(fakes.prompter.boxes.empty());
+}
+
+TEST_F(UploadTest, RenameSendsACopyUnderTheNameAsTypedAndLeavesNoCopyBehind) {
+    putOnServer(name, "server content");
+    putOnServer(L"Taken.tmp", "another");
+    int presses = 0;
+    fakes.modal.script = [&](ui::Form& form) {
+        auto& d = dynamic_cast<frmExistFileServer&>(form);
+        click(d.optRename);
+        EXPECT_TRUE(d.txtRename.enabled());
+        d.txtRename.setText(L"   ");
+        d.cmdOk.press();
+        ++presses;
+        d.txtRename.setText(L"Taken");
+        d.cmdOk.press();
+        ++presses;
+        d.txtRename.setText(L"  Fresh copy ");
+        d.cmdOk.press();
+    };
+    window.cmdUpload_Click();
+    ASSERT_EQ(fakes.prompter.boxes.size(), 2u);
+    EXPECT_EQ(fakes.prompter.boxes[0].text, L"The name is missing.");
+    EXPECT_EQ(fakes.prompter.boxes[0].caption, L"Vellumdex");
+    EXPECT_EQ(fakes.prompter.boxes[0].flags & MB_ICONSTOP, static_cast<UINT>(MB_ICONSTOP));
+    EXPECT_EQ(fakes.prompter.boxes[1].text, L"The file's server already contains a file name \"Taken.tmp.\"");
+    EXPECT_EQ(contentOf(server / L"  Fresh copy .tmp"), "local content\r\n") << "blanks stay, the server's type follows";
+    EXPECT_EQ(contentOf(server / name), "server content");
+    EXPECT_EQ(contentOf(server / L"Taken.tmp"), "another");
+    EXPECT_EQ(serverItems(), L"/  Fresh copy .tmp|Server|102");
+    EXPECT_FALSE(fs::exists(fs::path(automation::moduleFolder()) / L"  Fresh copy .tmp")) << "the copy is gone";
+    EXPECT_EQ(windows::formSlots().existFileServer.get()->strNewName, L"  Fresh copy .tmp");
+}
+
+TEST_F(UploadTest, ReplaceDeletesTheServersFileAndItsRecordOrStillUploadsWhenRefused) {
+    putOnServer(name, "server content");
+    db->exec(("INSERT INTO items(FileName, FileCurrentPath, FileType) VALUES ('" + narrow(name) + "', '/" + narrow(name) +
+              "', 'Server'); INSERT INTO settings(Name, Value) VALUES ('RefuseDelete', '1');").c_str());
+    fakes.modal.script = [&](ui::Form& form) {
+        auto& d = dynamic_cast<frmExistFileServer&>(form);
+        click(d.optReplace);
+        d.txtRename.setText(L"ignored");
+        d.cmdOk.press();
+    };
+    window.cmdUpload_Click();
+    EXPECT_EQ(contentOf(server / name), "local content\r\n") << "refused to delete: uploaded all the same";
+    EXPECT_EQ(store.query("SELECT count(*) FROM items WHERE FileType = 'Server'"), L"1") << "the old record stays";
+    EXPECT_EQ(windows::formSlots().existFileServer.get()->strNewName, L"");
+
+    // Again, from a fresh window, with a server that deletes.
+    window.unload();
+    db->exec("DELETE FROM settings WHERE Name = 'RefuseDelete'; DELETE FROM items WHERE FileType = 'Server';");
+    db->exec(("INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (900, 'old', '/" + narrow(name) +
+              "', 'Server');").c_str());
+    putOnServer(name, "server content");
+    window.load();
+    window.cmdUpload_Click();
+    EXPECT_EQ(store.query("SELECT count(*) FROM items WHERE FileId = 900"), L"0") << "the replaced file's record goes";
+    EXPECT_EQ(serverItems(), L"/" + name + L"|Server|102");
+    EXPECT_TRUE(fakes.prompter.boxes.empty());
+}
+
+TEST_F(UploadTest, TheDialogKeepsTheChoiceForTheNextClashAndTheCloseBoxResetsIt) {
+    putOnServer(name, "server content");
+    std::vector<std::function<void(frmExistFileServer&)>> answers = {
+        [](frmExistFileServer& d) {  // rename, then think better of it: close
+            click(d.optRename);
+            d.txtRename.setText(L"kept");
+            ::SendMessageW(d.handle(), WM_CLOSE, 0, 0);
+        },
+        [](frmExistFileServer& d) {
+            EXPECT_TRUE(d.opCancel.value()) << "closed: back to the design's state";
+            EXPECT_FALSE(d.txtRename.enabled());
+            EXPECT_EQ(d.txtRename.text(), L"");
+            click(d.optRename);
+            d.txtRename.setText(L"taken-now");
+            click(d.opCancel);  // the text stays, disabled
+            EXPECT_FALSE(d.txtRename.enabled());
+            d.cmdOk.press();
+        },
+        [&](frmExistFileServer& d) {
+            EXPECT_TRUE(d.opCancel.value()) << "Ok keeps the option";
+            EXPECT_EQ(d.txtRename.text(), L"taken-now") << "and the typed name";
+            EXPECT_EQ(d.lblTitle.text(), L"The file's server already contains a file name \"" + name + L".\"");
+            d.cmdOk.press();
+        }};
+    size_t next = 0;
+    fakes.modal.script = [&](ui::Form& form) { answers.at(next++)(dynamic_cast<frmExistFileServer&>(form)); };
+    for (int i = 0; i < 3; ++i) window.cmdUpload_Click();
+    EXPECT_EQ(next, 3u);
+    EXPECT_EQ(contentOf(server / name), "server content");
+    EXPECT_EQ(serverItems(), L"");
+    EXPECT_TRUE(fakes.prompter.boxes.empty());
+}
+
+TEST_F(UploadTest, AFailingUploadIsReportedUnderItsOwnTitleAndThePanelHides) {
+    // No file server at all: the suite's engine cannot be made.
+    FakeFactory none(fakes.log);
+    support::ScopedServices without{support::Services{.objects = &none}};
+    window.cmdUpload_Click();
+    ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
+    EXPECT_EQ(fakes.prompter.boxes[0].caption, L"QuillboxUploadItem");
+    std::string log = fakes.logFile.read();
+    EXPECT_NE(log.find("frmExistFileServer.ExistServerItem()"), std::string::npos) << log;
+    EXPECT_NE(log.find("modLocalFunction.UploadItem()"), std::string::npos) << log;
+    EXPECT_EQ(log.find("cmdUpload_Click"), std::string::npos) << "an empty answer is no failure of the handler";
+    EXPECT_TRUE(serverTabUsable());
+    EXPECT_FALSE(window.server.sspSending.visible());
+}
+
+TEST(FileNameFromPathTest, IsThePartAfterTheLastBackslash) {
+    EXPECT_EQ(windows::FileNameFromPath(L"C:\\a\\b c.txt"), L"b c.txt");
+    EXPECT_EQ(windows::FileNameFromPath(L"report.txt"), L"report.txt") << "no \\: the whole text";
+    EXPECT_EQ(windows::FileNameFromPath(L"C:\\a\\"), L"");
+    EXPECT_EQ(windows::FileNameFromPath(L"C:/a/b.txt"), L"C:/a/b.txt") << "only \\ separates";
+}
+
+TEST(ExistFileServerTest, ALocalFileThatIsGoneLeavesTheLocalSideAsDesigned) {
+    FakeSuite fakes;
+    frmExistFileServer dialog;
+    dialog.strFilePath = L"C:\\nowhere\\gone.txt";
+    EXPECT_NO_THROW(dialog.LoadDataFileItem());
+    EXPECT_EQ(dialog.lblName.text(), L"");
+    EXPECT_EQ(dialog.lblSize.text(), L"");
+    EXPECT_TRUE(fakes.prompter.boxes.empty());
+    dialog.unload();
+}
+
+TEST_F(UploadTest, TheWindowKeepsAnsweringWhileALargeFileGoes) {
+    // 200 MB, sparse: quick to make, as long to send as any.
+    window.unload();
+    TempFile big(L"qbbig");
+    {
+        HANDLE h = ::CreateFileW(big.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        DWORD ignored = 0;
+        ::DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+        LARGE_INTEGER size{};
+        size.QuadPart = 200LL * 1024 * 1024;
+        ::SetFilePointerEx(h, size, nullptr, FILE_BEGIN);
+        ::SetEndOfFile(h);
+        ::CloseHandle(h);
+    }
+    window.oFileSelected = automation::Object(automation::makeObject<tesra::ItemLoader>())
+                               .callObject(L"LoadFileObject", {big.path(), true});
+    window.load();
+    HWND target = window.handle();
+    std::atomic<bool> running{true};
+    std::atomic<long long> longest{0};
+    std::atomic<bool> probeDone{false};
+    std::thread probe([&] {
+        while (running) {
+            auto t0 = std::chrono::steady_clock::now();
+            DWORD_PTR r = 0;
+            ::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r);
+            long long took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+            if (took > longest) longest = took;
+            ::Sleep(20);
+        }
+        probeDone = true;
+    });
+    auto start = std::chrono::steady_clock::now();
+    window.cmdUpload_Click();
+    const long long total =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    running = false;
+    while (!probeDone) {  // its last message may be waiting for this thread
+        MSG m;
+        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
+        ::Sleep(1);
+    }
+    probe.join();
+    EXPECT_TRUE(fakes.prompter.boxes.empty());
+    EXPECT_EQ(fs::file_size(server / windows::FileNameFromPath(big.path())), 200ull * 1024 * 1024);
+    EXPECT_LT(longest, 1000) << "the upload took " << total << " ms";
+    // However fast the copy here, the window answered all along it, not only around it.
+    EXPECT_LT(longest * 2, std::max(total, 100LL)) << "the upload took " << total << " ms";
+    std::printf("large upload: %lld ms, the window answered within %lld ms throughout\n", total, longest.load());
+}
+
+}  // namespace
+}  // namespace qb::testing
