@@ -67,7 +67,6 @@ void FilesPage::prepare() {
 
 void FilesPage::LoadFileRelationed() {
     qualified(ctx_.qualified(L"LoadFileRelationed"), [&] {
-        ctx_.window.setCaption(L"Relations - " + ctx_.item.get(field::FileName).toText());
         struct Filling {
             FilesPage& page;
             Filling(FilesPage& p) : page(p) {
@@ -79,9 +78,11 @@ void FilesPage::LoadFileRelationed() {
                 page.filling_ = false;
             }
         } filling{*this};
+        // Emptied first: whatever fails below, the list shows nothing that is not stored.
         lstFileRel.clear();
         tips_.clear();
         icons_.rebuilding();
+        ctx_.window.setCaption(L"Relations - " + ctx_.item.get(field::FileName).toText());
         const long self = ctx_.fileId();
         Object pairs = createObject(progid::Attach);
         pairs.call(L"loaddata", {self});
@@ -95,6 +96,14 @@ void FilesPage::LoadFileRelationed() {
             Get_Icon(lookup.callObject(L"GetOneById"));
         });
     });
+}
+
+void FilesPage::resync() noexcept {
+    try {
+        LoadFileRelationed();
+    } catch (...) {
+        ui::Form::swallowed(ctx_.qualified(L"resync"));
+    }
 }
 
 void FilesPage::Get_Icon(const Object& record) {
@@ -115,12 +124,11 @@ void FilesPage::Get_Icon(const Object& record) {
             throw automation::ComError(automation::err::InvalidProcedureCall,
                                        L"The attached item " + record.get(field::FileId).toText() +
                                            L" is of a kind that cannot be shown: \"" + type + L"\".");
-        const int row = lstFileRel.add(record.get(field::FileName).toText(), 0, picture);
+        // Everything read before the row goes in: a row is whole or not there.
+        const std::wstring name = record.get(field::FileName).toText();
+        const long id = record.get(field::FileId).toLong();
+        const int row = lstFileRel.add(name, id, picture);
         lstFileRel.setSubItem(row, 1, shown);
-        LVITEMW tag{LVIF_PARAM};
-        tag.iItem = row;
-        tag.lParam = record.get(field::FileId).toLong();
-        ListView_SetItem(lstFileRel.handle(), &tag);
         tips_.push_back(path);
     });
 }

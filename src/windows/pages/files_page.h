@@ -33,6 +33,8 @@ public:
     void LoadFileRelationed();
     void Get_Icon(const automation::Object& record);
     void OpenItem();
+    // After a failure elsewhere: the list read again; a failure of this is logged only.
+    void resync() noexcept;
 
     // Event handlers (failures reported under the window's qualified names).
     void cmdAddAttach_Click();

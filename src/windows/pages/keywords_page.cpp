@@ -88,6 +88,9 @@ void KeywordsPage::LoadKeyWord() {
         // The view's keywords as the related list just read them (one rebuild asks once).
         std::vector<ViewKeyword> all = viewKeywords_ ? std::move(*viewKeywords_) : viewKeywords();
         viewKeywords_.reset();
+        // Relations that could not be read leave the tree without keywords: it cannot tell which
+        // of them are related.
+        if (!relationsKnown_) all.clear();
         for (const ViewKeyword& keyword : all) {
             if (relatedIds_.contains(keyword.id)) continue;  // ExistKeyRelation, with the id read once
             if (passesFilter(keyword.name)) InsertKeyWord(keyword.id, keyword.name, keyword.group);
@@ -187,6 +190,7 @@ void KeywordsPage::LoadKWRelationed() {
         } done{lstKeyRel};
         lstKeyRel.clear();
         relatedIds_.clear();
+        relationsKnown_ = false;
         // The relations first; the view's keywords are then looked up in one answer, and only
         // the others (another view's, or one that has gone) are asked for one by one.
         Object relations = createObject(progid::KeyWordFile);
@@ -198,6 +202,10 @@ void KeywordsPage::LoadKWRelationed() {
             relatedKeys.push_back(Object::from(item).get(relationIds, L"KeyId").toLong());
             inView.emplace(relatedKeys.back(), nullptr);
         });
+        // What is related is known now, even where a keyword cannot be read below: the tree
+        // never offers a keyword that is related.
+        relatedIds_.insert(relatedKeys.begin(), relatedKeys.end());
+        relationsKnown_ = true;
         viewKeywords_ = viewKeywords();
         for (const ViewKeyword& keyword : *viewKeywords_)
             if (auto it = inView.find(keyword.id); it != inView.end()) it->second = &keyword.name;
@@ -275,18 +283,34 @@ void KeywordsPage::Unrelation() {
     });
 }
 
+void KeywordsPage::resync() noexcept {
+    try {
+        LoadKWRelationed();
+        LoadKeyWord();
+    } catch (...) {
+        ui::Form::swallowed(ctx_.qualified(L"resync"));
+    }
+}
+
+// Relating and unrelating move the keyword on the screen before the suite stores the change; when
+// the suite fails, both lists are read again after the report, so that they show what is stored.
+template <class F>
+void KeywordsPage::moving(std::wstring_view handler, F&& body) {
+    if (!ctx_.window.event(handler, std::forward<F>(body)) && ctx_.window.isLoaded()) resync();
+}
+
 void KeywordsPage::pvtreeKeys_LButtonDblClick(HTREEITEM node) {
-    ctx_.window.event(L"pvtreeKeys_LButtonDblClick", [&] {
+    moving(L"pvtreeKeys_LButtonDblClick", [&] {
         if (pvtreeKeys.tag(node) != kGroupTag) Relation();
     });
 }
 
 void KeywordsPage::lstKeyRel_DblClick() {
-    ctx_.window.event(L"lstKeyRel_DblClick", [&] { Unrelation(); });
+    moving(L"lstKeyRel_DblClick", [&] { Unrelation(); });
 }
 
 void KeywordsPage::lstKeyRel_OLEDragDrop() {
-    ctx_.window.event(L"lstKeyRel_OLEDragDrop", [&] {
+    moving(L"lstKeyRel_OLEDragDrop", [&] {
         if (ctx_.startDrag == L"lstKeyRel" || !draggedNode_) return;
         if (pvtreeKeys.tag(draggedNode_) == kGroupTag || pvtreeKeys.key(draggedNode_).empty()) return;
         HTREEITEM node = draggedNode_;
@@ -296,7 +320,7 @@ void KeywordsPage::lstKeyRel_OLEDragDrop() {
 }
 
 void KeywordsPage::pvtreeKeys_OLEDragDrop() {
-    ctx_.window.event(L"pvtreeKeys_OLEDragDrop", [&] {
+    moving(L"pvtreeKeys_OLEDragDrop", [&] {
         if (ctx_.startDrag == L"lstKey") return;  // the tree dropped on itself: no effect
         int item = lstKeyRel.selected();
         if (item >= 0) unrelateItem(item);

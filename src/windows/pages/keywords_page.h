@@ -66,6 +66,9 @@ public:
     void cmdUpdate_Click();
     void mnu_AddKeyWord_Click();  // named by KeywordNames::addKeywordMenu
     void txtFilter_Change();
+    // After a failure: both lists read again from the suite, so that they show what is stored;
+    // a failure of this is logged and goes no further.
+    void resync() noexcept;
     // Starts of drags (what the mouse handlers do when a drag begins).
     void startDragFromTree(HTREEITEM node);
     void startDragFromList(int item);
@@ -93,10 +96,15 @@ private:
     void endDrag(bool drop);
     void repaintUpdateButton();
     bool passesFilter(const std::wstring& keyName) const;
+    template <class F>
+    void moving(std::wstring_view handler, F&& body);
 
     RelationContext ctx_;
     KeywordNames names_;
-    std::unordered_set<long> relatedIds_;  // in step with lstKeyRel
+    // The keywords related to the item, as far as the suite answered (a relation whose keyword
+    // cannot be read counts as well), kept in step with relating and unrelating.
+    std::unordered_set<long> relatedIds_;
+    bool relationsKnown_ = false;  // the item's relations were read
     // Within one rebuild of the tree, a group asked for again is not fetched again.
     std::optional<std::unordered_map<long, std::optional<std::wstring>>> groupCache_;
     // The view's keywords as LoadKWRelationed read them, for the LoadKeyWord that follows.

@@ -125,8 +125,15 @@ void frmQuillbox::LoadSelectView() {
     });
 }
 
+// A change of view that failed halfway: the lists of the view now in use, as stored.
+void frmQuillbox::resync() noexcept {
+    if (!isLoaded()) return;
+    keywords.resync();
+    files.resync();
+}
+
 void frmQuillbox::cmdView_Click() {
-    event(L"cmdView_Click", [&] {
+    const bool done = event(L"cmdView_Click", [&] {
         Object view = CheckState1.aroundSuiteDialog([] { return createObject(L"Lenspick.Engine").callObject(L"showviews"); });
         if (!view.isNothing()) {
             SelectedViewId = view.get(L"ViewId").toShort();
@@ -137,16 +144,18 @@ void frmQuillbox::cmdView_Click() {
         LoadMemoRelationed();
         cmdOk.setFocus();
     });
+    if (!done) resync();
 }
 
 void frmQuillbox::CheckState1_ChangeView(short viewId) {
-    event(L"CheckState1_ChangeView", [&] {
+    const bool done = event(L"CheckState1_ChangeView", [&] {
         SelectedViewId = viewId;
         LoadSelectView();
         keywords.reload(L"CheckState1_ChangeView");
         LoadMemoRelationed();
         LoadFileRelationed();
     });
+    if (!done) resync();
 }
 
 void frmQuillbox::CheckState1_ChangeState() {

@@ -71,6 +71,7 @@ protected:
 private:
     RelationContext context();
     void showServerItem(const automation::Object& serverItem);
+    void resync() noexcept;
     void uploadDone();
     ConnectionWatch CheckState1;
 };

@@ -1,0 +1,225 @@
+// Every suite call a handler of the relation window makes, made to fail in turn: each failure
+// gives one report and one log block under the handler's name, leaves the window usable and
+// showing nothing the suite does not store; and no reference the window took is left behind.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <set>
+
+#include "choosers.h"
+#include "fault_injection.h"
+#include "in_process_suite.h"
+#include "windows/relation/frm_quillbox.h"
+#include "windows/slots.h"
+
+namespace qb::testing {
+namespace {
+
+using windows::frmQuillbox;
+namespace fs = std::filesystem;
+
+std::string narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
+struct AnswerFile final : ui::FileDialogs {
+    std::wstring path;
+    std::wstring openFile(HWND, const std::wstring&, const std::wstring&) override { return path; }
+};
+
+struct NoShell final : ui::Shell {
+    INT_PTR execute(HWND, const std::wstring&, const std::wstring&, const std::wstring&, const std::wstring&, int) override {
+        return 42;
+    }
+};
+
+// One handler of the window: what it needs first, how it runs, how its failures are reported.
+struct Handler {
+    const wchar_t* name;
+    std::function<void(frmQuillbox&)> prepare;
+    std::function<void(frmQuillbox&)> run;
+    bool ignoring = false;  // failures pass in silence
+};
+
+struct ReliabilityTest : SeededSuite {
+    std::shared_ptr<Injection> injection = std::make_shared<Injection>();
+    FaultInjectingFactory faulty{suiteObjects, injection};
+    AnswerFile dialogs;
+    NoShell shell;
+    support::ScopedServices seams{support::Services{
+        .objects = &faulty, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = &shell, .files = &dialogs}};
+    ExistingFile local{L"qbrelocal", "local\r\n"}, other{L"qbreother", "other\r\n"}, chosen{L"qbrechosen", "chosen\r\n"};
+    fs::path server = fs::temp_directory_path() / ("qbreserver-" + std::to_string(::GetCurrentProcessId()));
+
+    void SetUp() override {
+        SeededSuite::SetUp();
+        dialogs.path = chosen.path();
+        // The suite's own dialogs are answered at once (cancelled).
+        fakes.modal.script = [](ui::Form& form) { form.hide(); };
+    }
+    void TearDown() override {
+        windows::formSlots().existFileServer.clear();
+        fs::remove_all(server);
+        SeededSuite::TearDown();
+    }
+    // The item (a local file), related to 101 (view 1) and 201 (view 2), with a web page and a
+    // local file attached; a fresh file server.
+    void reseed() {
+        support::SaveSetting(L"Vellumdex", L"Selected View Shell", L"ID", L"1");  // a view change writes it
+        fs::remove_all(server);
+        fs::create_directories(server);
+        db->exec("DELETE FROM attachments; DELETE FROM keyword_items; DELETE FROM items; DELETE FROM settings;");
+        db->exec(("INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (1, 'Report', '" +
+                  narrow(local.path()) + "', 'File'), (2, 'Site', 'www.example.com', 'Web'), (3, 'Other', '" +
+                  narrow(other.path()) + "', 'File');"
+                  "INSERT INTO keyword_items(KeyId, FileId) VALUES (101, 1), (201, 1);"
+                  "INSERT INTO attachments(Attach1, Attach2) VALUES (1, 2), (3, 1);"
+                  "INSERT INTO settings(Name, Value) VALUES ('ServerFolder', '" + narrow(server.wstring()) + "');")
+                     .c_str());
+    }
+
+    struct Outcome {
+        long calls = 0;
+        std::wstring failed;
+        std::vector<FakePrompter::Box> boxes;
+        std::string log;
+        std::vector<std::string> broken;  // what the screen showed that the suite does not store, and the like
+        long live = 0;
+    };
+
+    // Shown never more than stored: the related list, the tree, the attachments.
+    void checkScreen(frmQuillbox& window, std::vector<std::string>& broken) {
+        std::set<long> related;
+        auto r = db->prepare("SELECT k.KeyId FROM keyword_items r JOIN keywords k ON k.KeyId = r.KeyId "
+                             "WHERE r.FileId = 1 AND k.ViewId = ?");
+        r.bind(1, static_cast<int64_t>(window.SelectedViewId));
+        while (r.step()) related.insert(static_cast<long>(r.integer(0)));
+        for (int i = 0; i < window.keywords.lstKeyRel.count(); ++i)
+            if (!related.contains(window.keywords.lstKeyRel.tag(i)))
+                broken.push_back("related list shows " + std::to_string(window.keywords.lstKeyRel.tag(i)) + ", not stored");
+        for (long id : related)
+            if (window.keywords.pvtreeKeys.exists(std::to_wstring(id)))
+                broken.push_back("tree offers " + std::to_string(id) + ", which is related");
+        std::multiset<long> attached;
+        auto a = db->prepare("SELECT CASE WHEN Attach1 = 1 THEN Attach2 ELSE Attach1 END FROM attachments "
+                             "WHERE Attach1 = 1 OR Attach2 = 1");
+        while (a.step()) attached.insert(static_cast<long>(a.integer(0)));
+        for (int i = 0; i < window.files.lstFileRel.count(); ++i) {
+            auto it = attached.find(window.files.lstFileRel.tag(i));
+            if (it == attached.end()) broken.push_back("files list shows " + std::to_string(window.files.lstFileRel.tag(i)) + ", not stored");
+            else attached.erase(it);
+        }
+    }
+
+    Outcome runOnce(const Handler& h, long failAt) {
+        reseed();
+        fakes.prompter.boxes.clear();
+        { HANDLE f = ::CreateFileW(fakes.logFile.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+          if (f != INVALID_HANDLE_VALUE) ::CloseHandle(f); }
+        Outcome out;
+        {
+            frmQuillbox window;
+            window.oFileSelected = faulty.create(L"Itemkeeper.Engine").callObject(L"LoadFileObject", {local.path(), false});
+            window.m_UserFile = local.path();
+            if (std::wstring(h.name) != L"Form_Load") window.load();
+            if (h.prepare) h.prepare(window);
+            injection->reset(failAt);
+            h.run(window);
+            out.calls = injection->calls;
+            out.failed = injection->failed;
+            injection->reset();
+            if (window.isLoaded()) {
+                checkScreen(window, out.broken);
+                try {
+                    window.keywords.LoadKWRelationed();  // the window still works
+                } catch (...) {
+                    out.broken.push_back("the window no longer works");
+                }
+            }
+            out.boxes = fakes.prompter.boxes;
+            out.log = fakes.logFile.read();
+            window.unload();
+        }
+        windows::formSlots().existFileServer.clear();
+        out.live = injection->live;
+        return out;
+    }
+};
+
+size_t blocks(const std::string& log) {
+    size_t n = 0;
+    for (size_t at = log.find("-- ERROR --"); at != std::string::npos; at = log.find("-- ERROR --", at + 1)) ++n;
+    return n;
+}
+
+// The chained source of the (one) log block, trimmed.
+std::string sourceOf(const std::string& log) {
+    size_t at = log.find("SOURCE :");
+    if (at == std::string::npos) return {};
+    std::string line = log.substr(at + 8, log.find('\n', at) - at - 8);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
+    return line;
+}
+
+TEST_F(ReliabilityTest, EverySuiteCallOfEveryHandlerFailsCleanly) {
+    const std::vector<Handler> handlers = {
+        {L"Form_Load", nullptr, [](frmQuillbox& w) { w.load(); }},
+        {L"cmdView_Click", nullptr, [](frmQuillbox& w) { w.cmdView_Click(); }},
+        {L"CheckState1_ChangeView", nullptr, [](frmQuillbox& w) { w.CheckState1_ChangeView(2); }},
+        {L"cmdUpdateData_Click", [](frmQuillbox& w) { w.info.txtNameUpdate.setText(L"Renamed"); },
+         [](frmQuillbox& w) { w.info.cmdUpdateData_Click(); }},
+        {L"pvtreeKeys_LButtonDblClick", nullptr,
+         [](frmQuillbox& w) { w.keywords.pvtreeKeys_LButtonDblClick(w.keywords.pvtreeKeys.find(L"102")); }},
+        {L"lstKeyRel_DblClick", [](frmQuillbox& w) { w.keywords.lstKeyRel.select(0); },
+         [](frmQuillbox& w) { w.keywords.lstKeyRel_DblClick(); }},
+        {L"cmdUpdate_Click", nullptr, [](frmQuillbox& w) { w.keywords.cmdUpdate_Click(); }},
+        {L"mnu_AddKeyWord_Click", nullptr, [](frmQuillbox& w) { w.keywords.mnu_AddKeyWord_Click(); }, true},
+        {L"txtFilter_Change", nullptr, [](frmQuillbox& w) { w.keywords.txtFilter.setText(L"a"); }},
+        {L"cmdAddAttach_Click", nullptr, [](frmQuillbox& w) { w.files.cmdAddAttach_Click(); }},
+        {L"cmdDelAttach_Click", [](frmQuillbox& w) { w.files.lstFileRel.setChecked(0, true); },
+         [](frmQuillbox& w) { w.files.cmdDelAttach_Click(); }},
+        {L"cmdOpen_Click", [](frmQuillbox& w) { w.files.lstFileRel.select(0); }, [](frmQuillbox& w) { w.files.cmdOpen_Click(); }},
+        {L"lstFileRel_OLEDragDrop", nullptr, [this](frmQuillbox& w) { w.files.lstFileRel_OLEDragDrop({chosen.path(), other.path()}); }},
+        {L"cmdUpload_Click", nullptr, [](frmQuillbox& w) { w.cmdUpload_Click(); }},
+    };
+    size_t points = 0, misses = 0;
+    for (const Handler& h : handlers) {
+        const std::wstring expected = L"frmQuillbox." + std::wstring(h.name) + L"()";
+        Outcome counted = runOnce(h, 0);
+        EXPECT_TRUE(counted.boxes.empty()) << narrow(h.name) << ": reported without a failure: " << counted.log;
+        EXPECT_TRUE(counted.broken.empty()) << narrow(h.name) << ": " << (counted.broken.empty() ? "" : counted.broken[0]);
+        EXPECT_EQ(counted.live, 0) << narrow(h.name) << ": references left";
+        for (long k = 1; k <= counted.calls; ++k) {
+            ++points;
+            Outcome o = runOnce(h, k);
+            const std::string where = narrow(h.name) + " with call " + std::to_string(k) + " (" + narrow(o.failed) + ") failing";
+            bool ok = true;
+            auto miss = [&](bool good, const std::string& what) {
+                if (!good) {
+                    ok = false;
+                    ADD_FAILURE() << where << ": " << what;
+                }
+            };
+            if (h.ignoring) {
+                miss(o.boxes.empty() && blocks(o.log) == 0, "an ignored failure was reported");
+            } else {
+                miss(o.boxes.size() == 1, std::to_string(o.boxes.size()) + " reports");
+                miss(blocks(o.log) == 1, std::to_string(blocks(o.log)) + " log blocks:\n" + o.log);
+                const std::string source = sourceOf(o.log);
+                const bool upload = !o.boxes.empty() && o.boxes[0].caption == L"QuillboxUploadItem";
+                const std::string tail = narrow(upload ? L"modLocalFunction.UploadItem()" : expected);
+                miss(source.size() >= tail.size() && source.compare(source.size() - tail.size(), tail.size(), tail) == 0,
+                     "source \"" + source + "\" does not end with " + tail);
+                miss(o.boxes.empty() || upload || o.boxes[0].caption.starts_with(L"Relations"),
+                     "report titled " + narrow(o.boxes.empty() ? L"" : o.boxes[0].caption));
+            }
+            for (const std::string& b : o.broken) miss(false, b);
+            miss(o.live == 0, std::to_string(o.live) + " references left");
+            if (!ok) ++misses;
+        }
+    }
+    std::printf("fault injection: %zu handlers x call points = %zu runs, %zu misses\n", handlers.size(), points, misses);
+    EXPECT_EQ(misses, 0u);
+}
+
+}  // namespace
+}  // namespace qb::testing
