@@ -5,18 +5,23 @@
 
 #include <filesystem>
 #include <functional>
+#include <fstream>
 #include <set>
 
 #include "choosers.h"
 #include "engine/engine.h"
 #include "fault_injection.h"
 #include "in_process_suite.h"
+#include "windows/dialogs/edit_dialogs.h"
+#include "windows/dialogs/exist_file_server.h"
+#include "windows/dialogs/keywords_viewer.h"
 #include "windows/relation/frm_quillbox.h"
 #include "windows/slots.h"
 
 namespace qb::testing {
 namespace {
 
+using windows::frmExistFileServer;
 using windows::frmQuillbox;
 namespace fs = std::filesystem;
 
@@ -219,6 +224,101 @@ TEST_F(ReliabilityTest, EverySuiteCallOfEveryHandlerFailsCleanly) {
         }
     }
     std::printf("fault injection: %zu handlers x call points = %zu runs, %zu misses\n", handlers.size(), points, misses);
+    EXPECT_EQ(misses, 0u);
+}
+
+// The dialogs' handlers, the same way: a dialog made and loaded, a handler run with each of its
+// suite calls failing in turn.
+struct DialogHandler {
+    const wchar_t* name;  // "frmEditName.cmdOk_Click()"
+    std::function<std::unique_ptr<ui::Form>()> make;
+    std::function<void(ui::Form&)> run;
+    bool loadFirst = true;  // loaded before the calls are counted
+};
+
+TEST_F(ReliabilityTest, EverySuiteCallOfTheDialogsHandlersFailsCleanly) {
+    auto item = [this] { return faulty.create(L"Itemkeeper.Engine").callObject(L"LoadFileObject", {local.path(), false}); };
+    auto editor = [item]<class D>(D*) {
+        return [item]() -> std::unique_ptr<ui::Form> {
+            auto d = std::make_unique<D>();
+            d->oFileSelected = item();
+            return d;
+        };
+    };
+    auto okAfterChange = [](ui::Form& f) {
+        auto& d = dynamic_cast<windows::EditFieldDialog&>(f);
+        d.textBox().setText(L"Changed");
+        d.cmdOk_Click();
+    };
+    auto load = [](ui::Form& f) { f.load(); };
+    const std::vector<DialogHandler> handlers = {
+        {L"frmEditName.Form_Load()", editor(static_cast<windows::frmEditName*>(nullptr)), load, false},
+        {L"frmEditName.cmdOk_Click()", editor(static_cast<windows::frmEditName*>(nullptr)), okAfterChange},
+        {L"frmEditComment.cmdOk_Click()", editor(static_cast<windows::frmEditComment*>(nullptr)), okAfterChange},
+        {L"frmEditPath.Form_Load()", editor(static_cast<windows::frmEditPath*>(nullptr)), load, false},
+        {L"frmEditPath.cmdOk_Click()", editor(static_cast<windows::frmEditPath*>(nullptr)), okAfterChange},
+        {L"frmKeyWords.Form_Load()",
+         [item]() -> std::unique_ptr<ui::Form> {
+             auto d = std::make_unique<windows::frmKeyWords>();
+             d->oFileSelected = item();
+             d->intSelectedViewId = 1;
+             return d;
+         },
+         load, false},
+        {L"frmExistFileServer.cmdOk_Click()",
+         [this]() -> std::unique_ptr<ui::Form> {
+             auto d = std::make_unique<frmExistFileServer>();
+             d->strFileName = L"clash.txt";
+             d->strFileServerType = L".txt";
+             std::ofstream(server / L"taken.txt") << "x";
+             return d;
+         },
+         [](ui::Form& f) {
+             auto& d = dynamic_cast<frmExistFileServer&>(f);
+             d.optRename.choose();
+             d.txtRename.setText(L"taken");
+             d.cmdOk_Click();
+         }},
+    };
+    size_t points = 0, misses = 0;
+    for (const DialogHandler& h : handlers) {
+        long total = 0;  // the handler's calls, as the counting run (k = 0) made them
+        for (long k = 0; k <= total; ++k) {
+            reseed();
+            fakes.prompter.boxes.clear();
+            { HANDLE f = ::CreateFileW(fakes.logFile.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+              if (f != INVALID_HANDLE_VALUE) ::CloseHandle(f); }
+            long calls = 0;
+            {
+                std::unique_ptr<ui::Form> dialog = h.make();
+                if (h.loadFirst) dialog->load();
+                injection->reset(k);
+                h.run(*dialog);
+                calls = injection->calls;
+                injection->reset();
+                dialog->unload();
+            }
+            const std::string log = fakes.logFile.read();
+            const std::string where = narrow(h.name) + " with call " + std::to_string(k) + " failing";
+            if (k == 0) {
+                // The counting run: the rename is refused by a message of its own, nothing else.
+                EXPECT_EQ(blocks(log), 0u) << where << log;
+            } else {
+                ++points;
+                const std::string source = sourceOf(log), tail = narrow(h.name);
+                bool ok = fakes.prompter.boxes.size() == 1 && blocks(log) == 1 && source.size() >= tail.size() &&
+                          source.compare(source.size() - tail.size(), tail.size(), tail) == 0;
+                if (!ok) {
+                    ++misses;
+                    ADD_FAILURE() << where << ": " << fakes.prompter.boxes.size() << " reports, source \"" << source << "\"\n" << log;
+                }
+            }
+            EXPECT_EQ(injection->live, 0) << where << ": references left";
+            if (k == 0) total = calls;
+        }
+    }
+    std::printf("fault injection, dialogs: %zu handlers x call points = %zu runs, %zu misses\n", handlers.size(), points, misses);
+    EXPECT_GT(points, handlers.size());
     EXPECT_EQ(misses, 0u);
 }
 
