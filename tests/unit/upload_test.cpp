@@ -85,6 +85,7 @@ TEST_F(UploadTest, AFileNotOnTheServerGoesAtOnceAndTheWindowShowsTheServerItem) 
     EXPECT_EQ(window.info.txtNameUpdate.text(), name);
     EXPECT_EQ(window.info.txtPathUpdate.text(), L"/" + name);
     EXPECT_FALSE(window.info.txtPathUpdate.enabled());
+    EXPECT_EQ(window.info.headerPicture(), L"Server");
     EXPECT_EQ(window.ssTab.selected(), frmQuillbox::kInfoTab);
     EXPECT_FALSE(serverTabUsable());
     EXPECT_EQ(store.query(("SELECT count(*) FROM items WHERE FileId = " + narrow(localId())).c_str()), L"1")
@@ -272,12 +273,15 @@ TEST_F(UploadTest, TheWindowKeepsAnsweringWhileALargeFileGoes) {
     window.oFileSelected = automation::Object(automation::makeObject<tesra::ItemLoader>())
                                .callObject(L"LoadFileObject", {big.path(), true});
     window.load();
+    window.ssTab.select(frmQuillbox::kServerTab);
     HWND target = window.handle();
     std::atomic<bool> running{true};
     std::atomic<long long> longest{0};
-    std::atomic<bool> probeDone{false};
+    std::atomic<bool> probeDone{false}, busyShown{false};
+    HWND clip = window.server.Animation1.handle();
     std::thread probe([&] {
         while (running) {
+            if (::GetWindowLongW(clip, GWL_STYLE) & WS_VISIBLE) busyShown = true;  // the window itself is not shown here
             auto t0 = std::chrono::steady_clock::now();
             DWORD_PTR r = 0;
             ::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r);
@@ -300,6 +304,8 @@ TEST_F(UploadTest, TheWindowKeepsAnsweringWhileALargeFileGoes) {
     probe.join();
     EXPECT_TRUE(fakes.prompter.boxes.empty());
     EXPECT_EQ(fs::file_size(server / windows::FileNameFromPath(big.path())), 200ull * 1024 * 1024);
+    EXPECT_TRUE(busyShown) << "the busy animation showed while the file went";
+    EXPECT_FALSE(::GetWindowLongW(clip, GWL_STYLE) & WS_VISIBLE) << "and hid afterwards";
     EXPECT_LT(longest, 1000) << "the upload took " << total << " ms";
     // However fast the copy here, the window answered all along it, not only around it.
     EXPECT_LT(longest * 2, std::max(total, 100LL)) << "the upload took " << total << " ms";
