@@ -12,6 +12,8 @@ namespace {
 using automation::ComPtr;
 using automation::ComError;
 
+std::string narrowed(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
 struct EngineBindingTest : ::testing::Test {
     FakeSuite suite;
     ComPtr<FakeObject> loader = makeFake(L"Itemkeeper.Engine", suite.log);
@@ -132,6 +134,79 @@ TEST_F(EngineBindingTest, TheDispatchLayerRefusesWhatAVbClassRefuses) {
     LPOLESTR name[] = {const_cast<LPOLESTR>(L"ShowEditName")};
     EXPECT_EQ(engine->GetIDsOfNames(IID_IDispatch, name, 1, 0, &id), DISP_E_UNKNOWNINTERFACE);
     EXPECT_TRUE(suite.log->empty()) << "nothing refused reached the suite";
+}
+
+// Whatever a script host passes to whichever parameter of the nine operations (Null, Empty, an
+// array, an object, an error value, a number), the host gets an answer: done, or an error it can
+// report (a type mismatch naming the argument, invalid use of Null...); never a crash.
+TEST_F(EngineBindingTest, EveryOperationAnswersBadArgumentsWithAClearError) {
+    struct Operation {
+        const wchar_t* name;
+        int parameters;  // the required ones
+    };
+    const Operation operations[] = {{L"ShowEditName", 1},    {L"ShowEditComment", 1},        {L"ShowEditPath", 1},
+                                    {L"ShowRelation", 1},    {L"ShowAllItemsRelation", 1},   {L"ShowRelationOutlook", 3},
+                                    {L"ShowRelationWeb", 4}, {L"ShowRelationWebEdition", 1}, {L"UploadXXX", 0}};
+    ComPtr<FakeObject> stranger = makeFake(L"Stranger", suite.log);
+    auto bad = [&](int kind) {
+        VARIANT v;
+        ::VariantInit(&v);
+        switch (kind) {
+            case 0: v.vt = VT_NULL; break;
+            case 1: v.vt = VT_EMPTY; break;
+            case 2: {
+                v.vt = VT_ARRAY | VT_VARIANT;
+                v.parray = ::SafeArrayCreateVector(VT_VARIANT, 0, 2);
+                break;
+            }
+            case 3:
+                v.vt = VT_DISPATCH;
+                v.pdispVal = stranger.get();
+                v.pdispVal->AddRef();
+                break;
+            case 4: v.vt = VT_ERROR, v.scode = E_FAIL; break;
+            default: v.vt = VT_R8, v.dblVal = 1e300; break;
+        }
+        return v;
+    };
+    size_t tried = 0, refused = 0;
+    for (const Operation& op : operations) {
+        const DISPID id = idOf(op.name);
+        ASSERT_NE(id, DISPID_UNKNOWN) << narrowed(op.name);
+        for (int position = 0; position < op.parameters; ++position) {
+            for (int kind = 0; kind < 6; ++kind) {
+                std::vector<VARIANT> args;  // rgvarg: last first
+                for (int i = op.parameters - 1; i >= 0; --i) {
+                    VARIANT good = text(L"x");
+                    if (std::wstring(op.name) == L"ShowRelationWeb" && i == 3) {  // a truth value
+                        ::VariantClear(&good);
+                        good.vt = VT_BOOL, good.boolVal = VARIANT_TRUE;
+                    }
+                    args.push_back(i == position ? bad(kind) : good);
+                }
+                EXCEPINFO e{};
+                UINT argErr = 99;
+                const HRESULT hr = invoke(id, args, {}, &argErr, &e);
+                ++tried;
+                const long number = e.scode ? (e.scode & 0xFFFF) : e.wCode;
+                // 94 is what a VB class raises for Null given to a text; 429 and 445 are the
+                // suite missing here and the windows this build has not.
+                const bool clear = hr == S_OK || hr == DISP_E_TYPEMISMATCH ||
+                                   (hr == DISP_E_EXCEPTION &&
+                                    (number == 13 || number == 5 || number == 94 || number == 429 || number == 445));
+                EXPECT_TRUE(clear) << narrowed(op.name) << " argument " << position << " of kind " << kind << ": hr 0x"
+                                   << std::hex << hr << std::dec << ", error " << number;
+                if (hr == DISP_E_TYPEMISMATCH) {
+                    ++refused;
+                    EXPECT_EQ(argErr, static_cast<UINT>(op.parameters - 1 - position)) << narrowed(op.name);
+                }
+                ::SysFreeString(e.bstrSource);
+                ::SysFreeString(e.bstrDescription);
+                ::SysFreeString(e.bstrHelpFile);
+            }
+        }
+    }
+    std::printf("bad arguments: %zu tried over the nine operations, %zu refused as a type mismatch\n", tried, refused);
 }
 
 // An object with one property that takes a value (Let) and one that takes an object (Set).
