@@ -12,8 +12,6 @@ namespace {
 using automation::ComPtr;
 using automation::ComError;
 
-std::string narrowed(const std::wstring& s) { return std::string(s.begin(), s.end()); }
-
 struct EngineBindingTest : ::testing::Test {
     FakeSuite suite;
     ComPtr<FakeObject> loader = makeFake(L"Itemkeeper.Engine", suite.log);
@@ -172,7 +170,7 @@ TEST_F(EngineBindingTest, EveryOperationAnswersBadArgumentsWithAClearError) {
     size_t tried = 0, refused = 0;
     for (const Operation& op : operations) {
         const DISPID id = idOf(op.name);
-        ASSERT_NE(id, DISPID_UNKNOWN) << narrowed(op.name);
+        ASSERT_NE(id, DISPID_UNKNOWN) << narrow(op.name);
         for (int position = 0; position < op.parameters; ++position) {
             for (int kind = 0; kind < 6; ++kind) {
                 std::vector<VARIANT> args;  // rgvarg: last first
@@ -194,11 +192,11 @@ TEST_F(EngineBindingTest, EveryOperationAnswersBadArgumentsWithAClearError) {
                 const bool clear = hr == S_OK || hr == DISP_E_TYPEMISMATCH ||
                                    (hr == DISP_E_EXCEPTION &&
                                     (number == 13 || number == 5 || number == 94 || number == 429 || number == 445));
-                EXPECT_TRUE(clear) << narrowed(op.name) << " argument " << position << " of kind " << kind << ": hr 0x"
+                EXPECT_TRUE(clear) << narrow(op.name) << " argument " << position << " of kind " << kind << ": hr 0x"
                                    << std::hex << hr << std::dec << ", error " << number;
                 if (hr == DISP_E_TYPEMISMATCH) {
                     ++refused;
-                    EXPECT_EQ(argErr, static_cast<UINT>(op.parameters - 1 - position)) << narrowed(op.name);
+                    EXPECT_EQ(argErr, static_cast<UINT>(op.parameters - 1 - position)) << narrow(op.name);
                 }
                 ::SysFreeString(e.bstrSource);
                 ::SysFreeString(e.bstrDescription);

@@ -107,6 +107,11 @@ ExistingFile::ExistingFile(const wchar_t* stem, const std::string& content) : Te
 
 TempFile::~TempFile() { ::DeleteFileW(path_.c_str()); }
 
+void TempFile::clear() const {
+    HANDLE h = ::CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+}
+
 std::string TempFile::read() const {
     HANDLE h = ::CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                              0, nullptr);

@@ -10,6 +10,8 @@
 #include "automation/dispatch_object.h"
 #include "automation/object_factory.h"
 #include "support/services.h"
+#include "ui/window/file_dialogs.h"
+#include "ui/window/shell.h"
 #include "ui/window/modal.h"
 
 namespace qb::testing {
@@ -21,6 +23,9 @@ using automation::Variant;
 using CallLog = std::vector<std::wstring>;
 
 std::wstring render(const Variant& v);
+
+// A text of the tests' own (paths, names) for a failure message.
+inline std::string narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
 // An object whose members are answered by functions given by the test; every call is logged.
 class FakeObject final : public automation::DispatchObject {
@@ -115,9 +120,37 @@ public:
     ~TempFile();
     const std::wstring& path() const { return path_; }
     std::string read() const;
+    // Empties the file (it exists afterwards).
+    void clear() const;
 
 private:
     std::wstring path_;
+};
+
+// The file-open dialog answered with the next of `answers`, then with `otherwise` ("" = cancelled).
+class AnsweringFileDialogs final : public ui::FileDialogs {
+public:
+    std::vector<std::wstring> answers;
+    std::wstring otherwise;
+    int asked = 0;
+    std::wstring openFile(HWND, const std::wstring&, const std::wstring&) override {
+        ++asked;
+        if (answers.empty()) return otherwise;
+        std::wstring a = answers.front();
+        answers.erase(answers.begin());
+        return a;
+    }
+};
+
+// Programs started through the shell, recorded as "verb file" and not started.
+class StartedPrograms final : public ui::Shell {
+public:
+    std::vector<std::wstring> started;
+    INT_PTR execute(HWND, const std::wstring& verb, const std::wstring& file, const std::wstring&, const std::wstring&,
+                    int) override {
+        started.push_back(verb + L" " + file);
+        return 42;
+    }
 };
 
 // A temporary file that exists, holding `content`.

@@ -20,28 +20,6 @@ using automation::Object;
 using automation::Variant;
 using windows::frmQuillbox;
 
-// Answers the file-open dialog with the next of its answers ("" = cancelled).
-struct AnsweringDialogs final : ui::FileDialogs {
-    std::vector<std::wstring> answers;
-    int asked = 0;
-    std::wstring openFile(HWND, const std::wstring&, const std::wstring&) override {
-        ++asked;
-        if (answers.empty()) return {};
-        std::wstring a = answers.front();
-        answers.erase(answers.begin());
-        return a;
-    }
-};
-
-struct RecordingShell final : ui::Shell {
-    std::vector<std::wstring> started;
-    INT_PTR execute(HWND, const std::wstring& verb, const std::wstring& file, const std::wstring&, const std::wstring&,
-                    int) override {
-        started.push_back(verb + L" " + file);
-        return 42;
-    }
-};
-
 // The suite in-process, with the engines that open items outside the suite faked.
 struct WithFakedOpeners final : automation::ObjectFactory {
     automation::ObjectFactory& suite;
@@ -99,8 +77,8 @@ automation::ComPtr<IDataObject> fileList(const std::vector<std::wstring>& paths,
 }
 
 struct FilesPageTest : SeededSuite {
-    AnsweringDialogs dialogs;
-    RecordingShell shell;
+    AnsweringFileDialogs dialogs;
+    StartedPrograms shell;
     WithFakedOpeners objects{suiteObjects, fakes.factory};
     support::ScopedServices seams{support::Services{
         .objects = &objects, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = &shell, .files = &dialogs}};
@@ -126,7 +104,6 @@ struct FilesPageTest : SeededSuite {
         window.unload();
         SeededSuite::TearDown();
     }
-    static std::string narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
     ui::TaggedList& list() { return window.files.lstFileRel; }
     std::vector<std::wstring> listed() {
         std::vector<std::wstring> out;
@@ -421,7 +398,7 @@ TEST_F(FilesPageTest, WhereTheDropCannotBeRegisteredTheWindowWorksWithoutIt) {
         InProcessSuite suite;
         WithFakedOpeners layered{suite, threadFakes.factory};
         layered.faked.insert(L"Scripting.FileSystemObject");
-        AnsweringDialogs answers;
+        AnsweringFileDialogs answers;
         answers.answers = {chosen.path()};
         support::ScopedServices own{support::Services{.objects = &layered, .prompter = nullptr, .modal = nullptr,
                                                       .logFile = {}, .shell = nullptr, .files = &answers}};

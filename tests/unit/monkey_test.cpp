@@ -19,27 +19,14 @@ namespace {
 
 using windows::frmQuillbox;
 
-std::string narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
-
 unsigned long fromEnvironment(const char* name, unsigned long otherwise) {
     const char* v = std::getenv(name);
     return v && *v ? std::strtoul(v, nullptr, 10) : otherwise;
 }
 
-struct PickedFile final : ui::FileDialogs {
-    std::wstring path;
-    std::wstring openFile(HWND, const std::wstring&, const std::wstring&) override { return path; }
-};
-
-struct NoShell final : ui::Shell {
-    INT_PTR execute(HWND, const std::wstring&, const std::wstring&, const std::wstring&, const std::wstring&, int) override {
-        return 42;
-    }
-};
-
 struct MonkeyTest : SeededSuite {
-    PickedFile dialogs;
-    NoShell shell;
+    AnsweringFileDialogs dialogs;
+    StartedPrograms shell;
     support::ScopedServices seams{support::Services{
         .objects = nullptr, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = &shell, .files = &dialogs}};
     std::vector<std::unique_ptr<ExistingFile>> files;
@@ -178,7 +165,7 @@ struct MonkeyTest : SeededSuite {
                 w.info.cmdUpdateData_Click();
                 return "update info";
             case 9:
-                dialogs.path = below(4) ? files[static_cast<size_t>(below(3))]->path() : std::wstring();
+                dialogs.otherwise = below(4) ? files[static_cast<size_t>(below(3))]->path() : std::wstring();
                 w.files.cmdAddAttach_Click();
                 return "add attachment";
             case 10:

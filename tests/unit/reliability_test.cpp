@@ -25,19 +25,6 @@ using windows::frmExistFileServer;
 using windows::frmQuillbox;
 namespace fs = std::filesystem;
 
-std::string narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
-
-struct AnswerFile final : ui::FileDialogs {
-    std::wstring path;
-    std::wstring openFile(HWND, const std::wstring&, const std::wstring&) override { return path; }
-};
-
-struct NoShell final : ui::Shell {
-    INT_PTR execute(HWND, const std::wstring&, const std::wstring&, const std::wstring&, const std::wstring&, int) override {
-        return 42;
-    }
-};
-
 // One handler of the window: what it needs first, how it runs, how its failures are reported.
 struct Handler {
     const wchar_t* name;
@@ -49,8 +36,8 @@ struct Handler {
 struct ReliabilityTest : SeededSuite {
     std::shared_ptr<Injection> injection = std::make_shared<Injection>();
     FaultInjectingFactory faulty{suiteObjects, injection};
-    AnswerFile dialogs;
-    NoShell shell;
+    AnsweringFileDialogs dialogs;
+    StartedPrograms shell;
     support::ScopedServices seams{support::Services{
         .objects = &faulty, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = &shell, .files = &dialogs}};
     ExistingFile local{L"qbrelocal", "local\r\n"}, other{L"qbreother", "other\r\n"}, chosen{L"qbrechosen", "chosen\r\n"};
@@ -58,7 +45,7 @@ struct ReliabilityTest : SeededSuite {
 
     void SetUp() override {
         SeededSuite::SetUp();
-        dialogs.path = chosen.path();
+        dialogs.otherwise = chosen.path();
         // The suite's own dialogs are answered at once (cancelled).
         fakes.modal.script = [](ui::Form& form) { form.hide(); };
     }
@@ -119,8 +106,7 @@ struct ReliabilityTest : SeededSuite {
     Outcome runOnce(const Handler& h, long failAt) {
         reseed();
         fakes.prompter.boxes.clear();
-        { HANDLE f = ::CreateFileW(fakes.logFile.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-          if (f != INVALID_HANDLE_VALUE) ::CloseHandle(f); }
+        fakes.logFile.clear();
         Outcome out;
         {
             frmQuillbox window;
@@ -286,8 +272,7 @@ TEST_F(ReliabilityTest, EverySuiteCallOfTheDialogsHandlersFailsCleanly) {
         for (long k = 0; k <= total; ++k) {
             reseed();
             fakes.prompter.boxes.clear();
-            { HANDLE f = ::CreateFileW(fakes.logFile.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-              if (f != INVALID_HANDLE_VALUE) ::CloseHandle(f); }
+            fakes.logFile.clear();
             long calls = 0;
             {
                 std::unique_ptr<ui::Form> dialog = h.make();

@@ -25,8 +25,6 @@ using windows::frmExistFileServer;
 using windows::frmQuillbox;
 namespace fs = std::filesystem;
 
-std::string narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
-
 std::string contentOf(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});

@@ -1,7 +1,6 @@
 #include "windows/pages/files_page.h"
 
 #include <cwchar>
-#include <exception>
 
 #include "automation/failure.h"
 #include "contract/suite.h"
@@ -154,18 +153,6 @@ bool FilesPage::attach(const std::wstring& path) {
     return true;
 }
 
-template <class F>
-void FilesPage::changeThenReload(F&& change) {
-    std::exception_ptr failure;
-    try {
-        change();
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    LoadFileRelationed();
-    if (failure) std::rethrow_exception(failure);
-}
-
 void FilesPage::cmdAddAttach_Click() {
     ctx_.window.event(L"cmdAddAttach_Click", [&] {
         const std::wstring path = support::services().files->openFile(ctx_.window.handle(), kOpenTitle, kOpenFilter);
@@ -175,27 +162,28 @@ void FilesPage::cmdAddAttach_Click() {
     });
 }
 
+// A drop or a removal that fails halfway has stored part of it: after the report the list is
+// read again, so that it shows what is stored.
 void FilesPage::lstFileRel_OLEDragDrop(const std::vector<std::wstring>& paths) {
-    ctx_.window.event(L"lstFileRel_OLEDragDrop", [&] {
-        // Each file as "Add" attaches one.
-        changeThenReload([&] {
-            for (const std::wstring& path : paths) attach(path);
-        });
+    const bool done = ctx_.window.event(L"lstFileRel_OLEDragDrop", [&] {
+        for (const std::wstring& path : paths) attach(path);  // each file as "Add" attaches one
+        LoadFileRelationed();
     });
+    if (!done && ctx_.window.isLoaded()) resync();
 }
 
 void FilesPage::cmdDelAttach_Click() {
-    ctx_.window.event(L"cmdDelAttach_Click", [&] {
-        changeThenReload([&] {
-            for (int row = 0; row < lstFileRel.count(); ++row) {
-                if (!lstFileRel.checked(row)) continue;
-                Object pair = createObject(progid::Attach);
-                pair.call(L"loaddata", {ctx_.fileId(), lstFileRel.tag(row)});
-                pair.call(L"GetOne");
-                if (pair.call(L"ExistRegister").toBool()) pair.call(L"Delete");
-            }
-        });
+    const bool done = ctx_.window.event(L"cmdDelAttach_Click", [&] {
+        for (int row = 0; row < lstFileRel.count(); ++row) {
+            if (!lstFileRel.checked(row)) continue;
+            Object pair = createObject(progid::Attach);
+            pair.call(L"loaddata", {ctx_.fileId(), lstFileRel.tag(row)});
+            pair.call(L"GetOne");
+            if (pair.call(L"ExistRegister").toBool()) pair.call(L"Delete");
+        }
+        LoadFileRelationed();
     });
+    if (!done && ctx_.window.isLoaded()) resync();
 }
 
 void FilesPage::cmdOpen_Click() {

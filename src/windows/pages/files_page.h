@@ -58,10 +58,6 @@ private:
     LRESULT listNotify(NMHDR* header);
     // Stores the attachment of one local file; false when the suite gives no record for it.
     bool attach(const std::wstring& path);
-    // Runs `change`, then reloads the list whether it went through or not, so that the list
-    // shows what is stored; the change's failure goes on afterwards.
-    template <class F>
-    void changeThenReload(F&& change);
 
     RelationContext ctx_;
     AttachmentIcons icons_;
