@@ -115,6 +115,11 @@ std::wstring Variant::toText() const {
     return r.toText();
 }
 
+double Variant::toDouble() const {
+    if (v_.vt == VT_R8) return v_.dblVal;
+    return changed(VT_R8).v_.dblVal;
+}
+
 long Variant::toLong() const {
     if (v_.vt == VT_I4) return v_.lVal;
     return changed(VT_I4).v_.lVal;

@@ -49,6 +49,7 @@ public:
     std::wstring toText() const;
     long toLong() const;
     short toShort() const;
+    double toDouble() const;
     bool toBool() const;
     ComPtr<IDispatch> toObject() const;  // Nothing -> null; non-objects raise 13
 

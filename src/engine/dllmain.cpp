@@ -2,10 +2,15 @@
 #include <windows.h>
 
 #include "engine/server.h"
+#include "ui/controls/grid.h"
 #include "ui/window/form.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    return qb::automation::serverDllMain(instance, reason, reserved, qb::ui::unregisterFormClass);
+    // The window classes go with the module: a host that loads it again registers them afresh.
+    return qb::automation::serverDllMain(instance, reason, reserved, [] {
+        qb::ui::unregisterFormClass();
+        qb::ui::unregisterGridClass();
+    });
 }
 
 QB_COM_SERVER_EXPORTS_WITH_TYPELIB(qb::engine::serverClasses, qb::engine::serverTypeLibrary)

@@ -5,6 +5,7 @@
 // form is loaded. Reading or writing a control of a form that is not loaded raises 364
 // "Object was unloaded": it never loads the form again by the back door.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <functional>
 #include <string>
@@ -92,6 +93,9 @@ protected:
     virtual void painted() {}
     // Its background, when it paints one of its own; true when painted.
     virtual bool eraseBackground(HDC /*dc*/) { return false; }
+    // A screen reader's object of the control's own, built on the system's object for its
+    // window (a new reference); nullptr: the system's, named as the form names the control.
+    virtual IAccessible* makeAccessible(IAccessible* /*standard*/) const { return nullptr; }
     // Enter goes to the control rather than to the form's default button.
     virtual bool takesEnter() const { return false; }
 

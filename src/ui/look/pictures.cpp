@@ -59,6 +59,24 @@ UniqueImageList keywordPictures() {
     return pictures.images();
 }
 
+UniqueImageList themePictures() {
+    DrawnPictures pictures(16, 4);
+    for (COLORREF ink : {RGB(0, 128, 0), RGB(192, 0, 0), RGB(192, 192, 0), RGB(0, 0, 192)}) {
+        pictures.add(ink, [](HDC dc) {  // a note with its corner folded
+            POINT note[] = {{2, 1}, {10, 1}, {14, 5}, {14, 15}, {2, 15}};
+            ::Polygon(dc, note, 5);
+            ::MoveToEx(dc, 10, 1, nullptr);
+            ::LineTo(dc, 10, 5);
+            ::LineTo(dc, 14, 5);
+            for (int y : {8, 11}) {
+                ::MoveToEx(dc, 5, y, nullptr);
+                ::LineTo(dc, 12, y);
+            }
+        });
+    }
+    return pictures.images();
+}
+
 namespace {
 
 // The kinds' pictures, designed on 32 x 32 and drawn at any size.

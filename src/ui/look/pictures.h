@@ -20,4 +20,8 @@ int itemKindPicture(std::wstring_view key);  // index in that list, -1 for an un
 UniqueImageList attachmentPictures();
 inline constexpr int kMissingFilePicture = 1, kWebPicture = 7, kServerPicture = 8;
 
+// 16 x 16 memo themes, numbered from 0 as a grid counts pictures: a note in the theme's colour,
+// green, red, ochre and blue for themes 1 to 4.
+UniqueImageList themePictures();
+
 }  // namespace qb::ui

@@ -78,10 +78,17 @@ private:
 }  // namespace
 
 bool Form::accessibleObject(const Control& control, WPARAM wp, LPARAM lp, LRESULT& result) {
-    if (static_cast<LONG>(lp) != OBJID_CLIENT || control.accessibleName().empty() || !control.handle()) return false;
+    if (static_cast<LONG>(lp) != OBJID_CLIENT || !control.handle()) return false;
     ComPtr<IAccessible> standard;
     if (FAILED(::CreateStdAccessibleObject(control.handle(), OBJID_CLIENT, kIID_IAccessible, standard.put_void())))
         return false;
+    ComPtr<IAccessible> own = ComPtr<IAccessible>::attach(control.makeAccessible(standard.get()));
+    if (own) standard = own;
+    if (control.accessibleName().empty()) {
+        if (!own) return false;
+        result = ::LresultFromObject(kIID_IAccessible, wp, own.get());
+        return true;
+    }
     ComPtr<IAccessible> named = ComPtr<IAccessible>::attach(new NamedAccessible(standard, control.accessibleName()));
     result = ::LresultFromObject(kIID_IAccessible, wp, named.get());
     return true;

@@ -1,17 +1,59 @@
 #pragma once
-// The Themes page: the memo grid and its buttons, shown unavailable until the memo handlers
-// are built.
-#include "ui/controls/list_view.h"
+// The Themes page of every relation window: the memos of the window's item in the view in use,
+// one row each with the theme's picture and the text in the theme's colour; creating a memo in
+// the memo dialog, removing the selected one, rows of one line or fitted to their text.
+#include <functional>
+#include <string>
+
+#include "automation/variant.h"
+#include "base/handles.h"
+#include "ui/controls/grid.h"
 #include "windows/pages/relation_context.h"
 
 namespace qb::windows {
 
 class ThemesPage {
 public:
-    ui::TaggedList grdMemo;
+    // Shows the memo dialog for the window's item and view (modal); the dialog stores the memo.
+    using MemoDialog = std::function<void()>;
+    explicit ThemesPage(RelationContext context, MemoDialog memoDialog = {});
+    ThemesPage(const ThemesPage&) = delete;
+    ThemesPage& operator=(const ThemesPage&) = delete;
+
+    ui::Grid grdMemo;
     ui::Button cmdMakeRelationMemo, cmdUnRelMemo, cmdSingleLine, cmdMultiLine;
+
+    // The controls where the local file window has them (twips, on one tab page).
     ui::LayoutTable layout(int page);
     void prepare();
+
+    // Procedures (failures leave them with the window's qualified name appended).
+    void ConfigGrid();
+    void LoadMemoRelationed();
+    void LoadItems(const std::wstring& text, const automation::Variant& theme, const automation::Variant& memoId,
+                   short& row);
+    void SetColorMemo(short row, const automation::Variant& theme);
+    // After a failure elsewhere: the grid filled again; a failure of this is logged only.
+    void resync() noexcept;
+
+    // Event handlers (failures reported under the window's qualified names).
+    void cmdMakeRelationMemo_Click();
+    void cmdUnRelMemo_Click();
+    void cmdSingleLine_Click();
+    void cmdMultiLine_Click();
+
+    // Text colours of themes 1 to 4 (COLORREF).
+    static constexpr COLORREF kThemeColors[] = {32768, 192, 49344, 12582912};
+    // A row's height in "Single line", in pixels at 96 dots per inch.
+    static constexpr int kSingleLineHeight = 17;
+
+private:
+    // Every row's height set by `height` (of the row), with the drawing held meanwhile.
+    void setHeights(const std::function<void(int)>& height);
+
+    RelationContext ctx_;
+    MemoDialog memoDialog_;
+    UniqueImageList ilsIcons_;
 };
 
 }  // namespace qb::windows

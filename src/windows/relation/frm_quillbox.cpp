@@ -36,6 +36,7 @@ frmQuillbox::frmQuillbox()
     : Form({L"frmQuillbox", L"Relations", 8040, 6300, RGB(224, 224, 224)}),
       info(context()),
       keywords(context(), KeywordNames{L"LoadKeyWord", L"mnu_AddKeyWord"}),
+      themes(context()),
       files(context()),
       server(context(), {[this](const Object& item) { showServerItem(item); }, [this] { uploadDone(); }}),
       CheckState1(*this, {[this] { CheckState1_ChangeState(); }, [this](short view) { CheckState1_ChangeView(view); }}) {
@@ -129,6 +130,7 @@ void frmQuillbox::LoadSelectView() {
 void frmQuillbox::resync() noexcept {
     if (!isLoaded()) return;
     keywords.resync();
+    themes.resync();
     files.resync();
 }
 

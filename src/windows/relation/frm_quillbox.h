@@ -55,9 +55,8 @@ public:
     void CheckState1_ChangeState();
     void CheckState1_ChangeView(short viewId);
 
-    // Procedures of the memo page, which does not fill its page yet.
-    void ConfigGrid() {}
-    void LoadMemoRelationed() {}
+    void ConfigGrid() { themes.ConfigGrid(); }
+    void LoadMemoRelationed() { themes.LoadMemoRelationed(); }
     void LoadFileRelationed() { files.LoadFileRelationed(); }
 
 protected:

@@ -1,0 +1,238 @@
+// The window layer's grid: rows that fit their wrapped text, keys and mouse as in a list view,
+// scrolling, and what a screen reader finds in it.
+#include <gtest/gtest.h>
+
+#include <oleacc.h>
+
+#include "automation/com_ptr.h"
+#include "fakes.h"
+#include "ui/controls/grid.h"
+#include "ui/window/form.h"
+
+namespace qb::testing {
+namespace {
+
+using automation::ComError;
+
+class GridForm final : public ui::Form {
+public:
+    ui::Grid grid;
+    ui::Button cmdOk;
+    GridForm() : Form({L"frmGrid", L"Grid test", 6000, 4000, RGB(224, 224, 224)}) {
+        place({{grid, {L"grid", L"", {120, 120, 5000, 3000}, 0, {}, L"Notes"}},
+               {cmdOk, {L"cmdOk", L"Ok", {4800, 3300, 1100, 375}}}});
+    }
+};
+
+constexpr wchar_t kLong[] =
+    L"A memo long enough to wrap over several lines of a narrow column: the grid measures it with the "
+    L"font it shows it in, and the row grows to show every line of it without cutting a word in half.";
+
+struct GridTest : ::testing::Test {
+    FakeSuite fakes;
+    GridForm form;
+    ui::Grid& grid = form.grid;
+    int chosen = 0, doubleClicks = 0;
+
+    void SetUp() override {
+        form.load();
+        ::ShowWindow(form.handle(), SW_SHOW);
+        grid.onSelectionChange = [this] { ++chosen; };
+        grid.onDoubleClick = [this] { ++doubleClicks; };
+        grid.addColumn({L"hidden", L"", DT_LEFT, -1, 40, false});
+        grid.addColumn({L"Ico", L"", DT_RIGHT, -1, 20, true});
+        grid.addColumn({L"Text", L"Text", DT_LEFT, -1, 100, true});
+    }
+    void TearDown() override { form.unload(); }
+    int addRow(const std::wstring& text, bool fit = true) {
+        const int row = grid.addRow();
+        grid.setCellText(row, 1, L"hidden " + std::to_wstring(row), DT_SINGLELINE);
+        grid.setCellText(row, 3, text, DT_WORDBREAK | DT_END_ELLIPSIS | DT_MODIFYSTRING);
+        if (fit) grid.autoHeightRow(row);
+        return row;
+    }
+    void fill(int rows) {
+        for (int i = 1; i <= rows; ++i) addRow(L"row " + std::to_wstring(i));
+    }
+    RECT client() {
+        RECT rc;
+        ::GetClientRect(grid.handle(), &rc);
+        return rc;
+    }
+    bool shown(int row) {
+        RECT r = grid.rowRect(row), c = client();
+        return r.top >= 0 && r.bottom <= c.bottom && r.bottom > r.top;
+    }
+    void key(WPARAM vk) { ::SendMessageW(grid.handle(), WM_KEYDOWN, vk, 0); }
+    void click(int row, UINT msg = WM_LBUTTONDOWN) {
+        RECT r = grid.rowRect(row);
+        ::SendMessageW(grid.handle(), msg, MK_LBUTTON, MAKELPARAM(r.left + 30, (r.top + r.bottom) / 2));
+    }
+};
+
+TEST_F(GridTest, FittedRowsFollowTheirTextAndFixedRowsKeepTheirHeight) {
+    const int oneLine = addRow(L"short"), wrapped = addRow(kLong), empty = addRow(L"");
+    EXPECT_GT(grid.rowHeight(wrapped), 3 * grid.rowHeight(oneLine) - 6) << "the long text wraps over several lines";
+    EXPECT_EQ(grid.rowHeight(empty), grid.rowHeight(oneLine)) << "an empty row is one line high";
+    EXPECT_EQ(grid.cell(wrapped, 3).text, kLong) << "the shortening flags never change the stored text";
+
+    grid.setRowHeight(oneLine, 17);
+    const int before = grid.rowHeight(wrapped);
+    // A larger font: fitted rows are measured again; the fixed one keeps its height.
+    LOGFONTW lf{};
+    lf.lfHeight = -28;
+    lstrcpyW(lf.lfFaceName, L"Tahoma");
+    UniqueFont big(::CreateFontIndirectW(&lf));
+    ::SendMessageW(grid.handle(), WM_SETFONT, reinterpret_cast<WPARAM>(big.get()), TRUE);
+    EXPECT_GT(grid.rowHeight(wrapped), before);
+    EXPECT_EQ(grid.rowHeight(oneLine), 17);
+    ::SendMessageW(grid.handle(), WM_SETFONT, 0, FALSE);  // before the font goes
+
+    // Narrower: the last visible column is what the others leave, so the text wraps more.
+    const int atWidth = grid.rowHeight(wrapped);
+    RECT r = client();
+    ::SetWindowPos(grid.handle(), nullptr, 0, 0, r.right / 2, r.bottom, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_GT(grid.rowHeight(wrapped), atWidth);
+}
+
+TEST_F(GridTest, CellsAndColumnsAreFoundByNumberAndKeyAndOthersAreRefused) {
+    const int row = addRow(L"one");
+    EXPECT_EQ(grid.columnIndex(L"Text"), 3);
+    EXPECT_EQ(grid.columnIndex(L"text"), 0) << "keys are exact";
+    EXPECT_EQ(grid.cell(row, 1).text, L"hidden 1");
+    EXPECT_EQ(grid.cell(row, 3).color, CLR_DEFAULT);
+    for (auto bad : {std::pair{0, 1}, {2, 1}, {1, 0}, {1, 4}}) {
+        try {
+            grid.cell(bad.first, bad.second);
+            ADD_FAILURE() << "cell " << bad.first << "," << bad.second << " answered";
+        } catch (const ComError& e) {
+            EXPECT_EQ(e.number(), 9);
+        }
+    }
+    EXPECT_THROW(grid.setRowHeight(2, 10), ComError);
+    EXPECT_THROW(grid.selectRow(5), ComError);
+    EXPECT_EQ(grid.rowName(row), L"one") << "hidden columns are not spoken";
+}
+
+TEST_F(GridTest, KeysAndMouseChooseRowsAndKeepTheChosenRowInView) {
+    fill(60);
+    grid.setFocus();
+    key(VK_DOWN);
+    EXPECT_EQ(grid.selectedRow(), 1) << "the first arrow chooses the first row";
+    key(VK_DOWN);
+    key(VK_DOWN);
+    key(VK_UP);
+    EXPECT_EQ(grid.selectedRow(), 2);
+    key(VK_END);
+    EXPECT_EQ(grid.selectedRow(), 60);
+    EXPECT_TRUE(shown(60));
+    EXPECT_FALSE(shown(1));
+    key(VK_HOME);
+    EXPECT_EQ(grid.selectedRow(), 1);
+    EXPECT_TRUE(shown(1));
+    key(VK_NEXT);
+    const int page = grid.selectedRow();
+    EXPECT_GT(page, 5) << "a page down moves by what the grid shows";
+    EXPECT_TRUE(shown(page));
+    key(VK_PRIOR);
+    EXPECT_EQ(grid.selectedRow(), 1);
+    EXPECT_EQ(chosen, 8) << "every move by the user tells; staying on a row does not";
+    key(VK_UP);
+    EXPECT_EQ(chosen, 8);
+
+    click(4);
+    EXPECT_EQ(grid.selectedRow(), 4);
+    EXPECT_EQ(doubleClicks, 0);
+    click(4, WM_LBUTTONDBLCLK);
+    EXPECT_EQ(doubleClicks, 1);
+    // Below the last row: nothing is chosen and nothing is opened.
+    grid.clear();
+    addRow(L"only");
+    RECT c = client();
+    ::SendMessageW(grid.handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(30, c.bottom - 3));
+    EXPECT_EQ(grid.selectedRow(), 0);
+    EXPECT_EQ(doubleClicks, 1);
+}
+
+TEST_F(GridTest, TheWheelAndTheScrollBarMoveTheRowsWithinTheirRange) {
+    fill(60);
+    const LONG top = grid.rowRect(1).top;
+    ::SendMessageW(grid.handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_LT(grid.rowRect(1).top, top);
+    ::SendMessageW(grid.handle(), WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_TRUE(shown(60));
+    EXPECT_LE(grid.rowRect(60).bottom, client().bottom);
+    EXPECT_GT(grid.rowRect(60).bottom, client().bottom - 20) << "no empty space scrolled in below the last row";
+    ::SendMessageW(grid.handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(WHEEL_DELTA * 100)), 0);
+    EXPECT_EQ(grid.rowRect(1).top, top) << "back at the top, and not beyond";
+    // Emptied: nothing left to scroll.
+    grid.clear();
+    SCROLLINFO si{sizeof si, SIF_ALL};
+    ::GetScrollInfo(grid.handle(), SB_VERT, &si);
+    EXPECT_EQ(si.nPos, 0);
+    EXPECT_LE(si.nMax, static_cast<int>(si.nPage));
+}
+
+TEST_F(GridTest, AScreenReaderFindsOneNamedListItemPerRow) {
+    addRow(L"first");
+    addRow(L"second");
+    addRow(L"third");
+    automation::ComPtr<IAccessible> acc;
+    ASSERT_EQ(::AccessibleObjectFromWindow(grid.handle(), OBJID_CLIENT, ui::kIID_IAccessible, acc.put_void()), S_OK);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    ASSERT_EQ(acc->get_accName(self, &name), S_OK);
+    EXPECT_STREQ(name, L"Notes");
+    ::SysFreeString(name);
+    LONG count = 0;
+    acc->get_accChildCount(&count);
+    EXPECT_EQ(count, 3);
+
+    VARIANT second = self;
+    second.lVal = 2;
+    ASSERT_EQ(acc->get_accName(second, &name), S_OK);
+    EXPECT_STREQ(name, L"second");
+    ::SysFreeString(name);
+    VARIANT role{};
+    acc->get_accRole(second, &role);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_LISTITEM);
+
+    grid.setFocus();
+    ASSERT_EQ(acc->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, second), S_OK);
+    EXPECT_EQ(grid.selectedRow(), 2);
+    VARIANT state{};
+    acc->get_accState(second, &state);
+    EXPECT_TRUE(state.lVal & STATE_SYSTEM_SELECTED);
+    EXPECT_TRUE(state.lVal & STATE_SYSTEM_FOCUSED);
+    VARIANT focus{};
+    acc->get_accFocus(&focus);
+    EXPECT_EQ(focus.vt, VT_I4);
+    EXPECT_EQ(focus.lVal, 2);
+
+    RECT third = grid.rowRect(3);
+    ::MapWindowPoints(grid.handle(), nullptr, reinterpret_cast<POINT*>(&third), 2);
+    VARIANT hit{};
+    acc->accHitTest(third.left + 30, (third.top + third.bottom) / 2, &hit);
+    EXPECT_EQ(hit.vt, VT_I4);
+    EXPECT_EQ(hit.lVal, 3);
+    LONG x = 0, y = 0, w = 0, h = 0;
+    acc->accLocation(&x, &y, &w, &h, hit);
+    EXPECT_EQ(y, third.top);
+    VARIANT next{};
+    acc->accNavigate(NAVDIR_NEXT, second, &next);
+    EXPECT_EQ(next.lVal, 3);
+
+    VARIANT beyond = self;
+    beyond.lVal = 4;
+    EXPECT_EQ(acc->get_accName(beyond, &name), E_INVALIDARG);
+
+    // The window gone, a screen reader still holding the object gets answers, not a crash.
+    form.unload();
+    EXPECT_EQ(acc->get_accChildCount(&count), RPC_E_DISCONNECTED);
+    EXPECT_EQ(acc->get_accName(second, &name), E_INVALIDARG);
+}
+
+}  // namespace
+}  // namespace qb::testing
