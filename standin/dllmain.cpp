@@ -3,6 +3,7 @@
 
 #include "automation/server_module.h"
 #include "engines.h"
+#include "category_tree.h"
 #include "choosers.h"
 #include "record.h"
 #include "statewatch.h"
@@ -23,6 +24,7 @@ const std::vector<qb::automation::ServerClass>& classes() {
         {{{0x1d451e48, 0x6999, 0x590c, {0xa1, 0xe9, 0x7b, 0xce, 0x5a, 0xd2, 0x9e, 0xbb}}, L"Tesra.CatMemo", L"Memo filing (stand-in)"}, [] { return tesra::createRecord(tesra::catMemoKind()); }},
         {{{0x6ee0d21e, 0x2eee, 0x5678, {0x84, 0x49, 0x5c, 0xcd, 0x2f, 0x7a, 0x8f, 0xf5}}, L"Tesra.Theme", L"Memo theme (stand-in)"}, [] { return tesra::createRecord(tesra::themeKind()); }},
         {{{0xda8191b5, 0xf2ee, 0x5b54, {0x8a, 0x66, 0x6d, 0xcb, 0x0b, 0x65, 0xf3, 0xd5}}, L"Tesra.Category", L"Category (stand-in)"}, [] { return tesra::createRecord(tesra::categoryKind()); }},
+        {{tesra::CLSID_CategoryTree, L"Tesra.CategoryTree", L"Category tree control (stand-in)", L"", tesra::CategoryTree::kMiscStatus}, [] { return makeObject<tesra::CategoryTree>(); }},
         {{{0x9a4e5701, 0xbd64, 0x5acb, {0x9f, 0x72, 0x2c, 0x10, 0x07, 0x9d, 0x6f, 0x7a}}, L"Tesra.Attach", L"Attachment (stand-in)"}, [] { return tesra::createRecord(tesra::attachKind()); }},
         {{{0x55811577, 0xe36c, 0x5904, {0xb8, 0x2c, 0x3b, 0x37, 0x4e, 0x7d, 0xd7, 0xa2}}, L"Itemkeeper.Engine", L"Item loader (stand-in)"}, [] { return makeObject<tesra::ItemLoader>(); }},
         {{{0xfbecebd1, 0x16ab, 0x5541, {0x95, 0xa3, 0x52, 0xf9, 0x1f, 0x65, 0x9e, 0x6d}}, L"Gatehouse.Engine", L"Connection and file server (stand-in)"}, [] { return makeObject<tesra::Gatehouse>(); }},
@@ -39,9 +41,13 @@ const std::vector<qb::automation::ServerClass>& classes() {
 
 }  // namespace
 
-// The choosers are forms: their window class goes when the DLL does.
+// The choosers are forms and the category tree has a window: their window classes go when the
+// DLL does.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    return qb::automation::serverDllMain(instance, reason, reserved, qb::ui::unregisterFormClass);
+    return qb::automation::serverDllMain(instance, reason, reserved, [] {
+        qb::ui::unregisterFormClass();
+        tesra::unregisterCategoryTreeClass();
+    });
 }
 
 QB_COM_SERVER_EXPORTS(classes)

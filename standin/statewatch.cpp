@@ -11,67 +11,21 @@ constexpr UINT kPollMilliseconds = 250;
 
 }  // namespace
 
-CheckState::CheckState() = default;
+CheckState::CheckState()
+    : events_(qb::automation::ComPtr<EventPoint>::attach(new EventPoint(this, DIID_CheckStateEvents))) {}
 
 CheckState::~CheckState() {
+    events_->orphan();
     stop();
     if (timerWindow_) ::DestroyWindow(timerWindow_);
 }
 
 void* CheckState::interfaceFor(REFIID iid) {
     return qb::automation::answer(iid, {{IID_IDispatch, asDispatch()},
-                                        {IID_IConnectionPointContainer, static_cast<IConnectionPointContainer*>(this)},
-                                        {IID_IConnectionPoint, static_cast<IConnectionPoint*>(this)}});
+                                        {IID_IConnectionPointContainer, static_cast<IConnectionPointContainer*>(this)}});
 }
 
 STDMETHODIMP CheckState::EnumConnectionPoints(IEnumConnectionPoints** out) {
-    if (out) *out = nullptr;
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP CheckState::FindConnectionPoint(REFIID iid, IConnectionPoint** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid != DIID_CheckStateEvents) return CONNECT_E_NOCONNECTION;
-    *out = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP CheckState::GetConnectionInterface(IID* iid) {
-    if (!iid) return E_POINTER;
-    *iid = DIID_CheckStateEvents;
-    return S_OK;
-}
-
-STDMETHODIMP CheckState::GetConnectionPointContainer(IConnectionPointContainer** out) {
-    if (!out) return E_POINTER;
-    *out = static_cast<IConnectionPointContainer*>(this);
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP CheckState::Advise(IUnknown* sink, DWORD* cookie) {
-    if (!sink || !cookie) return E_POINTER;
-    // The sink must answer the event interface itself, as a connection point may insist.
-    qb::automation::ComPtr<IDispatch> events;
-    if (FAILED(sink->QueryInterface(DIID_CheckStateEvents, events.put_void()))) return CONNECT_E_CANNOTCONNECT;
-    *cookie = nextCookie_++;
-    sinks_.emplace_back(*cookie, events);
-    return S_OK;
-}
-
-STDMETHODIMP CheckState::Unadvise(DWORD cookie) {
-    for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
-        if (it->first == cookie) {
-            sinks_.erase(it);
-            return S_OK;
-        }
-    }
-    return CONNECT_E_NOCONNECTION;
-}
-
-STDMETHODIMP CheckState::EnumConnections(IEnumConnections** out) {
     if (out) *out = nullptr;
     return E_NOTIMPL;
 }
@@ -120,16 +74,7 @@ void CheckState::poll() {
 
 void CheckState::fire(DISPID id, const std::vector<Variant>& args) {
     AddRef();  // a sink may release us while it handles the event
-    auto sinks = sinks_;
-    std::vector<VARIANT> raw;
-    for (auto it = args.rbegin(); it != args.rend(); ++it) raw.push_back(*it->get());
-    DISPPARAMS dp{raw.data(), nullptr, static_cast<UINT>(raw.size()), 0};
-    for (auto& [cookie, sink] : sinks) {
-        VARIANT result;
-        ::VariantInit(&result);
-        sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &dp, &result, nullptr, nullptr);
-        ::VariantClear(&result);
-    }
+    events_->fire(id, args);
     Release();
 }
 

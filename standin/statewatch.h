@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "event_point.h"
 #include "record.h"
 
 namespace tesra {
@@ -21,24 +22,18 @@ inline constexpr IID DIID_CheckStateEvents = {0x9766aee3, 0x2be2, 0x4bb5, {0x96,
 inline constexpr DISPID kChangeStateId = 1;
 inline constexpr DISPID kChangeViewId = 2;
 
-class CheckState final : public SuiteObject, public IConnectionPointContainer, public IConnectionPoint {
+class CheckState final : public SuiteObject, public IConnectionPointContainer {
 public:
     CheckState();
     ~CheckState() override;
 
-    // IUnknown (shared by the three interfaces)
+    // IUnknown (shared by both interfaces)
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return SuiteObject::QueryInterface(iid, out); }
     STDMETHODIMP_(ULONG) AddRef() override { return SuiteObject::AddRef(); }
     STDMETHODIMP_(ULONG) Release() override { return SuiteObject::Release(); }
     // IConnectionPointContainer
     STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** out) override;
-    STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
-    // IConnectionPoint
-    STDMETHODIMP GetConnectionInterface(IID* iid) override;
-    STDMETHODIMP GetConnectionPointContainer(IConnectionPointContainer** out) override;
-    STDMETHODIMP Advise(IUnknown* sink, DWORD* cookie) override;
-    STDMETHODIMP Unadvise(DWORD cookie) override;
-    STDMETHODIMP EnumConnections(IEnumConnections** out) override;
+    STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** out) override { return events_->find(iid, out); }
 
 protected:
     const MemberTable& members() const override;
@@ -53,8 +48,7 @@ private:
     void readBaseline();
 
     HWND timerWindow_ = nullptr;
-    std::vector<std::pair<DWORD, qb::automation::ComPtr<IDispatch>>> sinks_;
-    DWORD nextCookie_ = 1;
+    qb::automation::ComPtr<EventPoint> events_;
     std::wstring state_, view_;
 };
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Prints how fast the relation window is with large vocabularies and many attachments
 # (see tests/bench/relation_bench.cpp).
-#   tools/bench.sh [--runs K] [--attachments A] [N ...]
-#                                          default: 3 runs of 0 1000 10000 50000, A = 1000
+#   tools/bench.sh [--runs K] [--attachments A] [--memos M] [N ...]
+#                                          default: 3 runs of 0 1000 10000 50000, A = M = 1000
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The demo: builds the component, registers it with the stand-in suite in a private Wine prefix,
 # seeds sample data and opens the relation window on a sample local file through the command-line host.
-# With a DISPLAY the dialog is yours to use; without one it runs on Xvfb and a screenshot is saved.
+# With a DISPLAY the dialog is yours to use; without one it runs on Xvfb and two screenshots are
+# saved: the window as it opens (the Keywords tab) and its Themes tab.
 #   tools/demo.sh [OPERATION [ARG...]]    default: ShowRelation "C:\Quillbox Demo\Quarterly report.txt"
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -36,6 +37,12 @@ host=$!
 if qb_wine build/x64/tests/uidriver.exe wait 'Relations*' 2>/dev/null; then
   sleep 0.5
   shot="$root/build/demo/quillbox-demo.png"
+  import -display "$DISPLAY" -window root "$shot"
+  echo "demo: screenshot $shot"
+  # The memos of the item, on the Themes tab.
+  qb_wine build/x64/tests/uidriver.exe tab 'Relations*' SysTabControl32#1 2 >/dev/null
+  sleep 0.5
+  shot="$root/build/demo/quillbox-demo-themes.png"
   import -display "$DISPLAY" -window root "$shot"
   echo "demo: screenshot $shot"
   qb_wine build/x64/tests/uidriver.exe close 'Relations*'

@@ -68,6 +68,11 @@ std::vector<RegistryRow> registryRows(const std::vector<ClassRegistration>& clas
         rows.push_back({key + L"\\ProgID", L"", versioned ? c.versionedProgId : c.progId});
         if (versioned) rows.push_back({key + L"\\VersionIndependentProgID", L"", c.progId});
         if (typeLib) rows.push_back({key + L"\\TypeLib", L"", typeLib->libId});
+        if (c.controlStatus) {
+            rows.push_back({key + L"\\Control", L"", L""});
+            rows.push_back({key + L"\\MiscStatus", L"", std::to_wstring(c.controlStatus)});
+            rows.push_back({key + L"\\MiscStatus\\1", L"", std::to_wstring(c.controlStatus)});
+        }
         rows.push_back({c.progId, L"", c.description});
         rows.push_back({c.progId + L"\\CLSID", L"", clsid});
         if (versioned) {

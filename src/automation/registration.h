@@ -15,6 +15,8 @@ struct ClassRegistration {
     std::wstring progId;           // version-independent: "Library.Class"
     std::wstring description;      // shown by registry tools
     std::wstring versionedProgId;  // "Library.Class.1", or empty for none
+    // For an ActiveX control: its OLEMISC flags (registered with the "Control" mark); 0 for none.
+    unsigned long controlStatus = 0;
 };
 
 // The type library embedded in the module (resource 1) and the dispinterfaces it describes; the

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "engine/server.h"
+#include "ui/activex/control_site.h"
 #include "ui/controls/grid.h"
 #include "ui/window/form.h"
 
@@ -10,6 +11,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     return qb::automation::serverDllMain(instance, reason, reserved, [] {
         qb::ui::unregisterFormClass();
         qb::ui::unregisterGridClass();
+        qb::ui::unregisterControlSiteClass();
     });
 }
 

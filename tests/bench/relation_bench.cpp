@@ -1,6 +1,6 @@
 // relation_bench: how fast the relation window is with large vocabularies and many attachments.
-//   relation_bench [--runs K] [--attachments A] [N ...]
-//                                          (default: 3 runs of 0 1000 10000 50000; A = 1000)
+//   relation_bench [--runs K] [--attachments A] [--memos M] [N ...]
+//                                          (default: 3 runs of 0 1000 10000 50000; A = M = 1000)
 // For each N: N keywords in N/10 groups, N/10 of them related to the item, in a fresh database of
 // the stand-in suite (registered in the prefix, reached through COM as the component reaches it).
 // Prints, in milliseconds: ready (ShowRelation's start to the window loaded and about to show),
@@ -12,6 +12,9 @@
 // Then the attachment figure: an empty view and A attachments (local files of a dozen types that
 // exist, some that are gone, web pages, file-server and mail items); "ready" against the empty
 // window's, and "rebuild", the Files list filled again (as after an add or a removal).
+// Then the memo figure: an empty view and M memos of the item (texts of one to six lines, every
+// theme), fitted to their text; "ready" against the empty window's, "refill" (as after a create
+// or a removal), and "page": the slowest of the page-downs through the whole grid, each drawn.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -60,6 +63,21 @@ void seedAttachments(tesra::Database& db, int count, const std::wstring& folder)
             item.step();
             pair.bind(1, id);
             pair.step();
+        }
+    });
+}
+
+// M memos of item 1 in view 1: texts of a few words to several lines, themes 1 to 4 and one unknown.
+void seedMemos(tesra::Database& db, int count) {
+    static const wchar_t* const words[] = {L"call", L"the", L"client", L"about", L"invoice", L"draft",
+                                           L"review", L"before", L"friday", L"and", L"archive", L"it"};
+    db.transaction([&] {
+        auto memo = db.prepare("INSERT INTO memos(FileId, MemoText, MemoTheme, ViewId) VALUES (1, ?, ?, 1)");
+        for (int i = 0; i < count; ++i) {
+            std::wstring text;
+            for (int w = 0; w < 4 + (i * 7) % 60; ++w) text += std::wstring(w ? L" " : L"") + words[(i + w) % 12];
+            memo.bind(1, text).bind(2, std::to_wstring(1 + i % 5));
+            memo.step();
         }
     });
 }
@@ -142,9 +160,9 @@ void chooserCanceller() {
 
 struct Measure final : qb::ui::ModalRunner {
     Clock::time_point ready;
-    double reload = 0, relate = 0, rebuild = 0;
+    double reload = 0, relate = 0, rebuild = 0, refill = 0, page = 0;
     size_t nodes = 0;
-    int attachments = 0;
+    int attachments = 0, memos = 0;
     void runModal(qb::ui::Form& form) override {
         ready = Clock::now();
         auto& window = dynamic_cast<qb::windows::frmQuillbox&>(form);
@@ -153,6 +171,7 @@ struct Measure final : qb::ui::ModalRunner {
         auto tr = Clock::now();
         window.LoadFileRelationed();
         rebuild = ms(tr, Clock::now());
+        measureMemos(window);
         g_cancelChooser = true;
         std::thread canceller(chooserCanceller);
         auto t0 = Clock::now();
@@ -167,6 +186,27 @@ struct Measure final : qb::ui::ModalRunner {
         relate = ms(t1, Clock::now());
         window.cmdOk_Click();
     }
+    void measureMemos(qb::windows::frmQuillbox& window) {
+        auto& grid = window.themes.grdMemo;
+        memos = grid.rows();
+        auto t0 = Clock::now();
+        window.LoadMemoRelationed();
+        refill = ms(t0, Clock::now());
+        if (!memos) return;
+        ::ShowWindow(window.handle(), SW_SHOWNA);
+        window.ssTab.select(3);
+        ::RedrawWindow(grid.handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        for (int step = 0; step < 2000; ++step) {
+            RECT last = grid.rowRect(memos), client;
+            ::GetClientRect(grid.handle(), &client);
+            if (last.bottom <= client.bottom) break;
+            auto t = Clock::now();
+            ::SendMessageW(grid.handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+            ::RedrawWindow(grid.handle(), nullptr, nullptr, RDW_UPDATENOW);
+            page = std::max(page, ms(t, Clock::now()));
+        }
+        ::ShowWindow(window.handle(), SW_HIDE);
+    }
 };
 
 struct Figures {
@@ -174,20 +214,29 @@ struct Figures {
     size_t nodes;
     double rebuild = 0;
     int attachments = 0;
+    double refill = 0, page = 0;
+    int memos = 0;
+};
+
+// What a run adds to the item besides keywords.
+struct Extra {
+    int attachments = 0, memos = 0;
 };
 
 // One run: a fresh database of N keywords (and A attachments), the floor, then the window
 // through Engine.
-bool runOnce(int n, int run, Figures& out, int attachments = 0) {
+bool runOnce(int n, int run, Figures& out, Extra extra = {}) {
     wchar_t tmp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, tmp);
     std::wstring path = std::wstring(tmp) + L"qbbench-" + std::to_wstring(n) + L"-" + std::to_wstring(run) +
-                       (attachments ? L"-a" + std::to_wstring(attachments) : L"") + L".db";
+                       (extra.attachments ? L"-a" + std::to_wstring(extra.attachments) : L"") +
+                       (extra.memos ? L"-m" + std::to_wstring(extra.memos) : L"") + L".db";
     for (const wchar_t* tail : {L"", L"-wal", L"-shm"}) ::DeleteFileW((path + tail).c_str());
     try {
         auto db = tesra::Database::open(path);
         seed(*db, n);
-        if (attachments) seedAttachments(*db, attachments, std::wstring(tmp) + L"qbbench-files");
+        if (extra.attachments) seedAttachments(*db, extra.attachments, std::wstring(tmp) + L"qbbench-files");
+        if (extra.memos) seedMemos(*db, extra.memos);
     } catch (const qb::automation::ComError& e) {
         std::printf("seeding: %ls\n", e.description().c_str());
         return false;
@@ -211,7 +260,30 @@ bool runOnce(int n, int run, Figures& out, int attachments = 0) {
     out.nodes = measure.nodes;
     out.rebuild = measure.rebuild;
     out.attachments = measure.attachments;
+    out.refill = measure.refill;
+    out.page = measure.page;
+    out.memos = measure.memos;
     for (const wchar_t* tail : {L"", L"-wal", L"-shm"}) ::DeleteFileW((path + tail).c_str());
+    return true;
+}
+
+// The best of K runs with `extra` in an empty view, and of the empty window of this same measure
+// (N = 0 may not have been asked for). Each run has databases of its own: a database file stays
+// open with the suite for the process's life.
+bool bestAgainstEmpty(int runs, int first, Extra extra, Figures& none, Figures& best) {
+    none = best = Figures{1e9, 1e9, 1e9, 1e9, 0, 1e9, 0, 1e9, 1e9, 0};
+    for (int run = 0; run < runs; ++run) {
+        Figures f{};
+        if (!runOnce(0, first + run, f)) return false;
+        none.ready = std::min(none.ready, f.ready);
+        if (!runOnce(0, first + run, f, extra)) return false;
+        best.ready = std::min(best.ready, f.ready);
+        best.rebuild = std::min(best.rebuild, f.rebuild);
+        best.refill = std::min(best.refill, f.refill);
+        best.page = std::min(best.page, f.page);
+        best.attachments = f.attachments;
+        best.memos = f.memos;
+    }
     return true;
 }
 
@@ -220,10 +292,11 @@ bool runOnce(int n, int run, Figures& out, int attachments = 0) {
 int wmain(int argc, wchar_t** argv) {
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     std::vector<int> sizes;
-    int runs = 3, attachments = 1000;
+    int runs = 3, attachments = 1000, memos = 1000;
     for (int i = 1; i < argc; ++i) {
         if (std::wstring(argv[i]) == L"--runs" && i + 1 < argc) runs = std::max(1, _wtoi(argv[++i]));
         else if (std::wstring(argv[i]) == L"--attachments" && i + 1 < argc) attachments = _wtoi(argv[++i]);
+        else if (std::wstring(argv[i]) == L"--memos" && i + 1 < argc) memos = _wtoi(argv[++i]);
         else sizes.push_back(_wtoi(argv[i]));
     }
     if (sizes.empty()) sizes = {0, 1000, 10000, 50000};
@@ -247,21 +320,18 @@ int wmain(int argc, wchar_t** argv) {
         std::fflush(stdout);
     }
     if (attachments > 0) {
-        // Against the empty window of this same measure (N = 0 may not have been asked for).
-        Figures none{1e9, 1e9, 1e9, 1e9, 0}, best{1e9, 1e9, 1e9, 1e9, 0, 1e9};
-        for (int run = 0; run < runs; ++run) {
-            Figures f{};
-            // Databases of their own (a database file stays open with the suite for the process's life).
-            if (!runOnce(0, 100 + run, f)) return 1;
-            none.ready = std::min(none.ready, f.ready);
-            if (!runOnce(0, 100 + run, f, attachments)) return 1;
-            best.ready = std::min(best.ready, f.ready);
-            best.rebuild = std::min(best.rebuild, f.rebuild);
-            best.attachments = f.attachments;
-        }
+        Figures none, best;
+        if (!bestAgainstEmpty(runs, 100, Extra{.attachments = attachments}, none, best)) return 1;
         std::printf("\n%8s %10s %10s %10s %12s\n", "A", "ready ms", "empty ms", "growth ms", "rebuild ms");
         std::printf("%8d %10.1f %10.1f %10.1f %12.1f   (goal: growth <= 200 ms for 1000; %d rows listed)\n", attachments,
                     best.ready, none.ready, best.ready - none.ready, best.rebuild, best.attachments);
+    }
+    if (memos > 0) {
+        Figures none, best;
+        if (!bestAgainstEmpty(runs, 200, Extra{.memos = memos}, none, best)) return 1;
+        std::printf("\n%8s %10s %10s %10s %10s %10s\n", "M", "ready ms", "empty ms", "growth ms", "refill ms", "page ms");
+        std::printf("%8d %10.1f %10.1f %10.1f %10.1f %10.1f   (goal: growth <= 150 ms for 1000; %d rows shown)\n", memos,
+                    best.ready, none.ready, best.ready - none.ready, best.refill, best.page, best.memos);
     }
     ::CoUninitialize();
     return 0;

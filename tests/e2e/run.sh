@@ -214,23 +214,59 @@ host=$!
 win='Relations - Quarterly report'
 check "the window's caption names the item" driver wait "$win"
 equals "the Files tab is chosen" 3 "$(driver tab "$win" 'SysTabControl32#1' 3 | tr -d '\r')"
-equals "the stored attachment is listed, unticked" 0 "$(driver listchecks "$win" 'SysListView32#3' | tr -d '\r' | tr '\n' ' ' | sed 's/ $//')"
+equals "the stored attachment is listed, unticked" 0 "$(driver listchecks "$win" 'SysListView32#2' | tr -d '\r' | tr '\n' ' ' | sed 's/ $//')"
 driver click "$win" '&Add'
 check "Add opens the file-open dialog" driver wait 'Attach a file'
 driver settext 'Attach a file' 'Edit#1' 'C:\Quillbox Demo\Minutes of May.txt' && driver click 'Attach a file' '&Open'
 check "the dialog closes" driver gone 'Attach a file'
 for _ in $(seq 1 50); do [ "$(suitectl query "$attached")" = 'Contract draft|Minutes of May.txt' ] && break; sleep 0.1; done
 equals "the chosen file is stored as an attachment" 'Contract draft|Minutes of May.txt' "$(suitectl query "$attached")"
-equals "and listed" '0 0' "$(driver listchecks "$win" 'SysListView32#3' | tr -d '\r' | tr '\n' ' ' | sed 's/ $//')"
-driver listclick "$win" 'SysListView32#3' 1
-equals "a click on its row ticks it" '0 1' "$(driver listchecks "$win" 'SysListView32#3' | tr -d '\r' | tr '\n' ' ' | sed 's/ $//')"
+equals "and listed" '0 0' "$(driver listchecks "$win" 'SysListView32#2' | tr -d '\r' | tr '\n' ' ' | sed 's/ $//')"
+driver listclick "$win" 'SysListView32#2' 1
+equals "a click on its row ticks it" '0 1' "$(driver listchecks "$win" 'SysListView32#2' | tr -d '\r' | tr '\n' ' ' | sed 's/ $//')"
 driver click "$win" 'Re&move'
 for _ in $(seq 1 50); do [ "$(suitectl query "$attached")" = 'Contract draft' ] && break; sleep 0.1; done
 equals "Remove deletes the ticked attachment only" 'Contract draft' "$(suitectl query "$attached")"
-equals "and the list shows what is stored" '0' "$(driver listchecks "$win" 'SysListView32#3' | tr -d '\r' | tr '\n' ' ' | sed 's/ $//')"
+equals "and the list shows what is stored" '0' "$(driver listchecks "$win" 'SysListView32#2' | tr -d '\r' | tr '\n' ' ' | sed 's/ $//')"
 equals "the attached file itself stays" 'minutes' "$(tr -d '\r' <"$WINEPREFIX/drive_c/Quillbox Demo/Minutes of May.txt")"
 driver click "$win" Ok
 wait $host; equals "the host returns after Ok" 0 "$?"
+
+echo "a memo written in the memo dialog, filed in a category chosen in the suite's hosted tree"
+suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
+suitectl sql "DELETE FROM memos WHERE FileId = 1 AND MemoTheme = '4'" >/dev/null
+blue() {  # pixels of the blue theme's text colour on the screen
+  import -display "$DISPLAY" -window root "$work/$1.png" && convert "$work/$1.png" txt:- | grep -c '#0000C0'
+}
+qb_wine cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/memo.out" 2>&1 &
+host=$!
+win='Relations - Quarterly report'
+driver wait "$win" >/dev/null
+equals "the Themes tab is chosen" 2 "$(driver tab "$win" 'SysTabControl32#1' 2 | tr -d '\r')"
+sleep 0.3
+before=$(blue themes-before)
+driver click "$win" '&Create'
+check "Create opens the memo dialog" driver wait Theme
+equals "the text box shows the placeholder" 'Type the text here' "$(driver gettext Theme 'Edit#1' | tr -d '\r' | cut -c1-18)"
+driver keys Theme 'Edit#1' 65
+equals "the first key takes the placeholder away and is typed into the empty box" 'a' "$(driver gettext Theme 'Edit#1' | tr -d '\r')"
+driver settext Theme 'Edit#1' 'Call the auditors'
+driver keys Theme 'ComboBox#1' 40 40 40
+check "the category tree of the suite is hosted in the dialog" driver treeselect Theme 'SysTreeView32#1' 0 0 1 0
+sleep 0.3
+import -display "$DISPLAY" -window root "$work/memo-dialog.png" && echo "    screenshot of the memo dialog: $work/memo-dialog.png"
+driver click Theme Ok
+check "Ok closes the memo dialog" driver gone Theme
+memo="SELECT m.MemoText || '/' || m.MemoTheme || '/' || m.MemoFlag || '/' || c.CatId FROM memos m JOIN memo_categories c ON c.MemoId = m.MemoId WHERE m.FileId = 1 AND m.MemoText LIKE 'Call%'"
+equals "the memo and its filing are stored, read by another process" 'Call the auditors/4/NO/112' "$(suitectl query "$memo")"
+sleep 0.3
+after=$(blue themes-after)
+check "the grid shows the new memo in the blue theme's colour (screenshots $work/themes-before.png, $work/themes-after.png)" \
+  test "$after" -gt "$((before + 20))"
+echo "    screenshot of the Themes tab with the new memo: $work/themes-after.png"
+driver click "$win" Ok
+wait $host; equals "the script host returns after Ok" 0 "$?"
+equals "and its call succeeded" 'call.vbs: 1 passed, 0 failed' "$(tr -d '\r' <"$work/memo.out" | tail -1)"
 
 echo "upload to the file server, a name clash resolved by Rename in the driven dialog"
 suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"

@@ -203,7 +203,7 @@ o.loaddata , 4
 Check "clone copies keyword relations", CountOf(o.GetByFileId) = 4
 Set o = CreateObject("Tesra.Memo")
 o.loaddata , 4
-Check "clone copies memos", CountOf(o.GetByFileId) = 2
+Check "clone copies memos", CountOf(o.GetByFileId) = 4
 Set o = CreateObject("Tesra.Attach")
 o.loaddata 4
 Set c = o.GetByAttach

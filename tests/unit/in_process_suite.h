@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "category_tree.h"
 #include "choosers.h"
 #include "engines.h"
 #include "fakes.h"
@@ -49,6 +50,7 @@ struct InProcessSuite : automation::ObjectFactory {
             {L"Lenspick.Engine", [] { return automation::makeObject<ViewPicker>(); }},
             {L"Tagpick.Engine", [] { return automation::makeObject<KeywordPicker>(); }},
             {L"Statewatch.CheckState", [] { return automation::makeObject<CheckState>(); }},
+            {L"Tesra.CategoryTree", [] { return automation::makeObject<CategoryTree>(); }},
         };
         for (const auto& [id, make] : classes)
             if (progId == id) return automation::Object(make());

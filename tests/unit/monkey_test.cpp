@@ -37,7 +37,9 @@ struct MonkeyTest : SeededSuite {
         SeededSuite::SetUp();
         for (const wchar_t* stem : {L"qbmonkeya", L"qbmonkeyb", L"qbmonkeyc"}) files.push_back(std::make_unique<ExistingFile>(stem));
         db->exec("INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (2, 'Site', 'www.example.com', 'Web');"
-                 "INSERT INTO attachments(Attach1, Attach2) VALUES (1, 2);");
+                 "INSERT INTO attachments(Attach1, Attach2) VALUES (1, 2);"
+                 "INSERT INTO categories(CatId, CatName, ParentCategoryId, ViewId) VALUES"
+                 " (100, 'Company', 0, 1), (110, 'Sales', 100, 1), (111, 'Offers', 110, 1), (200, 'Family', 0, 2);");
     }
     int below(int n) { return n <= 0 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(random); }
 
@@ -102,7 +104,31 @@ struct MonkeyTest : SeededSuite {
         while (a.step()) attached.insert(static_cast<long>(a.integer(0)));
         for (int i = 0; i < w.files.lstFileRel.count(); ++i) shown.insert(w.files.lstFileRel.tag(i));
         if (attached != shown) return "the attachments list is not what is stored";
+        std::wstring memos, rows;
+        auto m = db->prepare("SELECT MemoId FROM memos WHERE FileId = 1 AND ViewId = ? ORDER BY MemoId");
+        m.bind(1, static_cast<int64_t>(w.SelectedViewId));
+        while (m.step()) memos += std::to_wstring(m.integer(0)) + L" ";
+        for (int row = 1; row <= w.themes.grdMemo.rows(); ++row) rows += w.themes.grdMemo.cell(row, 6).text + L" ";
+        if (memos != rows) return "the memo grid is not what is stored";
         return {};
+    }
+
+    // The memo dialog as a user may leave it: some text or the placeholder, any theme, a node of
+    // the tree or none, Ok (which may ask for a category) and Cancel when it stays open.
+    void writeMemo(windows::frmMemoRelation& d) {
+        if (below(3)) {
+            ::SendMessageW(d.txtMemoFile.handle(), WM_KEYDOWN, 'A', 0);
+            d.txtMemoFile.setText(someText().substr(0, 300));
+        }
+        d.cboTheme.select(below(4));
+        d.cboTheme_Click();
+        if (HWND t = ::FindWindowExW(d.TreeCategory1.controlWindow(), nullptr, WC_TREEVIEWW, nullptr); t && below(5)) {
+            std::vector<HTREEITEM> nodes;
+            for (HTREEITEM n = TreeView_GetRoot(t); n; n = TreeView_GetNextItem(t, n, TVGN_NEXTVISIBLE)) nodes.push_back(n);
+            if (!nodes.empty()) TreeView_SelectItem(t, nodes[static_cast<size_t>(below(static_cast<int>(nodes.size())))]);
+        }
+        d.cmdOk_Click();
+        if (d.isLoaded()) d.cmdExit_Click();
     }
 
     // One random action; its name.
@@ -110,7 +136,7 @@ struct MonkeyTest : SeededSuite {
         auto& tree = w.keywords.pvtreeKeys;
         auto& list = w.keywords.lstKeyRel;
         // How often each kind comes (cases below): keyword moves most, then the cheap ones.
-        static const std::vector<double> weights = {3, 4, 4, 4, 4, 3, 1.5, 1.5, 1, 1.5, 1.5, 1, 1, 3, 0.2};
+        static const std::vector<double> weights = {3, 4, 4, 4, 4, 3, 1.5, 1.5, 1, 1.5, 1.5, 1, 1, 3, 1.5, 1, 0.5, 0.2};
         const int kind = std::discrete_distribution<int>(weights.begin(), weights.end())(random);
         if (trace) std::fprintf(stderr, " doing %d\n", kind), std::fflush(stderr);
         switch (kind) {
@@ -187,6 +213,24 @@ struct MonkeyTest : SeededSuite {
                 while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
                 return "messages";
             }
+            case 14: {
+                auto& grid = w.themes.grdMemo;
+                if (grid.rows() && below(4)) grid.selectRow(1 + below(grid.rows()));
+                w.themes.cmdUnRelMemo_Click();
+                return "remove memo";
+            }
+            case 15: {
+                auto& grid = w.themes.grdMemo;
+                static const WPARAM keys[] = {VK_DOWN, VK_UP, VK_NEXT, VK_PRIOR, VK_HOME, VK_END};
+                for (int i = below(4); i >= 0; --i) ::SendMessageW(grid.handle(), WM_KEYDOWN, keys[below(6)], 0);
+                if (below(2)) w.themes.cmdSingleLine_Click();
+                else w.themes.cmdMultiLine_Click();
+                return "memo rows";
+            }
+            case 16:
+                fakes.modal.script = [this](ui::Form& form) { writeMemo(dynamic_cast<windows::frmMemoRelation&>(form)); };
+                w.themes.cmdMakeRelationMemo_Click();
+                return "create memo";
             default:
                 w.CheckState1_ChangeState();  // the window says so and closes
                 return "state event";
@@ -203,6 +247,10 @@ TEST_F(MonkeyTest, TenThousandRandomActionsKeepTheScreenTrue) {
     std::fflush(stdout);
     auto window = std::make_unique<frmQuillbox>();
     auto open = [&] {
+        // Memos to remove in both views, of every theme and of none that is known.
+        db->exec("INSERT INTO memos(FileId, MemoText, MemoTheme, ViewId) SELECT 1, 'memo ' || t.x, t.x, v.ViewId "
+                 "FROM (SELECT '1' x UNION SELECT '2' UNION SELECT '3.5' UNION SELECT '4' UNION SELECT '9') t, views v "
+                 "WHERE (SELECT count(*) FROM memos WHERE FileId = 1 AND ViewId = v.ViewId) < 3");
         window = std::make_unique<frmQuillbox>();
         window->oFileSelected = loadItem(L"C:\\docs\\report.txt");
         window->load();
@@ -246,10 +294,11 @@ TEST_F(MonkeyTest, TenThousandRandomActionsKeepTheScreenTrue) {
     std::printf("\n");
     EXPECT_LT(most.gdi - before.gdi, 200) << "GDI objects grow; seed " << seed;
     EXPECT_LT(most.user - before.user, 200) << "USER objects grow; seed " << seed;
-    // The refusals the suite answers (a blank name) and the connection message are the only
-    // boxes expected.
+    // The refusals the suite answers (a blank name), the memo dialog's request for a category and
+    // the connection message are the only boxes expected.
     for (const auto& box : fakes.prompter.boxes)
-        EXPECT_TRUE(box.text.find(L"name") != std::wstring::npos || box.text.find(L"changed state") != std::wstring::npos)
+        EXPECT_TRUE(box.text.find(L"name") != std::wstring::npos || box.text.find(L"changed state") != std::wstring::npos ||
+                    box.text == L"Please select a folder.")
             << narrow(box.text) << "; seed " << seed;
 }
 

@@ -94,6 +94,10 @@ LRESULT CALLBACK Control::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
                 wp = static_cast<WPARAM>(static_cast<unsigned short>(key));
                 break;
             }
+            case WM_KEYDOWN:
+                self->keyDown(static_cast<WORD>(wp));
+                if (!::IsWindow(h)) return 0;  // unloaded by the handler
+                break;
             case WM_PAINT: {
                 LRESULT r = ::CallWindowProcW(original, h, msg, wp, lp);
                 self->painted();
@@ -150,6 +154,18 @@ void TextBox::command(WORD code) {
 
 void TextBox::keyPress(short& keyAscii) {
     if (onKeyPress) onKeyPress(keyAscii);
+}
+
+void TextBox::keyDown(WORD key) {
+    if (!onKeyDown) return;
+    const int shift = (::GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+                      (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
+    onKeyDown(key, shift);
+}
+
+void TextBox::setForeColor(COLORREF color) {
+    foreColor_ = color;
+    if (exists()) ::InvalidateRect(handle(), nullptr, TRUE);
 }
 
 void Button::command(WORD code) {

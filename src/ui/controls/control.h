@@ -5,6 +5,7 @@
 // form is loaded. Reading or writing a control of a form that is not loaded raises 364
 // "Object was unloaded": it never loads the form again by the back door.
 #include <windows.h>
+#include <commctrl.h>
 #include <oleacc.h>
 
 #include <functional>
@@ -61,6 +62,9 @@ public:
     // The name a screen reader gives the control.
     const std::wstring& accessibleName() const { return accessibleName_; }
 
+    // A face of its own instead of the form's (at the form's size); empty: the form's.
+    virtual std::wstring_view fontFace() const { return {}; }
+
     // Creation, for the form.
     virtual const wchar_t* windowClass() const = 0;
     virtual DWORD style() const = 0;
@@ -89,6 +93,8 @@ protected:
     virtual bool selectedItemRect(RECT& /*item*/) const { return false; }
     // A typed character; set it to 0 to swallow it.
     virtual void keyPress(short& /*keyAscii*/) {}
+    // A key going down, before the control acts on it.
+    virtual void keyDown(WORD /*key*/) {}
     // After the control painted itself.
     virtual void painted() {}
     // Its background, when it paints one of its own; true when painted.
@@ -135,6 +141,14 @@ class TextBox : public Control {
 public:
     std::function<void()> onChange;
     std::function<void(short&)> onKeyPress;
+    // A key pressed in the box, before it takes effect (virtual-key code, Shift/Ctrl/Alt as 1/2/4).
+    std::function<void(WORD, int)> onKeyDown;
+    // Set before the form loads: the face the box shows its text in.
+    std::wstring face;
+    std::wstring_view fontFace() const override { return face; }
+    // The colour of the text; CLR_DEFAULT: the system's.
+    COLORREF foreColor() const { return foreColor_; }
+    void setForeColor(COLORREF color);
     const wchar_t* windowClass() const override { return L"EDIT"; }
     DWORD style() const override { return WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL; }
     DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
@@ -143,7 +157,11 @@ protected:
     void created() override;
     void command(WORD code) override;
     void keyPress(short& keyAscii) override;
+    void keyDown(WORD key) override;
     bool takesEnter() const override { return true; }  // a text box sees Enter as a key press
+
+private:
+    COLORREF foreColor_ = CLR_DEFAULT;
 };
 
 class MultiLineTextBox final : public TextBox {

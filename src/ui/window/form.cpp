@@ -207,10 +207,21 @@ void Form::makeFont() {
     lf.lfQuality = DEFAULT_QUALITY;
     lstrcpynW(lf.lfFaceName, look_.fontName.c_str(), LF_FACESIZE);
     UniqueFont font(::CreateFontIndirectW(&lf));
+    std::vector<UniqueFont> faces;  // of controls with a face of their own, at the same size
     const BOOL repaint = hwnd_ && ::IsWindowVisible(hwnd_);  // a window not shown has nothing to repaint
-    for (Control* c : order_)
-        if (c->handle()) ::SendMessageW(c->handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), repaint);
-    font_ = std::move(font);  // the old one is deleted once no control uses it
+    for (Control* c : order_) {
+        if (!c->handle()) continue;
+        HFONT given = font.get();
+        if (!c->fontFace().empty()) {
+            LOGFONTW own = lf;
+            lstrcpynW(own.lfFaceName, std::wstring(c->fontFace()).c_str(), LF_FACESIZE);
+            faces.emplace_back(::CreateFontIndirectW(&own));
+            given = faces.back().get();
+        }
+        ::SendMessageW(c->handle(), WM_SETFONT, reinterpret_cast<WPARAM>(given), repaint);
+    }
+    font_ = std::move(font);  // the old ones are deleted once no control uses them
+    faces_ = std::move(faces);
     fontDpi_ = dpi_.y;
 }
 
@@ -281,6 +292,7 @@ void Form::destroyed() {
     toolTips_.forget();  // destroyed with its owner
     byHandle_.clear();   // the controls are gone before their parent
     font_.reset();       // the next load makes its own
+    faces_.clear();
     fontDpi_ = 0;
     posted_.clear();     // calls for a window that is gone
 }

@@ -64,6 +64,7 @@ public:
     // The tab control that pages the form, if it has one.
     TabStrip* pages() const { return pages_; }
     Dpi dpi() const { return dpi_; }
+    COLORREF backColor() const { return design_.backColor; }
 
     // Makes the window and its controls and runs the load step, unless the form is loaded. All or
     // nothing: when a step fails the window is gone again, the failure goes to the caller, and a
@@ -143,6 +144,7 @@ private:
     std::unordered_map<HWND, Control*> byHandle_;
     SkinLook look_;
     UniqueFont font_;
+    std::vector<UniqueFont> faces_;
     int fontDpi_ = 0;
     UniqueBrush backBrush_, panelBrush_, editBrush_;
     ToolTips toolTips_;

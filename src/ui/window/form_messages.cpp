@@ -74,6 +74,8 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 1;
         }
         case WM_CTLCOLOREDIT:
+            if (auto* box = dynamic_cast<TextBox*>(controlOf(reinterpret_cast<HWND>(lp))); box && box->foreColor() != CLR_DEFAULT)
+                ::SetTextColor(reinterpret_cast<HDC>(wp), box->foreColor());
             ::SetBkColor(reinterpret_cast<HDC>(wp), look_.textBoxColor);
             return reinterpret_cast<LRESULT>(editBrush_.get());
         case WM_CTLCOLORSTATIC:

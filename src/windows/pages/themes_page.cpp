@@ -37,8 +37,7 @@ long wholeTheme(const Variant& theme) {
 
 }  // namespace
 
-ThemesPage::ThemesPage(RelationContext context, MemoDialog memoDialog)
-    : ctx_(context), memoDialog_(std::move(memoDialog)) {
+ThemesPage::ThemesPage(RelationContext context) : ctx_(context) {
     cmdMakeRelationMemo.onClick = [this] { cmdMakeRelationMemo_Click(); };
     cmdUnRelMemo.onClick = [this] { cmdUnRelMemo_Click(); };
     cmdSingleLine.onClick = [this] { cmdSingleLine_Click(); };
@@ -48,14 +47,9 @@ ThemesPage::ThemesPage(RelationContext context, MemoDialog memoDialog)
 ui::LayoutTable ThemesPage::layout(int page) {
     return ui::onPage(page, {{grdMemo, {L"grdMemo", L"", {240, 480, 7500, 4440}, 0, {}, L"Theme Relations"}},
                              {cmdMakeRelationMemo, {L"cmdMakeRelationMemo", L"&Create", {240, 5040, 1320, 375}}},
-                             {cmdUnRelMemo, {L"cmdUnRelMemo", L"Re&move", {1680, 5040, 1320, 375}}},
+                             {cmdUnRelMemo, {L"cmdUnRelMemo", L"&Remove", {1680, 5040, 1320, 375}}},
                              {cmdSingleLine, {L"cmdSingleLine", L"&Single line", {4980, 5040, 1320, 375}}},
                              {cmdMultiLine, {L"cmdMultiLine", L"M&ulti line", {6420, 5040, 1320, 375}}}});
-}
-
-void ThemesPage::prepare() {
-    // Without a memo dialog to show (a window that has none yet), nothing can be created here.
-    cmdMakeRelationMemo.setEnabled(static_cast<bool>(memoDialog_));
 }
 
 void ThemesPage::ConfigGrid() {
@@ -127,20 +121,19 @@ void ThemesPage::SetColorMemo(short row, const Variant& theme) {
 
 void ThemesPage::cmdMakeRelationMemo_Click() {
     ctx_.window.event(L"cmdMakeRelationMemo_Click", [&] {
-        if (!memoDialog_) return;
+        memoDialog_.reset();  // each opening works on a fresh dialog
+        memoDialog_ = std::make_unique<frmMemoRelation>();
+        memoDialog_->oSelectedFile = ctx_.item;
+        memoDialog_->SelectViewID = Variant(ctx_.viewId);
         ctx_.connection.pause();
         struct Resume {  // the watch goes on after a dialog that failed, too
             ConnectionWatch& watch;
             bool done = false;
             ~Resume() {
-                if (!done) try {
-                        watch.resume();
-                    } catch (...) {
-                        ui::Form::swallowed(L"ThemesPage.resume");
-                    }
+                if (!done) automation::ignoreFailure([&] { watch.resume(); });
             }
         } resume{ctx_.connection};
-        ctx_.connection.aroundSuiteDialog([&] { memoDialog_(); });
+        ctx_.connection.aroundSuiteDialog([&] { memoDialog_->showModal(); });
         resume.done = true;
         ctx_.connection.resume();
         LoadMemoRelationed();

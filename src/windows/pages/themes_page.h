@@ -3,20 +3,20 @@
 // one row each with the theme's picture and the text in the theme's colour; creating a memo in
 // the memo dialog, removing the selected one, rows of one line or fitted to their text.
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "automation/variant.h"
 #include "base/handles.h"
 #include "ui/controls/grid.h"
+#include "windows/dialogs/memo_relation.h"
 #include "windows/pages/relation_context.h"
 
 namespace qb::windows {
 
 class ThemesPage {
 public:
-    // Shows the memo dialog for the window's item and view (modal); the dialog stores the memo.
-    using MemoDialog = std::function<void()>;
-    explicit ThemesPage(RelationContext context, MemoDialog memoDialog = {});
+    explicit ThemesPage(RelationContext context);
     ThemesPage(const ThemesPage&) = delete;
     ThemesPage& operator=(const ThemesPage&) = delete;
 
@@ -25,7 +25,6 @@ public:
 
     // The controls where the local file window has them (twips, on one tab page).
     ui::LayoutTable layout(int page);
-    void prepare();
 
     // Procedures (failures leave them with the window's qualified name appended).
     void ConfigGrid();
@@ -48,12 +47,17 @@ public:
     static constexpr int kSingleLineHeight = 17;
 
 private:
+public:
+    // The memo dialog last shown (nullptr before the first).
+    frmMemoRelation* memoDialog() const { return memoDialog_.get(); }
+
+private:
     // Every row's height set by `height` (of the row), with the drawing held meanwhile.
     void setHeights(const std::function<void(int)>& height);
 
     RelationContext ctx_;
-    MemoDialog memoDialog_;
     UniqueImageList ilsIcons_;
+    std::unique_ptr<frmMemoRelation> memoDialog_;  // the last one shown
 };
 
 }  // namespace qb::windows

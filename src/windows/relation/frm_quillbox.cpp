@@ -67,7 +67,6 @@ void frmQuillbox::formLoad() {
     event(L"Form_Load", [&] {
         info.prepare();
         keywords.prepare();
-        themes.prepare();
         files.prepare();
         server.prepare();
         Skin1.loadSkin(automation::moduleFolder() + L"\\skin\\mac.skn");

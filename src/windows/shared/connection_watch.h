@@ -6,6 +6,7 @@
 
 #include "automation/com_ptr.h"
 #include "automation/object.h"
+#include "ui/activex/event_connection.h"
 #include "ui/window/form.h"
 
 namespace qb::windows {
@@ -26,12 +27,12 @@ public:
 
     // Creates the control, connects to its events and starts it (StartCheck).
     void start();
-    // Stops watching and lets the control go; failures are ignored.
+    // Stops listening and lets the control go.
     void stop() noexcept;
     // Around a nested dialog: StopCheck and ResumeCheck on the running control.
     void pause();
     void resume();
-    bool connected() const { return cookie_ != 0; }
+    bool connected() const { return events_.connected(); }
 
     // Runs one of the suite's own dialogs (the view chooser, the keyword editor). The events that
     // come while it is open wait until it has returned and the handler that opened it has
@@ -63,8 +64,7 @@ private:
     bool stateHeld_ = false;
     std::optional<short> viewHeld_;
     automation::Object control_;
-    automation::ComPtr<IDispatch> sink_;
-    DWORD cookie_ = 0;
+    ui::EventConnection events_;
 };
 
 }  // namespace qb::windows
