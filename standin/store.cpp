@@ -126,7 +126,9 @@ std::shared_ptr<Database> Database::open(const std::wstring& path) {
     int rc = sqlite3_open16(path.c_str(), &db);
     auto result = std::shared_ptr<Database>(new Database(db));
     if (rc != SQLITE_OK) result->fail();
-    sqlite3_busy_timeout(db, 10000);
+    // How long a change waits for a database another process holds before it answers busy.
+    const std::wstring wait = environment(L"TESRA_BUSY_MS");
+    sqlite3_busy_timeout(db, wait.empty() ? 10000 : _wtoi(wait.c_str()));
     // COLLATE PATH: paths compared as Windows compares file names.
     sqlite3_create_collation16(db, L"PATH", SQLITE_UTF16_ALIGNED, nullptr,
                                [](void*, int aBytes, const void* a, int bBytes, const void* b) {

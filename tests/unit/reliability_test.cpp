@@ -12,6 +12,7 @@
 #include "engine/engine.h"
 #include "fault_injection.h"
 #include "in_process_suite.h"
+#include "screen_check.h"
 #include "windows/dialogs/edit_dialogs.h"
 #include "windows/dialogs/exist_file_server.h"
 #include "windows/dialogs/keywords_viewer.h"
@@ -96,39 +97,6 @@ struct ReliabilityTest : SeededSuite {
         long live = 0;
     };
 
-    // Shown never more than stored: the related list, the tree, the attachments.
-    void checkScreen(frmQuillbox& window, std::vector<std::string>& broken) {
-        std::set<long> related;
-        auto r = db->prepare("SELECT k.KeyId FROM keyword_items r JOIN keywords k ON k.KeyId = r.KeyId "
-                             "WHERE r.FileId = 1 AND k.ViewId = ?");
-        r.bind(1, static_cast<int64_t>(window.SelectedViewId));
-        while (r.step()) related.insert(static_cast<long>(r.integer(0)));
-        for (int i = 0; i < window.keywords.lstKeyRel.count(); ++i)
-            if (!related.contains(window.keywords.lstKeyRel.tag(i)))
-                broken.push_back("related list shows " + std::to_string(window.keywords.lstKeyRel.tag(i)) + ", not stored");
-        for (long id : related)
-            if (window.keywords.pvtreeKeys.exists(std::to_wstring(id)))
-                broken.push_back("tree offers " + std::to_string(id) + ", which is related");
-        std::multiset<long> attached;
-        auto a = db->prepare("SELECT CASE WHEN Attach1 = 1 THEN Attach2 ELSE Attach1 END FROM attachments "
-                             "WHERE Attach1 = 1 OR Attach2 = 1");
-        while (a.step()) attached.insert(static_cast<long>(a.integer(0)));
-        std::multiset<std::wstring> memos;
-        auto m = db->prepare("SELECT MemoId FROM memos WHERE FileId = 1 AND ViewId = ?");
-        m.bind(1, static_cast<int64_t>(window.SelectedViewId));
-        while (m.step()) memos.insert(std::to_wstring(m.integer(0)));
-        for (int row = 1; row <= window.themes.grdMemo.rows(); ++row) {
-            auto it = memos.find(window.themes.grdMemo.cell(row, 6).text);
-            if (it == memos.end()) broken.push_back("memo grid shows " + narrow(window.themes.grdMemo.cell(row, 6).text) + ", not stored");
-            else memos.erase(it);
-        }
-        for (int i = 0; i < window.files.lstFileRel.count(); ++i) {
-            auto it = attached.find(window.files.lstFileRel.tag(i));
-            if (it == attached.end()) broken.push_back("files list shows " + std::to_string(window.files.lstFileRel.tag(i)) + ", not stored");
-            else attached.erase(it);
-        }
-    }
-
     Outcome runOnce(const Handler& h, long failAt) {
         reseed();
         fakes.prompter.boxes.clear();
@@ -146,7 +114,7 @@ struct ReliabilityTest : SeededSuite {
             out.failed = injection->failed;
             injection->reset();
             if (window.isLoaded()) {
-                checkScreen(window, out.broken);
+                out.broken = screenDisagreement(window, *db, 1, Agreement::NoMoreThan);
                 try {
                     window.keywords.LoadKWRelationed();  // the window still works
                 } catch (...) {
