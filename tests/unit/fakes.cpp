@@ -57,9 +57,16 @@ public:
     STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
                         EXCEPINFO* excep, UINT* argErr) override {
         if (id != DISPID_NEWENUM) {
+            // Arguments first to last; one passed by reference is marked "&".
             std::wstring entry = name_ + L"." + members_[id] + L"(";
             CallArgs args(params);
-            for (size_t i = 0; i < args.count(); ++i) entry += (i ? L", " : L"") + render(args.value(i));
+            const UINT positional = params ? params->cArgs - params->cNamedArgs : 0;
+            for (size_t i = 0; i < args.count(); ++i) {
+                const bool byRef = i < positional && (params->rgvarg[params->cArgs - 1 - i].vt & VT_BYREF);
+                entry += (i ? L", " : L"") + std::wstring(byRef ? L"&" : L"") + render(args.value(i));
+            }
+            if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF) && params && params->cNamedArgs)
+                entry += L" = " + render(Variant::copyOf(params->rgvarg[0]));
             log_->push_back(entry + L")");
         }
         HRESULT hr = real_->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
