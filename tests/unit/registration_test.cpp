@@ -146,6 +146,20 @@ TEST(RegistrationRows, DifferByPlatformOnlyInTheTypeLibrarysFileKey) {
     EXPECT_EQ(differing, 1);
 }
 
+TEST(RegistrationRows, AControlIsMarkedAsOneWithItsMiscStatusAndOtherClassesAreNot) {
+    const CLSID clsid = {0x8b479775, 0xb00c, 0x481d, {0xb5, 0xe9, 0x84, 0xf9, 0xaa, 0xb4, 0x94, 0x9c}};
+    const automation::ClassRegistration control{clsid, L"Suite.Tree", L"A tree", L"", 0x20191};
+    std::map<std::wstring, std::wstring> rows;
+    for (const auto& row : automation::registryRows({control}, nullptr, automation::kThisPlatform))
+        rows[row.key + L"|" + row.name] = row.value;
+    const std::wstring key = L"CLSID\\" + guidText(clsid);
+    EXPECT_TRUE(rows.contains(key + L"\\Control|"));
+    EXPECT_EQ(rows[key + L"\\MiscStatus|"], L"131473");
+    EXPECT_EQ(rows[key + L"\\MiscStatus\\1|"], L"131473") << "for the content aspect";
+    for (const auto& row : automation::registryRows(registrations(), nullptr, automation::kThisPlatform))
+        EXPECT_FALSE(row.key.ends_with(L"\\Control") || row.key.find(L"MiscStatus") != std::wstring::npos) << row.key;
+}
+
 TEST_F(ScratchClassesRoot, RegisteringWritesTheClassWithThisModulesPath) {
     ASSERT_EQ(automation::registerServerRows(registrations(), engine::serverTypeLibrary()), S_OK);
     const std::wstring clsid = L"CLSID\\{78C64B61-7F52-4480-9836-377A6590397B}";
