@@ -6,6 +6,7 @@
 #include "shell/download.h"
 #include "support/services.h"
 #include "ui/look/pictures.h"
+#include "windows/shared/memo_themes.h"
 
 namespace qb::windows {
 namespace {
@@ -103,8 +104,8 @@ void frmMemoRelation::LoadComboItems() {
 
 void frmMemoRelation::cboTheme_Click() {
     event(L"cboTheme_Click", [&] {
-        const int position = cboTheme.selected() + 1;
-        if (position >= 1 && position <= 4) txtMemoFile.setForeColor(kThemeColors[position - 1]);
+        if (const COLORREF color = themeColor(cboTheme.selected() + 1); color != CLR_INVALID)
+            txtMemoFile.setForeColor(color);
     });
 }
 

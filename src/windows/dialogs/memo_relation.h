@@ -33,8 +33,6 @@ public:
     bool blnText = false;
 
     static constexpr wchar_t kPlaceholder[] = L"Type the text here\u2026";
-    // Text colours of themes 1 to 4 (COLORREF).
-    static constexpr COLORREF kThemeColors[] = {32768, 192, 49344, 12582912};
 
     ui::Panel SSPanel3;
     ui::Label lblText;

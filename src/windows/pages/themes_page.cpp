@@ -7,6 +7,7 @@
 #include "support/services.h"
 #include "ui/look/pictures.h"
 #include "ui/window/wait_cursor.h"
+#include "windows/shared/memo_themes.h"
 
 namespace qb::windows {
 namespace {
@@ -114,8 +115,8 @@ void ThemesPage::LoadItems(const std::wstring& text, const Variant& theme, const
 
 void ThemesPage::SetColorMemo(short row, const Variant& theme) {
     qualified(ctx_.qualified(L"SetColorMemo"), [&] {
-        const long whole = wholeTheme(theme);
-        if (whole >= 1 && whole <= 4) grdMemo.setCellTextColor(row, kMemoColumn, kThemeColors[whole - 1]);
+        if (const COLORREF color = themeColor(wholeTheme(theme)); color != CLR_INVALID)
+            grdMemo.setCellTextColor(row, kMemoColumn, color);
     });
 }
 

@@ -41,15 +41,8 @@ public:
     void cmdSingleLine_Click();
     void cmdMultiLine_Click();
 
-    // Text colours of themes 1 to 4 (COLORREF).
-    static constexpr COLORREF kThemeColors[] = {32768, 192, 49344, 12582912};
     // A row's height in "Single line", in pixels at 96 dots per inch.
     static constexpr int kSingleLineHeight = 17;
-
-private:
-public:
-    // The memo dialog last shown (nullptr before the first).
-    frmMemoRelation* memoDialog() const { return memoDialog_.get(); }
 
 private:
     // Every row's height set by `height` (of the row), with the drawing held meanwhile.
