@@ -72,16 +72,17 @@ void CheckState::poll() {
     }
 }
 
-void CheckState::fire(DISPID id, const std::vector<Variant>& args) {
-    AddRef();  // a sink may release us while it handles the event
-    events_->fire(id, args);
-    Release();
-}
+void CheckState::fire(DISPID id, const std::vector<Variant>& args) { events_->fire(id, args); }
 
 LRESULT CALLBACK CheckState::timerWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_TIMER) {
         try {
-            if (auto* self = reinterpret_cast<CheckState*>(::GetWindowLongPtrW(h, GWLP_USERDATA))) self->poll();
+            if (auto* self = reinterpret_cast<CheckState*>(::GetWindowLongPtrW(h, GWLP_USERDATA))) {
+                // A sink may let the control go while it handles an event: it stays until the
+                // whole poll is done (the second event is looked for after the first).
+                qb::automation::ComPtr<IDispatch> alive(self->asDispatch());
+                self->poll();
+            }
         } catch (...) {
             // A busy or missing database: look again at the next tick.
         }
