@@ -169,7 +169,7 @@ HRESULT CategoryTree::activate(HWND) {
         place->OnInPlaceDeactivate();
         return HRESULT_FROM_WIN32(::GetLastError());
     }
-    tree_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"Categories",  // its name for screen readers
+    tree_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
                                   TVS_SHOWSELALWAYS,
                               0, 0, pos.right - pos.left, pos.bottom - pos.top, window_, nullptr,

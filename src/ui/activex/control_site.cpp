@@ -279,9 +279,10 @@ void ActiveXControl::resized() {
 }
 
 LRESULT CALLBACK ActiveXControl::windowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    // Only windows of the place's class come here: the user data is the place once the form has
-    // attached it.
-    auto* self = static_cast<ActiveXControl*>(reinterpret_cast<Control*>(::GetWindowLongPtrW(h, GWLP_USERDATA)));
+    wchar_t cls[32] = {};
+    auto* self = ::GetClassNameW(h, cls, 32) && lstrcmpW(cls, kSiteClass) == 0
+                     ? reinterpret_cast<ActiveXControl*>(::GetWindowLongPtrW(h, GWLP_USERDATA))
+                     : nullptr;
     if (!self || self->handle() != h) return ::DefWindowProcW(h, msg, wp, lp);
     try {
         return self->message(h, msg, wp, lp);

@@ -46,13 +46,11 @@ const Grid* Grid::fromWindow(HWND window) {
     if (!window || !::IsWindow(window) || !::GetClassNameW(window, cls, 32) || lstrcmpW(cls, kGridClass) != 0)
         return nullptr;
     // The form keeps its control in the window's user data while the control has the window.
-    return static_cast<const Grid*>(reinterpret_cast<const Control*>(::GetWindowLongPtrW(window, GWLP_USERDATA)));
+    return reinterpret_cast<const Grid*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 LRESULT CALLBACK Grid::windowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    // Only windows of the grid's class come here: the user data is a grid once the form has
-    // attached it (before, and after it let go, the window is nobody's).
-    auto* self = static_cast<Grid*>(reinterpret_cast<Control*>(::GetWindowLongPtrW(h, GWLP_USERDATA)));
+    auto* self = const_cast<Grid*>(fromWindow(h));
     if (!self || self->handle() != h) return ::DefWindowProcW(h, msg, wp, lp);
     try {
         return self->onMessage(msg, wp, lp);
