@@ -83,9 +83,6 @@ public:
     STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** out) override;
     STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** out) override { return events_->find(iid, out); }
 
-    // The tree view inside the control's window (nullptr while not in place).
-    HWND tree() const { return tree_; }
-
 protected:
     const MemberTable& members() const override;
     void* interfaceFor(REFIID iid) override;
