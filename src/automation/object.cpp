@@ -74,7 +74,13 @@ Variant Object::invoke(std::wstring_view member, WORD flags, Args args, const Va
     Variant result;
     ExcepInfo ei;
     UINT argErr = 0;
-    HRESULT hr = p_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &dp, putValue ? nullptr : result.put(), &ei,
+    // The callee may make its caller let this object go (a control closing its window from its own
+    // event): the object stays alive until its call has returned.
+    const ComPtr<IDispatch> target = p_;
+    // What the callee leaves as the thread's error information is this call's: a dispatcher that
+    // fills EXCEPINFO from it must not find an earlier failure's text there.
+    ::SetErrorInfo(0, nullptr);
+    HRESULT hr = target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &dp, putValue ? nullptr : result.put(), &ei,
                             &argErr);
     if (hr == DISP_E_EXCEPTION) throw ComError::fromExcepInfo(ei);
     if (FAILED(hr)) throw ComError::fromHResult(hr);
@@ -102,7 +108,8 @@ void Object::forEach(const std::function<void(const Variant&)>& visit) const {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     Variant enumVar;
     ExcepInfo ei;
-    HRESULT hr = p_->Invoke(DISPID_NEWENUM, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+    const ComPtr<IDispatch> target = p_;
+    HRESULT hr = target->Invoke(DISPID_NEWENUM, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
                             &none, enumVar.put(), &ei, nullptr);
     if (hr == DISP_E_EXCEPTION) throw ComError::fromExcepInfo(ei);
     if (FAILED(hr)) throw ComError::runtime(err::ActionNotSupported);  // not a collection

@@ -55,8 +55,10 @@ HRESULT serverGetClassObject(const std::vector<ServerClass>& classes, REFCLSID c
     });
 }
 
-HRESULT serverCanUnloadNow() {
-    return g_locks.load() == 0 && DispatchObject::liveObjects() == 0 ? S_OK : S_FALSE;
+HRESULT serverCanUnloadNow(bool (*inUse)()) {
+    return hresultBoundary([&] {
+        return g_locks.load() == 0 && DispatchObject::liveObjects() == 0 && !(inUse && inUse()) ? S_OK : S_FALSE;
+    });
 }
 
 HRESULT serverRegister(const std::vector<ServerClass>& classes, const TypeLibraryRegistration* typeLib) {

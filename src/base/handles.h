@@ -75,6 +75,11 @@ struct MemoryDc {
     static constexpr type invalid() { return nullptr; }
     static void close(type v) { ::DeleteDC(v); }
 };
+struct Module {
+    using type = HMODULE;
+    static constexpr type invalid() { return nullptr; }
+    static void close(type v) { ::FreeLibrary(v); }
+};
 struct ActCtx {
     using type = HANDLE;
     static type invalid() { return INVALID_HANDLE_VALUE; }
@@ -93,6 +98,7 @@ using UniqueMenu = UniqueHandle<handle_traits::Menu>;
 using UniqueRegKey = UniqueHandle<handle_traits::RegKey>;
 using UniqueFile = UniqueHandle<handle_traits::File>;
 using UniqueMemoryDc = UniqueHandle<handle_traits::MemoryDc>;
+using UniqueModule = UniqueHandle<handle_traits::Module>;
 using UniqueActCtx = UniqueHandle<handle_traits::ActCtx>;
 
 // A window's device context, released with the window it came from.

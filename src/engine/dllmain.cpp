@@ -1,6 +1,7 @@
 // Quillbox.dll: the in-process server of Quillbox.Engine.
 #include <windows.h>
 
+#include "engine/engine.h"
 #include "engine/server.h"
 #include "ui/activex/control_site.h"
 #include "ui/controls/grid.h"
@@ -15,4 +16,5 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     });
 }
 
-QB_COM_SERVER_EXPORTS_WITH_TYPELIB(qb::engine::serverClasses, qb::engine::serverTypeLibrary)
+// The module stays while a window of it exists (the name clash dialog is kept loaded, hidden).
+QB_COM_SERVER_EXPORTS_FULL(qb::engine::serverClasses, qb::engine::serverTypeLibrary, qb::engine::windowsAlive)

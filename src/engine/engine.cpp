@@ -7,7 +7,8 @@
 #include "shell/module_ie.h"
 #include "support/error_report.h"
 #include "support/services.h"
-#include "windows/slots.h"
+#include "engine/slots.h"
+#include "windows/dialogs/exist_file_server.h"
 
 namespace qb::engine {
 namespace {
@@ -49,7 +50,22 @@ void showEditDialog(windows::FormSlot<Dialog>& slot, const std::wstring& path, c
     });
 }
 
+// The Engines alive on this thread.
+thread_local int t_engines = 0;
+
 }  // namespace
+
+Engine::Engine() { ++t_engines; }
+
+Engine::~Engine() {
+    if (--t_engines > 0) return;
+    automation::ignoreFailure([] {
+        formSlots().clear();
+        windows::existFileServerSlot().clear();
+    });
+}
+
+bool windowsAlive() { return ui::Form::liveWindows() > 0; }
 
 std::wstring Engine::titleFromAddress(const std::wstring& address) {
     auto slash = address.find_last_of(L'/');
@@ -58,20 +74,20 @@ std::wstring Engine::titleFromAddress(const std::wstring& address) {
 }
 
 void Engine::ShowEditName(const std::wstring& pstrPath) {
-    showEditDialog(windows::formSlots().editName, pstrPath, L"Engine.ShowEditName()");
+    showEditDialog(formSlots().editName, pstrPath, L"Engine.ShowEditName()");
 }
 
 void Engine::ShowEditComment(const std::wstring& pstrPath) {
-    showEditDialog(windows::formSlots().editComment, pstrPath, L"Engine.ShowEditComment()");
+    showEditDialog(formSlots().editComment, pstrPath, L"Engine.ShowEditComment()");
 }
 
 void Engine::ShowEditPath(const std::wstring& pstrPath) {
-    showEditDialog(windows::formSlots().editPath, pstrPath, L"Engine.ShowEditPath()");
+    showEditDialog(formSlots().editPath, pstrPath, L"Engine.ShowEditPath()");
 }
 
 void Engine::ShowRelation(const std::wstring& pstrPath) {
     operation(L"Engine.ShowRelation()", [&] {
-        auto lease = windows::formSlots().quillbox.renew();
+        auto lease = formSlots().quillbox.renew();
         windows::frmQuillbox& window = *lease;
         Object loader = createObject(progid::ItemLoader);
         window.oFileSelected = loader.callObject(L"LoadFileObject", {pstrPath, true});
@@ -90,7 +106,7 @@ void Engine::ShowAllItemsRelation(const std::wstring& pstrPath) {
         lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), pstrPath});
         Object found = lookup.callObject(L"GetOne");
         if (found.isNothing()) return;
-        auto lease = windows::formSlots().quillbox.renew();
+        auto lease = formSlots().quillbox.renew();
         windows::frmQuillbox& window = *lease;
         Object loader = createObject(progid::ItemLoader);
         const bool localFile = found.get(field::FileType).toText() == contract::kind::File;

@@ -17,6 +17,11 @@ inline constexpr IID DIID_Engine = {0x1fb0918f, 0xd26a, 0x4f20, {0xa1, 0x3e, 0xd
 
 class Engine final : public automation::DispatchObject {
 public:
+    Engine();
+    // The last Engine of a thread closes the windows kept in its slots (the name clash dialog
+    // stays loaded between uploads): no window of the component outlives its last object.
+    ~Engine() override;
+
     void ShowEditName(const std::wstring& pstrPath);
     void ShowEditComment(const std::wstring& pstrPath);
     void ShowEditPath(const std::wstring& pstrPath);
@@ -47,5 +52,9 @@ private:
 };
 
 automation::ComPtr<IDispatch> createEngine();
+
+// Whether a window of the component exists: the module must then stay loaded, its code being
+// the window's procedure.
+bool windowsAlive();
 
 }  // namespace qb::engine

@@ -49,4 +49,13 @@ void reportError(HWND owner, const std::wstring& caption, std::wstring_view hand
     }
 }
 
+void logUnlessReported(const automation::ComError& reported, std::wstring_view where) noexcept {
+    try {
+        const automation::ComError e = automation::currentError();
+        if (e.number() == reported.number() && e.description() == reported.description()) return;
+        appendToLog(services().logFile, formatLogBlock(e, where, nowText()));
+    } catch (...) {
+    }
+}
+
 }  // namespace qb::support

@@ -2,6 +2,7 @@
 // Reporting a failure to the user and appending it to the error log.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,19 +22,34 @@ void reportError(HWND owner, const std::wstring& caption, std::wstring_view hand
                  const automation::ComError& e) noexcept;
 
 // An event handler: any failure in `body` is reported under `handler` and the handler ends.
-// Returns false when the body failed.
+// Returns the failure reported, if there was one.
 template <class F>
-bool handleEvent(HWND owner, const std::wstring& caption, std::wstring_view handler, F&& body) noexcept {
+std::optional<automation::ComError> reportFailure(HWND owner, const std::wstring& caption, std::wstring_view handler,
+                                                  F&& body) noexcept {
     try {
         std::forward<F>(body)();
-        return true;
+        return std::nullopt;
     } catch (...) {
+        std::optional<automation::ComError> failure;
         try {
-            reportError(owner, caption, handler, automation::currentError());
+            failure = automation::currentError();
+            reportError(owner, caption, handler, *failure);
         } catch (...) {
         }
-        return false;
+        if (!failure) failure.emplace(automation::err::OutOfMemory, L"Out of memory");
+        return failure;
     }
 }
+
+// The same; returns false when the body failed.
+template <class F>
+bool handleEvent(HWND owner, const std::wstring& caption, std::wstring_view handler, F&& body) noexcept {
+    return !reportFailure(owner, caption, handler, std::forward<F>(body)).has_value();
+}
+
+// Inside a catch block, after a handler reported `reported` and read its lists again: the failure
+// in flight is logged under `where`, unless it is the one already reported (one failure, one
+// log block).
+void logUnlessReported(const automation::ComError& reported, std::wstring_view where) noexcept;
 
 }  // namespace qb::support

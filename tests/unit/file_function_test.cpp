@@ -86,6 +86,17 @@ TEST_F(FileFunctionTest, FileFailuresNameTheProcedureAndThePath) {
     }
 }
 
+TEST_F(FileFunctionTest, AFailedCopyIsDescribedAsWhatWentWrong) {
+    shell::FSOFileTextCreate(file.path(), L"x");
+    try {
+        shell::FSOFileCopy(file.path(), L"C:\\no such folder here\\copy.txt", true);
+        FAIL() << "copied into a folder that is not there";
+    } catch (const ComError& e) {
+        EXPECT_EQ(e.number(), 76);
+        EXPECT_EQ(e.description(), L"Path not found");
+    }
+}
+
 TEST_F(FileFunctionTest, CompleteUrlAddsTheSchemeOnlyWhereHttpIsNowhere) {
     EXPECT_EQ(shell::CompleteUrl(L"www.example.org").toText(), L"http://www.example.org");
     EXPECT_EQ(shell::CompleteUrl(L"https://example.org").toText(), L"https://example.org");

@@ -372,6 +372,11 @@ TEST_F(FilesPageTest, FilesDroppedOnTheListAreAttachedAsAddAttachesThem) {
     target->DragEnter(fileList({a.path(), b.path()}).get(), MK_LBUTTON, {0, 0}, &effect);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
     target->Drop(fileList({a.path(), b.path()}).get(), 0, {0, 0}, &effect);
+    // Drop returns to the file manager at once: the attaching waits for the window's own queue.
+    EXPECT_EQ(list().count(), 7) << "attached inside the shell's drag";
+    EXPECT_EQ(store.query("SELECT count(*) FROM items WHERE FileId > 8"), L"0");
+    MSG m;
+    while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
     EXPECT_EQ(list().count(), 9);
     EXPECT_EQ(listedIds(), storedPairs());
     EXPECT_EQ(store.query("SELECT count(*) FROM items WHERE FileId > 8"), L"2");

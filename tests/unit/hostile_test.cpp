@@ -13,7 +13,7 @@
 #include "in_process_suite.h"
 #include "screen_check.h"
 #include "windows/relation/frm_quillbox.h"
-#include "windows/slots.h"
+#include "windows/dialogs/exist_file_server.h"
 
 namespace qb::testing {
 namespace {
@@ -207,7 +207,7 @@ TEST_F(HostileTest, BadInputAndAHostileEnvironmentAreReportedAndLoseNothing) {
                 wrong.push_back("the view setting was not written back");
             window.unload();
         }
-        windows::formSlots().existFileServer.clear();
+        windows::existFileServerSlot().clear();
         release();
         const auto& boxes = fakes.prompter.boxes;
         if (static_cast<int>(boxes.size()) != c.reports) wrong.push_back(std::to_string(boxes.size()) + " reports");

@@ -17,7 +17,7 @@
 #include "windows/dialogs/exist_file_server.h"
 #include "windows/dialogs/keywords_viewer.h"
 #include "windows/relation/frm_quillbox.h"
-#include "windows/slots.h"
+#include "windows/dialogs/exist_file_server.h"
 
 namespace qb::testing {
 namespace {
@@ -60,7 +60,7 @@ struct ReliabilityTest : SeededSuite {
         };
     }
     void TearDown() override {
-        windows::formSlots().existFileServer.clear();
+        windows::existFileServerSlot().clear();
         fs::remove_all(server);
         SeededSuite::TearDown();
     }
@@ -125,7 +125,7 @@ struct ReliabilityTest : SeededSuite {
             out.log = fakes.logFile.read();
             window.unload();
         }
-        windows::formSlots().existFileServer.clear();
+        windows::existFileServerSlot().clear();
         out.live = injection->live;
         return out;
     }

@@ -2,6 +2,8 @@
 // the item in the view in use, their theme pictures and colours, removing, and the row heights.
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 #include "in_process_suite.h"
 #include "windows/relation/frm_quillbox.h"
 
@@ -107,6 +109,54 @@ TEST_F(ThemesPageTest, AThemeThatIsNoNumberStopsTheFillAtItsRowAndTheRowsBeforeS
         EXPECT_NE(e.source().find(L"frmQuillbox.LoadMemoRelationed()"), std::wstring::npos);
     }
     EXPECT_EQ(shownIds(), L"11 12 13");
+}
+
+// A load that stopped at such a memo: the window's other handlers still work, and a failure they
+// meet again is reported and logged once.
+TEST_F(ThemesPageTest, AfterALoadThatStoppedEarlyCreateWorksAndRemoveLogsOneBlock) {
+    db->exec("UPDATE memos SET MemoTheme = 'high' WHERE MemoId = 14;");
+    window.load();
+    ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
+    auto blocks = [&] {
+        const std::string log = fakes.logFile.read();
+        size_t n = 0;
+        for (size_t at = log.find(" -- ERROR --"); at != std::string::npos; at = log.find(" -- ERROR --", at + 1)) ++n;
+        return n;
+    };
+    ASSERT_EQ(blocks(), 1u);
+
+    // Create: the memo dialog opens (and is closed by the test's modal runner), nothing fails.
+    window.themes.cmdMakeRelationMemo_Click();
+    EXPECT_EQ(fakes.modal.shown, 1);
+    ASSERT_EQ(fakes.prompter.boxes.size(), 2u) << "the refill meets the memo again";
+    EXPECT_EQ(fakes.prompter.boxes[1].text.find(L"91"), std::wstring::npos);
+    EXPECT_NE(fakes.logFile.read().find("frmQuillbox.cmdMakeRelationMemo_Click()"), std::string::npos);
+    EXPECT_EQ(blocks(), 2u);
+
+    grid().selectRow(rowOf(L"12"));
+    window.themes.cmdUnRelMemo_Click();
+    EXPECT_EQ(storedIds(), L"11 13 14 15 16 17 18");
+    EXPECT_EQ(fakes.prompter.boxes.size(), 3u);
+    EXPECT_EQ(blocks(), 3u) << "one failure, one log block:\n" << fakes.logFile.read();
+    EXPECT_EQ(fakes.logFile.read().find("resync"), std::string::npos);
+}
+
+// As a screen reader asks for it: the grid of the window answers with an object of one list
+// item per memo.
+TEST_F(ThemesPageTest, AScreenReaderReadsTheMemosThroughTheWindowsGrid) {
+    window.load();
+    automation::ComPtr<IAccessible> acc;
+    ASSERT_EQ(::AccessibleObjectFromWindow(grid().handle(), OBJID_CLIENT, ui::kIID_IAccessible, acc.put_void()), S_OK);
+    LONG count = 0;
+    acc->get_accChildCount(&count);
+    EXPECT_EQ(count, 8);
+    VARIANT first{};
+    first.vt = VT_I4;
+    first.lVal = 1;
+    BSTR name = nullptr;
+    ASSERT_EQ(acc->get_accName(first, &name), S_OK);
+    EXPECT_NE(std::wstring(name).find(L"Call the client"), std::wstring::npos);
+    ::SysFreeString(name);
 }
 
 TEST_F(ThemesPageTest, RemoveDeletesTheSelectedMemoByItsIdAndRefillsFromTheSuite) {

@@ -1,5 +1,7 @@
 #include "ui/activex/event_connection.h"
 
+#include <olectl.h>
+
 #include "ui/window/form.h"
 
 namespace qb::ui {
@@ -27,6 +29,7 @@ public:
         for (auto& [event, handler] : handlers_) {
             if (event != id) continue;
             Handler call = handler;  // the handler may disconnect the sink
+            automation::ComPtr<IDispatch> alive(this);  // and it may let the last reference go
             DISPPARAMS none{};
             try {
                 call(automation::CallArgs(params ? params : &none));
@@ -52,22 +55,25 @@ private:
 
 }  // namespace
 
-bool EventConnection::connect(const automation::ComPtr<IDispatch>& source, const IID& events, Handlers handlers,
+void EventConnection::connect(const automation::ComPtr<IDispatch>& source, const IID& events, Handlers handlers,
                               std::wstring where) {
     disconnect();
     auto container = source.query<IConnectionPointContainer>();
-    if (!container || FAILED(container->FindConnectionPoint(events, point_.put())) || !point_) {
+    if (!container) throw automation::ComError::runtime(459);  // no events at all
+    HRESULT hr = container->FindConnectionPoint(events, point_.put());
+    if (SUCCEEDED(hr) && !point_) hr = CONNECT_E_NOCONNECTION;
+    if (FAILED(hr)) {
         point_.reset();
-        return false;
+        throw automation::ComError::fromHResult(hr);
     }
     sink_ = automation::ComPtr<IDispatch>::attach(new Sink(events, std::move(handlers), std::move(where)));
-    if (FAILED(point_->Advise(sink_.get(), &cookie_))) {
+    hr = point_->Advise(sink_.get(), &cookie_);
+    if (FAILED(hr)) {
         cookie_ = 0;
         point_.reset();
         sink_.reset();
-        return false;
+        throw automation::ComError::fromHResult(hr);
     }
-    return true;
 }
 
 void EventConnection::disconnect() noexcept {

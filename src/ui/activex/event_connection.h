@@ -25,9 +25,10 @@ public:
     EventConnection(const EventConnection&) = delete;
     EventConnection& operator=(const EventConnection&) = delete;
 
-    // Advises `source`'s connection point for `events`; false when it has none or refuses the
-    // sink. `where` names the receiver in the log ("frmMemoRelation.TreeCategory1").
-    bool connect(const automation::ComPtr<IDispatch>& source, const IID& events, Handlers handlers, std::wstring where);
+    // Advises `source`'s connection point for `events`. A source without that point, or one that
+    // refuses the sink, raises the failure with the system's text for it. `where` names the
+    // receiver in the log ("frmMemoRelation.TreeCategory1").
+    void connect(const automation::ComPtr<IDispatch>& source, const IID& events, Handlers handlers, std::wstring where);
     // Unadvises; the sink hears nothing more even if the source still calls it. Failures ignored.
     void disconnect() noexcept;
     bool connected() const { return cookie_ != 0; }

@@ -164,9 +164,12 @@ private:
     COLORREF foreColor_ = CLR_DEFAULT;
 };
 
+// Enter makes a new line, as in any multi-line box; Esc and Tab stay the form's.
 class MultiLineTextBox final : public TextBox {
 public:
-    DWORD style() const override { return WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL; }
+    DWORD style() const override {
+        return WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
+    }
 };
 
 // An "&" in its caption marks its access key (Alt and that letter press it).
@@ -196,15 +199,19 @@ protected:
     void command(WORD code) override;
 };
 
-// One of a set of option buttons: choosing one (a click, Space, or `choose`) clears the others
-// of its set, which the form gives it.
+// One of a set of option buttons: choosing one (a click, Space, an arrow key within the set, or
+// `choose`) clears the others of its set, which the form gives it. The set is one group for the
+// keyboard: its buttons stand one after the other in the layout.
 class OptionButton final : public Control {
 public:
     std::function<void()> onClick;
     const wchar_t* windowClass() const override { return L"BUTTON"; }
-    DWORD style() const override { return WS_CHILD | WS_TABSTOP | BS_RADIOBUTTON; }
-    // The buttons of one set (each button of the set is given the same list).
+    DWORD style() const override {
+        return WS_CHILD | WS_TABSTOP | BS_AUTORADIOBUTTON | (!group_.empty() && group_.front() == this ? WS_GROUP : 0);
+    }
+    // The buttons of one set (each button of the set is given the same list), first to last.
     void setGroup(std::vector<OptionButton*> group) { group_ = std::move(group); }
+    const std::vector<OptionButton*>& group() const { return group_; }
     bool value() const;
     // Selects this button and clears the others of its set, as a click does (without onClick).
     void choose();

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <atomic>
+
 #include "automation/module.h"
 #include "support/services.h"
 #include "ui/window/activation.h"
@@ -15,6 +17,8 @@ constexpr UINT kFirstControlId = 1000;
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr long kFormAlreadyShown = 400;
+
+std::atomic<int> g_liveWindows{0};
 
 void registerFormClass(WNDPROC proc) {
     static const ATOM atom = [proc] {
@@ -155,9 +159,15 @@ void Form::create() {
 
 void Form::createControls() {
     UINT id = kFirstControlId;
+    const Control* previous = nullptr;
     for (Control* c : order_) {
         const Placement& p = c->placement_;
         DWORD style = c->style();
+        // A set of option buttons is a group of its own: what follows it starts the next one.
+        if (auto* option = dynamic_cast<const OptionButton*>(previous);
+            option && (!dynamic_cast<const OptionButton*>(c) || dynamic_cast<const OptionButton*>(c)->group() != option->group()))
+            style |= WS_GROUP;
+        previous = c;
         if (p.page <= 1) style |= WS_VISIBLE;  // only the first page shows at first
         const bool isEdit = dynamic_cast<TextBox*>(c) != nullptr;
         const RECT r = toPixels(p.bounds, dpi_);
@@ -285,7 +295,15 @@ void Form::unload() {
     ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
+int Form::liveWindows() { return g_liveWindows.load(); }
+
+void Form::windowCreated(HWND h) {
+    hwnd_ = h;
+    ++g_liveWindows;
+}
+
 void Form::destroyed() {
+    --g_liveWindows;
     ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     hwnd_ = nullptr;
     focus_ = nullptr;

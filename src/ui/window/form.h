@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -87,7 +88,12 @@ public:
     // frmName.handler(), in a box titled with the form's caption.
     template <class F>
     bool event(std::wstring_view handler, F&& body) {
-        return support::handleEvent(hwnd_, caption(), qualifiedName(handler), std::forward<F>(body));
+        return !eventFailure(handler, std::forward<F>(body)).has_value();
+    }
+    // The same, giving the failure that was reported.
+    template <class F>
+    std::optional<automation::ComError> eventFailure(std::wstring_view handler, F&& body) {
+        return support::reportFailure(hwnd_, caption(), qualifiedName(handler), std::forward<F>(body));
     }
 
     // Runs `call` once the handler now running has returned and the messages queued before have
@@ -99,6 +105,8 @@ public:
     bool accessibleObject(const Control& control, WPARAM wp, LPARAM lp, LRESULT& result);
     void drawPanel(const DRAWITEMSTRUCT& item, const std::wstring& text);
     void fillBackground(HDC dc, const RECT& area);
+    // How many windows of forms exist in the process.
+    static int liveWindows();
     // A failure no handler took is logged under `where` and goes no further.
     static void swallowed(std::wstring_view where) noexcept;
     // A control that is going before the window: no message reaches it any more.
@@ -123,6 +131,7 @@ private:
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     void create();
     void createControls();
+    void windowCreated(HWND h);
     void destroyed();
     void layOut();
     void takeLook(const SkinLook& look);

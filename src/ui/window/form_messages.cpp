@@ -14,7 +14,7 @@ LRESULT CALLBACK Form::windowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     try {
         if (msg == WM_NCCREATE) {
             auto* self = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-            self->hwnd_ = h;
+            self->windowCreated(h);
             ::SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         }
         if (auto* self = reinterpret_cast<Form*>(::GetWindowLongPtrW(h, GWLP_USERDATA))) return self->handle(msg, wp, lp);
@@ -110,7 +110,8 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case WM_NEXTDLGCTL:
-            // As the dialog manager asks for it (after an access key of a label, say).
+            // As the dialog manager asks for it: after an access key of a label it puts the focus
+            // on the label and then asks for the next control.
             if (LOWORD(lp)) ::SetFocus(reinterpret_cast<HWND>(wp));
             else moveFocus(wp != 0);
             return 0;

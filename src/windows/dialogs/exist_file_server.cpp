@@ -19,6 +19,25 @@ using automation::Object;
 using support::createObject;
 
 constexpr wchar_t kClash[] = L"The file's server already contains a file name \"";
+constexpr wchar_t kForbidden[] = L"\\/:*?\"<>|";
+
+// A name Windows takes for a file in a folder: no path, none of the characters it forbids, not a
+// device's name, not ending in a point or a blank.
+bool isPlainFileName(const std::wstring& name) {
+    if (name.empty() || name.find_first_of(kForbidden) != std::wstring::npos) return false;
+    for (wchar_t c : name)
+        if (c < 32) return false;
+    if (name.back() == L'.' || name.back() == L' ') return false;
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
+    ::CharUpperBuffW(stem.data(), static_cast<DWORD>(stem.size()));
+    static const wchar_t* const devices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"COM1", L"COM2", L"COM3", L"COM4",
+                                             L"COM5", L"COM6", L"COM7", L"COM8", L"COM9", L"LPT1", L"LPT2", L"LPT3",
+                                             L"LPT4", L"LPT5", L"LPT6", L"LPT7", L"LPT8", L"LPT9"};
+    for (const wchar_t* device : devices)
+        if (stem == device) return false;
+    return true;
+}
 
 // The record of the server's file of that name (positioned on its row).
 Object serverFile(const std::wstring& name) {
@@ -32,6 +51,11 @@ automation::Variant field(const Object& record, const wchar_t* name) {
 }
 
 }  // namespace
+
+FormSlot<frmExistFileServer>& existFileServerSlot() {
+    thread_local FormSlot<frmExistFileServer> slot;
+    return slot;
+}
 
 frmExistFileServer::frmExistFileServer()
     : Form({L"frmExistFileServer", L"Relations", 5085, 6000, RGB(224, 224, 224), true}) {
@@ -66,9 +90,9 @@ frmExistFileServer::frmExistFileServer()
            {lblSize, {L"lblSize", L"", {1200, 3360, 3690, 255}, 0, {}, L"File to upload size"}},
            {Frame2, {L"Frame2", L"", {45, 2325, 4950, 1470}}},
            {Label3, {L"Label3", L"Action", {75, 3825, 2400, 195}}},
-           {optReplace, {L"optReplace", L"Replace to existing file with this one.", {720, 4245, 3705, 255}}},
-           {optRename, {L"optRename", L"Rename the file before uploading to the server.", {720, 4590, 3705, 255}}},
-           {opCancel, {L"opCancel", L"Cancel", {720, 5250, 3705, 255}}},
+           {optReplace, {L"optReplace", L"Replace to existing file with this one.", {720, 4245, 4155, 255}}},
+           {optRename, {L"optRename", L"Rename the file before uploading to the server.", {720, 4590, 4155, 255}}},
+           {opCancel, {L"opCancel", L"Cancel", {720, 5250, 4155, 255}}},
            {txtRename, {L"txtRename", L"", {990, 4890, 3885, 285}, 0, {}, L"New name"}},
            {Frame3, {L"Frame3", L"", {45, 3990, 4950, 1590}}},
            {cmdOk, {L"cmdOk", L"Ok", {4095, 5610, 885, 300}}}});
@@ -141,6 +165,14 @@ void frmExistFileServer::cmdOk_Click() {
                 return;
             }
             strNewName = typed + strFileServerType;  // as typed: blanks stay
+            if (!isPlainFileName(strNewName)) {
+                support::services().prompter->messageBox(
+                    handle(),
+                    L"\"" + strNewName + L"\" is not a valid file name. A name can't contain any of the following characters: \\ / : * ? \" < > |",
+                    L"Vellumdex", MB_OK | MB_ICONSTOP);
+                strNewName.clear();
+                return;
+            }
             if (ExistServerItem(strNewName)) {
                 support::services().prompter->messageBox(handle(), kClash + strNewName + L".\"", L"Vellumdex",
                                                          MB_OK | MB_ICONSTOP);

@@ -8,6 +8,7 @@
 
 #include "base/handles.h"
 #include "ui/window/form.h"
+#include "windows/form_slot.h"
 
 namespace qb::windows {
 
@@ -57,5 +58,8 @@ private:
     void drawPicture(HDC dc, const RECT& area, bool server);
     UniqueImageList pictures_;
 };
+
+// The dialog's slot on the calling thread: one instance for the component's life.
+FormSlot<frmExistFileServer>& existFileServerSlot();
 
 }  // namespace qb::windows

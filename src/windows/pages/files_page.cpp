@@ -60,8 +60,11 @@ void FilesPage::prepare() {
     ::GetClientRect(lstFileRel.handle(), &rc);
     lstFileRel.addColumn(L"File", rc.right - ui::twipsToPixels(300, ctx_.window.dpi().x));
     lstFileRel.addColumn(L"Kind", 0);
-    drop_ = ui::FileDropRegistration(lstFileRel.handle(),
-                                     [this](const std::vector<std::wstring>& paths) { lstFileRel_OLEDragDrop(paths); });
+    // The files are attached once the shell's drag has ended: suite calls and message boxes
+    // inside IDropTarget::Drop would keep the file manager's drag loop blocked.
+    drop_ = ui::FileDropRegistration(lstFileRel.handle(), [this](const std::vector<std::wstring>& paths) {
+        ctx_.window.post([this, paths] { lstFileRel_OLEDragDrop(paths); });
+    });
 }
 
 void FilesPage::LoadFileRelationed() {
@@ -97,11 +100,11 @@ void FilesPage::LoadFileRelationed() {
     });
 }
 
-void FilesPage::resync() noexcept {
+void FilesPage::resync(const automation::ComError& reported) noexcept {
     try {
         LoadFileRelationed();
     } catch (...) {
-        ui::Form::swallowed(ctx_.qualified(L"resync"));
+        support::logUnlessReported(reported, ctx_.qualified(L"resync"));
     }
 }
 
@@ -165,15 +168,15 @@ void FilesPage::cmdAddAttach_Click() {
 // A drop or a removal that fails halfway has stored part of it: after the report the list is
 // read again, so that it shows what is stored.
 void FilesPage::lstFileRel_OLEDragDrop(const std::vector<std::wstring>& paths) {
-    const bool done = ctx_.window.event(L"lstFileRel_OLEDragDrop", [&] {
+    const auto failure = ctx_.window.eventFailure(L"lstFileRel_OLEDragDrop", [&] {
         for (const std::wstring& path : paths) attach(path);  // each file as "Add" attaches one
         LoadFileRelationed();
     });
-    if (!done && ctx_.window.isLoaded()) resync();
+    if (failure && ctx_.window.isLoaded()) resync(*failure);
 }
 
 void FilesPage::cmdDelAttach_Click() {
-    const bool done = ctx_.window.event(L"cmdDelAttach_Click", [&] {
+    const auto failure = ctx_.window.eventFailure(L"cmdDelAttach_Click", [&] {
         for (int row = 0; row < lstFileRel.count(); ++row) {
             if (!lstFileRel.checked(row)) continue;
             Object pair = createObject(progid::Attach);
@@ -183,7 +186,7 @@ void FilesPage::cmdDelAttach_Click() {
         }
         LoadFileRelationed();
     });
-    if (!done && ctx_.window.isLoaded()) resync();
+    if (failure && ctx_.window.isLoaded()) resync(*failure);
 }
 
 void FilesPage::cmdOpen_Click() {

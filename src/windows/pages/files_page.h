@@ -34,7 +34,7 @@ public:
     void Get_Icon(const automation::Object& record);
     void OpenItem();
     // After a failure elsewhere: the list read again; a failure of this is logged only.
-    void resync() noexcept;
+    void resync(const automation::ComError& reported) noexcept;
 
     // Event handlers (failures reported under the window's qualified names).
     void cmdAddAttach_Click();

@@ -23,15 +23,26 @@ ui::LayoutTable InfoPage::layout(int page) {
 }
 
 void InfoPage::prepare() {
-    recordShown_ = false;
+    shown_ = automation::Object();
+    file_ = nullptr;
+    headerPicture_.clear();
     cmdUpdateData.setEnabled(false);
 }
 
-void InfoPage::showRecord() {
-    txtNameUpdate.setText(ctx_.item.get(contract::field::FileName).toText());
-    txtComment.setText(ctx_.item.get(contract::field::FileComment).toText());
-    txtPathUpdate.setText(ctx_.item.get(contract::field::FileCurrentPath).toText());
-    recordShown_ = true;
+void InfoPage::showRecord() { show(ctx_.item); }
+
+void InfoPage::showUploaded(const automation::Object& serverItem) {
+    show(serverItem);
+    txtPathUpdate.setEnabled(false);  // the server's own path
+    showKindPicture(L"Server");
+}
+
+void InfoPage::show(const automation::Object& record) {
+    shown_ = automation::Object();
+    txtNameUpdate.setText(record.get(contract::field::FileName).toText());
+    txtComment.setText(record.get(contract::field::FileComment).toText());
+    txtPathUpdate.setText(record.get(contract::field::FileCurrentPath).toText());
+    shown_ = record;
     cmdUpdateData.setEnabled(true);
 }
 
@@ -42,6 +53,7 @@ void InfoPage::showFileIcon(const fileinfo::CFileInfo* file) {
 }
 
 void InfoPage::showKindPicture(const std::wstring& key) {
+    file_ = nullptr;
     headerPicture_ = key;
     picIcon.repaint();
 }
@@ -55,17 +67,19 @@ void InfoPage::drawHeader(HDC dc, const RECT& area) {
     }
 }
 
+// What is written goes to the record the boxes show (after an upload: the server item), and a
+// path the user cannot edit is not written: it is the record's own.
 void InfoPage::cmdUpdateData_Click() {
     ctx_.window.event(L"cmdUpdateData_Click", [&] {
         // A window whose load failed before the fields were shown never writes blanks over them.
-        if (!recordShown_) return;
+        if (shown_.isNothing()) return;
+        const automation::Object record = shown_;
         const std::wstring name = txtNameUpdate.text(), path = txtPathUpdate.text();
-        automation::Object& item = ctx_.item;
-        item.call(L"UpDateName", {name});
-        item.call(L"UpDatePath", {path});
-        item.call(L"UpDateComment", {txtComment.text()});
-        item.call(L"loaddata", {Arg(item.get(contract::field::FileId)), name,
-                                Arg(item.get(contract::field::FileType)), path});
+        record.call(L"UpDateName", {name});
+        if (txtPathUpdate.enabled()) record.call(L"UpDatePath", {path});
+        record.call(L"UpDateComment", {txtComment.text()});
+        record.call(L"loaddata", {Arg(record.get(contract::field::FileId)), name,
+                                  Arg(record.get(contract::field::FileType)), path});
     });
 }
 

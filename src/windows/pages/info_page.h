@@ -31,6 +31,9 @@ public:
     void prepare();
     // The three boxes from the record; "Update Info" is available from then on.
     void showRecord();
+    // After an upload: the boxes and the header show the new server item, whose path is the
+    // server's own (not editable); "Update Info" writes to that item from then on.
+    void showUploaded(const automation::Object& serverItem);
     // The header: a local file's shell icon, or the picture of an item kind ("Mail", "Server"...).
     // The file stays the window's; the page draws its icon until told otherwise.
     void showFileIcon(const fileinfo::CFileInfo* file);
@@ -40,12 +43,14 @@ public:
     void cmdUpdateData_Click();
 
 private:
+    void show(const automation::Object& record);
     void drawHeader(HDC dc, const RECT& area);
 
     RelationContext ctx_;
     const fileinfo::CFileInfo* file_ = nullptr;
-    // Whether the boxes hold the record's fields: only then may "Update Info" write them back.
-    bool recordShown_ = false;
+    // The record whose fields the boxes hold; nothing until they hold one: only then may
+    // "Update Info" write them back.
+    automation::Object shown_;
     std::wstring headerPicture_;
     UniqueImageList kindPictures_;  // imgOutlook
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "automation/failure.h"
 #include "automation/text.h"
@@ -283,12 +284,12 @@ void KeywordsPage::Unrelation() {
     });
 }
 
-void KeywordsPage::resync() noexcept {
+void KeywordsPage::resync(const automation::ComError& reported) noexcept {
     try {
         LoadKWRelationed();
         LoadKeyWord();
     } catch (...) {
-        ui::Form::swallowed(ctx_.qualified(L"resync"));
+        support::logUnlessReported(reported, ctx_.qualified(L"resync"));
     }
 }
 
@@ -296,7 +297,8 @@ void KeywordsPage::resync() noexcept {
 // the suite fails, both lists are read again after the report, so that they show what is stored.
 template <class F>
 void KeywordsPage::moving(std::wstring_view handler, F&& body) {
-    if (!ctx_.window.event(handler, std::forward<F>(body)) && ctx_.window.isLoaded()) resync();
+    if (auto failure = ctx_.window.eventFailure(handler, std::forward<F>(body)); failure && ctx_.window.isLoaded())
+        resync(*failure);
 }
 
 void KeywordsPage::pvtreeKeys_LButtonDblClick(HTREEITEM node) {
@@ -311,10 +313,11 @@ void KeywordsPage::lstKeyRel_DblClick() {
 
 void KeywordsPage::lstKeyRel_OLEDragDrop() {
     moving(L"lstKeyRel_OLEDragDrop", [&] {
-        if (ctx_.startDrag == L"lstKeyRel" || !draggedNode_) return;
-        if (pvtreeKeys.tag(draggedNode_) == kGroupTag || pvtreeKeys.key(draggedNode_).empty()) return;
-        HTREEITEM node = draggedNode_;
-        draggedNode_ = nullptr;
+        if (ctx_.startDrag == L"lstKeyRel" || draggedKey_.empty()) return;
+        // The keyword dragged, wherever the tree has it now (it may have been built again
+        // meanwhile): gone from it, nothing is related.
+        HTREEITEM node = SearchNode(std::exchange(draggedKey_, std::wstring()));
+        if (!node || pvtreeKeys.tag(node) == kGroupTag) return;
         relateNode(node);
     });
 }
@@ -426,7 +429,7 @@ void KeywordsPage::startDragFromTree(HTREEITEM node) {
     if (!node) return;
     pvtreeKeys.select(node);
     ctx_.startDrag = L"lstKey";
-    draggedNode_ = pvtreeKeys.selected();
+    draggedKey_ = pvtreeKeys.key(node);
     dragging_ = true;
     ::SetCapture(ctx_.window.handle());
 }

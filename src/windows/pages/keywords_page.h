@@ -68,7 +68,7 @@ public:
     void txtFilter_Change();
     // After a failure: both lists read again from the suite, so that they show what is stored;
     // a failure of this is logged and goes no further.
-    void resync() noexcept;
+    void resync(const automation::ComError& reported) noexcept;
     // Starts of drags (what the mouse handlers do when a drag begins).
     void startDragFromTree(HTREEITEM node);
     void startDragFromList(int item);
@@ -111,7 +111,8 @@ private:
     std::optional<std::vector<ViewKeyword>> viewKeywords_;
     // The view's groups during a rebuild of the tree.
     std::optional<std::vector<ViewGroup>> viewGroups_;
-    HTREEITEM draggedNode_ = nullptr;
+    // The key of the keyword dragged from the tree: its node may be gone by the drop.
+    std::wstring draggedKey_;
     bool dragging_ = false;
     UniqueImageList pictures_;  // imgKeyWords: shared by the tree and the list
     // The filter typed above the tree, in lower case; empty: the whole view.

@@ -65,7 +65,7 @@ void ServerPage::upload() {
     showBusy();
     const std::wstring local = ctx_.item.get(contract::field::FileCurrentPath).toText();
     // The suite's upload lets messages run; a change of connection state waits until it is done.
-    const std::wstring serverPath = ctx_.connection.aroundSuiteDialog([&] { return UploadItem(local); });
+    const std::wstring serverPath = ctx_.connection.aroundSuiteDialog([&] { return UploadItem(local, ctx_.window.handle()); });
     if (automation::trimBlanks(serverPath).empty()) return;
     Object serverItem =
         createObject(contract::progid::ItemLoader).callObject(L"LoadFileObjectServer", {serverPath, true, L"Server"});

@@ -88,11 +88,11 @@ void ThemesPage::LoadMemoRelationed() {
     });
 }
 
-void ThemesPage::resync() noexcept {
+void ThemesPage::resync(const automation::ComError& reported) noexcept {
     try {
         LoadMemoRelationed();
     } catch (...) {
-        ui::Form::swallowed(ctx_.qualified(L"resync"));
+        support::logUnlessReported(reported, ctx_.qualified(L"resync"));
     }
 }
 
@@ -144,7 +144,7 @@ void ThemesPage::cmdMakeRelationMemo_Click() {
 // The grid is filled from the suite again, whether the deletion went through or not: a memo the
 // suite kept stays in it.
 void ThemesPage::cmdUnRelMemo_Click() {
-    const bool done = ctx_.window.event(L"cmdUnRelMemo_Click", [&] {
+    const auto failure = ctx_.window.eventFailure(L"cmdUnRelMemo_Click", [&] {
         const int row = grdMemo.selectedRow();
         if (row == 0) return;
         Object memo = createObject(contract::progid::Memo);
@@ -152,7 +152,7 @@ void ThemesPage::cmdUnRelMemo_Click() {
         memo.call(L"DeleteByMemoId");
         LoadMemoRelationed();
     });
-    if (!done && ctx_.window.isLoaded()) resync();
+    if (failure && ctx_.window.isLoaded()) resync(*failure);
 }
 
 void ThemesPage::setHeights(const std::function<void(int)>& height) {

@@ -33,7 +33,7 @@ public:
                    short& row);
     void SetColorMemo(short row, const automation::Variant& theme);
     // After a failure elsewhere: the grid filled again; a failure of this is logged only.
-    void resync() noexcept;
+    void resync(const automation::ComError& reported) noexcept;
 
     // Event handlers (failures reported under the window's qualified names).
     void cmdMakeRelationMemo_Click();

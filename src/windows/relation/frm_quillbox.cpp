@@ -38,7 +38,7 @@ frmQuillbox::frmQuillbox()
       keywords(context(), KeywordNames{L"LoadKeyWord", L"mnu_AddKeyWord"}),
       themes(context()),
       files(context()),
-      server(context(), {[this](const Object& item) { showServerItem(item); }, [this] { uploadDone(); }}),
+      server(context(), {[this](const Object& item) { info.showUploaded(item); }, [this] { uploadDone(); }}),
       CheckState1(*this, {[this] { CheckState1_ChangeState(); }, [this](short view) { CheckState1_ChangeView(view); }}) {
     cmdOk.onClick = [this] { cmdOk_Click(); };
     cmdView.onClick = [this] { cmdView_Click(); };
@@ -126,15 +126,15 @@ void frmQuillbox::LoadSelectView() {
 }
 
 // A change of view that failed halfway: the lists of the view now in use, as stored.
-void frmQuillbox::resync() noexcept {
+void frmQuillbox::resync(const automation::ComError& reported) noexcept {
     if (!isLoaded()) return;
-    keywords.resync();
-    themes.resync();
-    files.resync();
+    keywords.resync(reported);
+    themes.resync(reported);
+    files.resync(reported);
 }
 
 void frmQuillbox::cmdView_Click() {
-    const bool done = event(L"cmdView_Click", [&] {
+    const auto failure = eventFailure(L"cmdView_Click", [&] {
         Object view = CheckState1.aroundSuiteDialog([] { return createObject(L"Lenspick.Engine").callObject(L"showviews"); });
         if (!view.isNothing()) {
             SelectedViewId = view.get(L"ViewId").toShort();
@@ -145,18 +145,18 @@ void frmQuillbox::cmdView_Click() {
         LoadMemoRelationed();
         cmdOk.setFocus();
     });
-    if (!done) resync();
+    if (failure) resync(*failure);
 }
 
 void frmQuillbox::CheckState1_ChangeView(short viewId) {
-    const bool done = event(L"CheckState1_ChangeView", [&] {
+    const auto failure = eventFailure(L"CheckState1_ChangeView", [&] {
         SelectedViewId = viewId;
         LoadSelectView();
         keywords.reload(L"CheckState1_ChangeView");
         LoadMemoRelationed();
         LoadFileRelationed();
     });
-    if (!done) resync();
+    if (failure) resync(*failure);
 }
 
 void frmQuillbox::CheckState1_ChangeState() {
@@ -171,15 +171,7 @@ void frmQuillbox::cmdOk_Click() {
     hide();
 }
 
-// After an upload: the name and path of the server item; its path is the server's own.
-void frmQuillbox::showServerItem(const Object& serverItem) {
-    info.txtNameUpdate.setText(serverItem.get(contract::field::FileName).toText());
-    info.txtPathUpdate.setText(serverItem.get(contract::field::FileCurrentPath).toText());
-    info.txtPathUpdate.setEnabled(false);
-}
-
 void frmQuillbox::uploadDone() {
-    info.showKindPicture(L"Server");
     ssTab.select(kInfoTab);
     ssTab.setPageEnabled(kServerTab, false);
 }

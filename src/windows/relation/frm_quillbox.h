@@ -69,8 +69,7 @@ protected:
 
 private:
     RelationContext context();
-    void showServerItem(const automation::Object& serverItem);
-    void resync() noexcept;
+    void resync(const automation::ComError& reported) noexcept;
     void uploadDone();
     ConnectionWatch CheckState1;
 };

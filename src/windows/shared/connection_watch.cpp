@@ -8,6 +8,7 @@ namespace qb::windows {
 void ConnectionWatch::start() {
     stop();  // a window loaded again watches once
     control_ = support::createObject(L"Statewatch.CheckState");
+    // A control that takes no listener would never close the window: the load reports it.
     events_.connect(control_.ptr(), DIID_CheckStateEvents,
                     {{1, [this](const automation::CallArgs&) { stateChanged(); }},
                      {2, [this](const automation::CallArgs& a) { viewChanged(a.value(0).toShort()); }}},
@@ -15,16 +16,25 @@ void ConnectionWatch::start() {
     control_.call(L"StartCheck");
 }
 
-void ConnectionWatch::pause() { control_.call(L"StopCheck"); }
+// A window whose load stopped before the watch started has nothing to pause or resume.
+void ConnectionWatch::pause() {
+    if (!control_.isNothing()) control_.call(L"StopCheck");
+}
 
-void ConnectionWatch::resume() { control_.call(L"ResumeCheck"); }
+void ConnectionWatch::resume() {
+    if (!control_.isNothing()) control_.call(L"ResumeCheck");
+}
 
+// The window closes once the control's event has returned: closing lets the control go, and a
+// control must not be released from inside its own call.
 void ConnectionWatch::stateChanged() {
     if (holds_) {
         stateHeld_ = true;
         return;
     }
-    if (handlers_.changeState) handlers_.changeState();
+    window_.post([this] {
+        if (handlers_.changeState) handlers_.changeState();
+    });
 }
 
 void ConnectionWatch::viewChanged(short viewId) {
@@ -39,7 +49,7 @@ void ConnectionWatch::viewChanged(short viewId) {
 void ConnectionWatch::deliverHeld() noexcept {
     automation::ignoreFailure([&] {
         if (stateHeld_) {
-            window_.post([this] { stateChanged(); });
+            stateChanged();
         } else if (viewHeld_) {
             window_.post([this, view = *viewHeld_] { viewChanged(view); });
         }

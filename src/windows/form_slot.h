@@ -3,9 +3,6 @@
 #include <memory>
 
 #include "automation/com_error.h"
-#include "windows/dialogs/edit_dialogs.h"
-#include "windows/dialogs/exist_file_server.h"
-#include "windows/relation/frm_quillbox.h"
 
 namespace qb::windows {
 
@@ -51,17 +48,5 @@ public:
 private:
     std::unique_ptr<T> slot_;
 };
-
-struct FormSlots {
-    FormSlot<frmEditName> editName;
-    FormSlot<frmEditComment> editComment;
-    FormSlot<frmEditPath> editPath;
-    FormSlot<frmQuillbox> quillbox;
-    // The name clash dialog: one instance for the component's life.
-    FormSlot<frmExistFileServer> existFileServer;
-};
-
-// The slots of the calling thread.
-FormSlots& formSlots();
 
 }  // namespace qb::windows

@@ -1,0 +1,20 @@
+#pragma once
+// The slots of the windows the engine's operations open, on the calling thread.
+#include "windows/dialogs/edit_dialogs.h"
+#include "windows/form_slot.h"
+#include "windows/relation/frm_quillbox.h"
+
+namespace qb::engine {
+
+struct FormSlots {
+    windows::FormSlot<windows::frmEditName> editName;
+    windows::FormSlot<windows::frmEditComment> editComment;
+    windows::FormSlot<windows::frmEditPath> editPath;
+    windows::FormSlot<windows::frmQuillbox> quillbox;
+    // Closes every window of the slots.
+    void clear();
+};
+
+FormSlots& formSlots();
+
+}  // namespace qb::engine
