@@ -94,10 +94,11 @@ public:
     struct Box {
         std::wstring text, caption;
         UINT flags;
+        HWND owner;
     };
     std::vector<Box> boxes;
-    int messageBox(HWND, const std::wstring& text, const std::wstring& caption, UINT flags) override {
-        boxes.push_back({text, caption, flags});
+    int messageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) override {
+        boxes.push_back({text, caption, flags, owner});
         return IDOK;
     }
 };

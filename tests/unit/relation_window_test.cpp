@@ -187,6 +187,17 @@ TEST_F(RelationWindowTest, DropsFollowWhereTheDragStarted) {
     window.keywords.pvtreeKeys_OLEDragDrop();
     EXPECT_EQ(stored(), L"101 201");
     EXPECT_EQ(placed(L"111"), L"Status/Draft");
+
+    // The tree built anew during a drag (a change of view): the drop relates the keyword dragged,
+    // or nothing when the tree has it no more, never the node that took its place.
+    window.keywords.startDragFromTree(tree.find(L"102"));
+    window.CheckState1_ChangeView(2);
+    window.keywords.lstKeyRel_OLEDragDrop();
+    EXPECT_EQ(stored(), L"101 201");
+    window.keywords.startDragFromTree(tree.find(L"202"));
+    window.CheckState1_ChangeView(2);
+    window.keywords.lstKeyRel_OLEDragDrop();
+    EXPECT_EQ(stored(), L"101 201 202");
 }
 
 TEST_F(RelationWindowTest, TheFilterNarrowsTheTreeWithoutChangingWhatIsStored) {
