@@ -3,6 +3,8 @@
 # (see tests/bench/relation_bench.cpp).
 #   tools/bench.sh [--runs K] [--attachments A] [--memos M] [N ...]
 #                                          default: 3 runs of 0 1000 10000 50000, A = M = 1000
+# Then a run of the random-action test with a seed taken from the clock (the test command runs a
+# fixed one); a failure prints the seed that replays it (QB_MONKEY_SEED=...).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -14,3 +16,7 @@ QB_XVFB=1 qb_wine_up
 trap qb_wine_down EXIT
 qb_wine regsvr32.exe /s "$(qb_winpath build/x64/standin/TesraSuite.dll)"
 qb_wine build/x64/tests/relation_bench.exe "$@" </dev/null 2>&1 | tr -d '\r'
+echo
+echo "random actions, seed from the clock:"
+QB_MONKEY_SEED=clock qb_wine build/x64/tests/qb_unit_tests.exe --gtest_brief=1 --gtest_filter='MonkeyTest.*' </dev/null 2>&1 \
+  | tr -d '\r' | grep -E '^monkey:|Failure|seed|FAILED|PASSED'

@@ -56,10 +56,15 @@ timeout 1200 bash tests/e2e/run.sh build/x64 >"$logs/e2e.log" 2>&1 </dev/null
 out=$(cat "$logs/e2e.log"); echo "$out"; tally "$out"
 
 echo "== installer packages (x64 installed under Wine, x86 by its tables)"
-{ bash tools/package.sh && bash tools/package.sh x64 build/x64-next build/packages; } >"$logs/package.log" 2>&1 \
-  || { tail -20 "$logs/package.log"; echo "packaging failed"; }
-timeout 900 bash tests/installer/run.sh build/x64 build/packages "$version" "$next" >"$logs/installer.log" 2>&1 </dev/null
-out=$(cat "$logs/installer.log"); echo "$out"; tally "$out"
+# Packages of an earlier run must never stand in for the ones this run failed to make.
+rm -rf build/packages
+if { bash tools/package.sh && bash tools/package.sh x64 build/x64-next build/packages; } >"$logs/package.log" 2>&1; then
+  timeout 900 bash tests/installer/run.sh build/x64 build/packages "$version" "$next" >"$logs/installer.log" 2>&1 </dev/null
+  out=$(cat "$logs/installer.log"); echo "$out"; tally "$out"
+else
+  tail -20 "$logs/package.log"; echo "packaging failed"
+  tally "packaging: 0 passed, 1 failed"
+fi
 
 echo
 echo "all: $total_pass passed, $total_fail failed"
