@@ -263,6 +263,10 @@ sleep 0.3
 after=$(blue themes-after)
 check "the grid shows the new memo in the blue theme's colour (screenshots $work/themes-before.png, $work/themes-after.png)" \
   test "$after" -gt "$((before + 20))"
+memo_rows=$(suitectl query "SELECT count(*) FROM memos WHERE FileId = 1 AND ViewId = 1")
+first_memo=$(suitectl query "SELECT '...' || MemoText || '...' FROM memos WHERE FileId = 1 AND ViewId = 1 ORDER BY MemoId LIMIT 1")
+equals "a screen reader in another process reads the memo grid: one item per memo" \
+  "Theme Relations|$memo_rows|$first_memo" "$(driver acc "$win" 'QuillboxGrid#1' | tr -d '\r')"
 echo "    screenshot of the Themes tab with the new memo: $work/themes-after.png"
 driver click "$win" Ok
 wait $host; equals "the script host returns after Ok" 0 "$?"
@@ -287,6 +291,10 @@ if command -v import >/dev/null; then
   import -display "$DISPLAY" -window root "$work/name-clash.png" && echo "    screenshot of the name clash dialog: $work/name-clash.png"
 fi
 driver click Relations 'Rename the file before uploading to the server.'
+# A name that is a path: refused by the dialog, which stays; the file it names is untouched.
+mkdir -p "$build/Docs"; printf 'precious' >"$build/Docs/victim.txt"
+driver settext Relations 'Edit#1' '..\Docs\victim' && driver click Relations Ok
+check "a name that is a path is refused" answered "is not a valid file name" Vellumdex
 driver settext Relations 'Edit#1' 'Board copy' && driver click Relations Ok
 server_item="SELECT FileCurrentPath FROM items WHERE FileType = 'Server' AND FileName = 'Board copy.txt'"
 # The window shows the server item once the upload and what follows it are done (reading the
@@ -301,9 +309,23 @@ check "no copy is left beside the DLL" test ! -e "$build/src/Board copy.txt"
 equals "the local item stays" 1 "$(suitectl query "SELECT COUNT(*) FROM items WHERE FileId = 1")"
 equals "the name box shows the server item" 'Board copy.txt' "$(driver gettext "$win" 'Edit#1' | tr -d '\r')"
 equals "the Server tab cannot be chosen any more" 0 "$(driver tab "$win" 'SysTabControl32#1' 4 | tr -d '\r')"
+equals "the file a refused name pointed at is untouched" precious "$(cat "$build/Docs/victim.txt")"
+check "no staging folder is left in the temporary folder" \
+  test -z "$(find "$WINEPREFIX/drive_c/users" -maxdepth 5 -name 'Quillbox upload*' 2>/dev/null)"
+# Enter in the comment box makes a new line; Update Info writes to the server item the boxes show,
+# and the local item keeps its path.
+driver settext "$win" 'Edit#3' '' && driver keys "$win" 'Edit#3' 65 66 13 67 68
+equals "Enter in the comment box makes a new line" 'ab/cd' "$(driver gettext "$win" 'Edit#3' | tr -d '\r' | paste -sd/)"
+driver click "$win" '&Update Info'
+server_row="SELECT FileName || '|' || FileCurrentPath || '|' || replace(replace(FileComment, char(13), ''), char(10), '/') FROM items WHERE FileCurrentPath = '/Board copy.txt'"
+for _ in $(seq 1 50); do [ "$(suitectl query "$server_row")" = 'Board copy.txt|/Board copy.txt|ab/cd' ] && break; sleep 0.1; done
+equals "Update Info after the upload writes the server item" 'Board copy.txt|/Board copy.txt|ab/cd' "$(suitectl query "$server_row")"
+equals "and the local item keeps its path" 'C:\Quillbox Demo\Quarterly report.txt' \
+  "$(suitectl query 'SELECT FileCurrentPath FROM items WHERE FileId = 1')"
 driver click "$win" Ok
 wait $host; equals "the host returns after Ok" 0 "$?"
 suitectl sql "DELETE FROM settings WHERE Name = 'ServerFolder'"
+rm -rf "$build/Docs"
 
 echo "a host that binds early, with a window of its own"
 suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"

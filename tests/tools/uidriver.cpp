@@ -16,10 +16,13 @@
 //   uidriver listclick CAPTION CLASS#N ROW     clicks a row (from 0) of a list view with the mouse
 //   uidriver listchecks CAPTION CLASS#N        prints each row's check box state (1 or 0) on a line
 //   uidriver caption CAPTION                   prints the window's whole caption
+//   uidriver acc CAPTION CLASS#N               as a screen reader asks: prints the child's accessible
+//                                              name, its number of items and the first item's name
 // A CAPTION ending in "*" stands for any caption that begins with what comes before it.
 // Exit code 0 on success, 1 when the window or control was not found.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -226,6 +229,32 @@ int wmain(int argc, wchar_t** argv) {
         int rows = static_cast<int>(::SendMessageW(c, LVM_GETITEMCOUNT, 0, 0));
         for (int i = 0; i < rows; ++i)
             std::printf("%d\n", static_cast<int>((::SendMessageW(c, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK) >> 12) - 1));
+        return 0;
+    }
+    if (action == L"acc") {
+        // {618736E0-3C3D-11CF-810C-00AA00389B71}
+        static const IID accessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+        ::CoInitialize(nullptr);
+        IAccessible* acc = nullptr;
+        HRESULT hr = ::AccessibleObjectFromWindow(c, static_cast<DWORD>(OBJID_CLIENT), accessible, reinterpret_cast<void**>(&acc));
+        if (FAILED(hr) || !acc) {
+            std::printf("error 0x%08lX\n", static_cast<unsigned long>(hr));
+            return 1;
+        }
+        VARIANT self{}, first{};
+        self.vt = first.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        first.lVal = 1;
+        BSTR name = nullptr, item = nullptr;
+        LONG count = 0;
+        acc->get_accName(self, &name);
+        acc->get_accChildCount(&count);
+        if (count > 0) acc->get_accName(first, &item);
+        std::printf("%ls|%ld|%ls\n", name ? name : L"", static_cast<long>(count), item ? item : L"");
+        ::SysFreeString(name);
+        ::SysFreeString(item);
+        acc->Release();
+        ::CoUninitialize();
         return 0;
     }
     if (action == L"char" && argc == 5) {

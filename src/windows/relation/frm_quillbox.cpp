@@ -137,8 +137,11 @@ void frmQuillbox::cmdView_Click() {
     const auto failure = eventFailure(L"cmdView_Click", [&] {
         Object view = CheckState1.aroundSuiteDialog([] { return createObject(L"Lenspick.Engine").callObject(L"showviews"); });
         if (!view.isNothing()) {
-            SelectedViewId = view.get(L"ViewId").toShort();
-            cmdView.showData(view.get(L"ViewName").toText());
+            // Both read before either is taken: the button always names the view in use.
+            const short id = view.get(L"ViewId").toShort();
+            const std::wstring name = view.get(L"ViewName").toText();
+            SelectedViewId = id;
+            cmdView.showData(name);
             support::SaveSetting(kSettingsApp, kSettingsSection, kSettingsKey, std::to_wstring(SelectedViewId));
         }
         keywords.reload(L"cmdView_Click");
@@ -149,9 +152,15 @@ void frmQuillbox::cmdView_Click() {
 }
 
 void frmQuillbox::CheckState1_ChangeView(short viewId) {
+    const short before = SelectedViewId;
     const auto failure = eventFailure(L"CheckState1_ChangeView", [&] {
         SelectedViewId = viewId;
-        LoadSelectView();
+        try {
+            LoadSelectView();
+        } catch (...) {
+            SelectedViewId = before;  // the view could not be named: the window stays on the one it shows
+            throw;
+        }
         keywords.reload(L"CheckState1_ChangeView");
         LoadMemoRelationed();
         LoadFileRelationed();
