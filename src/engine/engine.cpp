@@ -37,6 +37,29 @@ void operation(const wchar_t* name, F&& body) {
                             std::wstring(L"the window ") + window + L" is not part of this build");
 }
 
+// The server item window for a record of kind "Server", the slot's window reused (Engine step 4
+// of the web operations).
+void showServerItem(const Object& record) {
+    windows::frmRelationServer& window = formSlots().relationServer.reuse();
+    window.oFileSelected = record;
+    window.strUrl = window.oFileSelected.get(field::FileCurrentPath).toText();
+    window.blnEditMemo = true;
+    // The window stays in its slot for the next call, which loads it again; what it holds of the
+    // suite goes with this operation.
+    struct Release {
+        windows::frmRelationServer& w;
+        ~Release() {
+            w.unload();
+            w.oFileSelected = Object();
+        }
+    } release{window};
+    window.load();  // touching its path box loads it
+    window.info.txtPathUpdate.setEnabled(false);
+    window.showModal();
+}
+
+bool isServerItem(const Object& record) { return record.get(field::FileType).toText() == contract::kind::Server; }
+
 // Common frame of the edit operations: fresh dialog, record from the loader, modal show, release.
 template <class Dialog>
 void showEditDialog(windows::FormSlot<Dialog>& slot, const std::wstring& path, const wchar_t* name) {
@@ -154,8 +177,8 @@ void Engine::ShowRelationWeb(std::wstring pstrPath, std::wstring pstrTitle, cons
         Object loader = createObject(progid::ItemLoader);
         Object record = loader.callObject(L"LoadFileWeb", {pstrPath, pstrTitle, true});
         if (record.isNothing()) return;
-        windowMissing(record.get(field::FileType).toText() == contract::kind::Server ? L"frmRelationServer"
-                                                                                      : L"frmRelationWeb");
+        if (isServerItem(record)) return showServerItem(record);
+        windowMissing(L"frmRelationWeb");
     });
 }
 
@@ -164,8 +187,8 @@ void Engine::ShowRelationWebEdition(const std::wstring& pstrPath) {
         Object loader = createObject(progid::ItemLoader);
         Object record = loader.callObject(L"LoadFileWeb", {pstrPath, Arg::missing(), false});
         if (record.isNothing()) return;
-        windowMissing(record.get(field::FileType).toText() == contract::kind::Server ? L"frmRelationServer"
-                                                                                      : L"frmRelationWeb");
+        if (isServerItem(record)) return showServerItem(record);
+        windowMissing(L"frmRelationWeb");
     });
 }
 

@@ -12,6 +12,7 @@ void FormSlots::clear() {
     editComment.clear();
     editPath.clear();
     quillbox.clear();
+    relationServer.clear();
 }
 
 }  // namespace qb::engine

@@ -3,6 +3,7 @@
 #include "windows/dialogs/edit_dialogs.h"
 #include "windows/form_slot.h"
 #include "windows/relation/frm_quillbox.h"
+#include "windows/server/frm_relation_server.h"
 
 namespace qb::engine {
 
@@ -11,6 +12,8 @@ struct FormSlots {
     windows::FormSlot<windows::frmEditComment> editComment;
     windows::FormSlot<windows::frmEditPath> editPath;
     windows::FormSlot<windows::frmQuillbox> quillbox;
+    // Reused by the web operations while it is filled.
+    windows::FormSlot<windows::frmRelationServer> relationServer;
     // Closes every window of the slots.
     void clear();
 };

@@ -97,12 +97,16 @@ automation::Variant CompleteUrl(const std::wstring& address) {
 
 void OpenFileWeb(const std::wstring& address, HWND window) { open(window, CompleteUrl(address).toText(), L""); }
 
+std::wstring GetFileServerPath(const std::wstring& pstrUrl) {
+    Object config = createObject(L"Gatehouse.Engine").callObject(L"GetServerConfig");
+    std::wstring base = config.callObject(L"fields", {1L}).get(L"Value").toText();
+    if (!base.empty() && base.back() == L'/') base.pop_back();
+    return base + pstrUrl;
+}
+
 void OpenFileServer(const std::wstring& serverPath) {
     automation::qualified(L"modFileFunction.OpenFileServer()", [&] {
-        Object config = createObject(L"Gatehouse.Engine").callObject(L"GetServerConfig");
-        std::wstring base = config.callObject(L"fields", {1L}).get(L"Value").toText();
-        if (!base.empty() && base.back() == L'/') base.pop_back();
-        createObject(L"Webopen.Engine").call(L"OpenInNewWinwodw", {base + serverPath});
+        createObject(L"Webopen.Engine").call(L"OpenInNewWinwodw", {GetFileServerPath(serverPath)});
     });
 }
 

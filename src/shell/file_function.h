@@ -21,6 +21,9 @@ bool FSOFileExist(const std::wstring& path);
 void OpenFileLocal(const std::wstring& path, HWND window);
 // A web address in the default browser.
 void OpenFileWeb(const std::wstring& address, HWND window);
+// The full address of a file-server item: the file server's base address (without a closing "/")
+// followed by the item's path on the server.
+std::wstring GetFileServerPath(const std::wstring& pstrUrl);
 // A file-server item through the suite's browser opener.
 void OpenFileServer(const std::wstring& serverPath);
 // An Outlook item in Outlook (when it runs).

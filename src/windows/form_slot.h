@@ -37,6 +37,13 @@ public:
         slot_ = std::make_unique<T>();
         return Lease(*this);
     }
+    // The window in the slot, reused as it is (loaded again by its next show), created when the
+    // slot is empty; a window of the slot shown modally now is not touched: 400.
+    T& reuse() {
+        if (slot_ && slot_->isShownModally())
+            throw automation::ComError(400, L"Form already displayed; can't show modally", automation::kComponentSource);
+        return getOrCreate();
+    }
     // The window in the slot, created when the slot is empty.
     T& getOrCreate() {
         if (!slot_) slot_ = std::make_unique<T>();

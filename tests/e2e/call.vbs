@@ -9,6 +9,8 @@ Select Case args(0)
   Case "ShowEditComment" : engine.ShowEditComment args(1)
   Case "ShowEditPath" : engine.ShowEditPath args(1)
   Case "ShowRelation" : engine.ShowRelation args(1)
+  Case "ShowRelationWeb" : engine.ShowRelationWeb args(1)
+  Case "ShowRelationWebEdition" : engine.ShowRelationWebEdition args(1)
 End Select
 If Err.Number <> 0 Then
   WScript.Echo "error " & Err.Number & ": " & Err.Description & " [" & Err.Source & "]"

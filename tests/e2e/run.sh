@@ -327,6 +327,60 @@ wait $host; equals "the host returns after Ok" 0 "$?"
 suitectl sql "DELETE FROM settings WHERE Name = 'ServerFolder'"
 rm -rf "$build/Docs"
 
+echo "the server item window: a keyword related, local copies made by the suite's downloader"
+suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
+mkdir -p "$work/srv" "$work/downloads" "$work/chosen"
+printf 'prices\r\nbolts 4\r\n' >"$work/srv/Price list.xls"
+# The file server's address is a local HTTP server over its folder; the downloader stand-in goes
+# beside the component for the time of the test.
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+python3 -m http.server "$port" --bind 127.0.0.1 --directory "$work/srv" >"$work/http.log" 2>&1 &
+http=$!
+cp "$build/standin/Pagefetch.exe" "$build/src/Pagefetch.exe"
+suitectl set ServerAddress "http://127.0.0.1:$port/"
+suitectl set DownloadFolder "$(qb_winpath "$work/downloads")"
+suitectl set DownloaderLog "$(qb_winpath "$work/pagefetch.log")"
+for _ in $(seq 1 50); do curl -s -o /dev/null "http://127.0.0.1:$port/" 2>/dev/null && break; python3 -c 'import urllib.request,sys; urllib.request.urlopen(sys.argv[1])' "http://127.0.0.1:$port/" 2>/dev/null && break; sleep 0.1; done
+# Opens the server window on the sample's server item, makes a copy with the option given, and
+# waits for the downloader's log to say what it saved ($2 more lines than before).
+copy_with() {
+  local option=$1 before
+  before=$(grep -c '^saved:' "$work/pagefetch.log" 2>/dev/null || true)
+  qb_wine cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowRelationWeb '/Price list.xls' >"$work/server.out" 2>&1 &
+  host=$!
+  driver wait 'Relations*' >/dev/null
+  [ -n "${3:-}" ] && "$3"
+  driver click 'Relations*' "$option" && driver click 'Relations*' Ok
+  [ -n "${2:-}" ] && "$2"
+  wait $host
+  for _ in $(seq 1 100); do [ "$(grep -c '^saved:' "$work/pagefetch.log" 2>/dev/null || true)" -gt "${before:-0}" ] && break; sleep 0.1; done
+}
+relate_globex() {
+  equals "the server window shows the keyword tree" 1 "$(relate_first_keyword 4)"
+}
+copy_with 'Local Copy in &default path' '' relate_globex
+equals "the script host's call returned" 'call.vbs: 1 passed, 0 failed' "$(tr -d '\r' <"$work/server.out" | tail -1)"
+target="$(qb_winpath "$work/downloads")\\Price list.xls"
+equals "the downloader fetched the server's file into the download folder" "$(cat "$work/srv/Price list.xls")" \
+  "$(cat "$work/downloads/Price list.xls" 2>/dev/null)"
+equals "and was handed the full address, the target and the related keywords in list order" \
+  "received: http://127.0.0.1:$port/Price list.xls | $target | $(suitectl query "SELECT group_concat(KeyId, ' | ') FROM (SELECT KeyId FROM keyword_items WHERE FileId = 4 ORDER BY rowid)")" \
+  "$(tr -d '\r' <"$work/pagefetch.log" | grep '^received:' | head -1)"
+equals "the suite holds the local copy, related to the keyword" 'File|1' \
+  "$(suitectl query "SELECT FileType || '|' || (SELECT count(*) FROM keyword_items k WHERE k.FileId = i.FileId AND k.KeyId = 121) FROM items i WHERE FileCurrentPath = '$target'")"
+copy_with 'Local Copy in &default path'
+equals "a second copy is numbered" "$(cat "$work/srv/Price list.xls")" "$(cat "$work/downloads/Copy (1) of Price list.xls" 2>/dev/null)"
+save_as() {
+  check "the Save As dialog shows" driver wait 'Save As'
+  driver settext 'Save As' 'Edit#1' "$(qb_winpath "$work/chosen")\\Prices for Ann" && driver click 'Save As' '&Save'
+}
+copy_with 'Local Copy in &other path' save_as
+equals "a copy in a chosen folder takes the chosen name with .htm" "$(cat "$work/srv/Price list.xls")" \
+  "$(cat "$work/chosen/Prices for Ann.htm" 2>/dev/null)"
+rm -f "$build/src/Pagefetch.exe"
+kill $http 2>/dev/null; wait $http 2>/dev/null
+suitectl seed "$(qb_winpath "$here/fixture.sql")"
+
 echo "a host that binds early, with a window of its own"
 suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
 qb_wine "$build/tests/earlyhost.exe" 'C:\Quillbox Demo\Quarterly report.txt' 'http://intranet/minutes' >"$work/early.out" 2>&1 &

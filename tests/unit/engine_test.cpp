@@ -6,6 +6,7 @@
 #include "fakes.h"
 #include "windows/dialogs/edit_dialogs.h"
 #include "windows/relation/frm_quillbox.h"
+#include "windows/server/frm_relation_server.h"
 
 namespace qb::testing {
 namespace {
@@ -174,11 +175,21 @@ TEST_F(EngineTest, WebOperationsPassTitleAndFlagAndPickTheWindowByKind) {
     EXPECT_EQ(suite.log->at(1), L"Itemkeeper.Engine.LoadFileWeb(\"http://h/x\", \"  Given title \", True)");
 
     suite.log->clear();
-    record->field(L"FileType", Variant(L"Server"));
-    ComError e = failureOf([&] { engine.call(L"ShowRelationWebEdition", {L"/srv/a.doc"}); });
+    // A server item: the server window, with the address from the record, the memo flag set and
+    // the path box disabled by the opener.
+    record->field(L"FileType", Variant(L"Server")).field(L"FileCurrentPath", Variant(L"/srv/a.doc"));
+    std::wstring shown, url;
+    bool editMemo = false, pathEnabled = true;
+    suite.modal.script = [&](ui::Form& form) {
+        auto& w = dynamic_cast<windows::frmRelationServer&>(form);
+        shown = w.name(), url = w.strUrl, editMemo = w.blnEditMemo, pathEnabled = w.info.txtPathUpdate.enabled();
+    };
+    engine.call(L"ShowRelationWebEdition", {L"/srv/a.doc"});
     EXPECT_EQ(suite.log->at(1), L"Itemkeeper.Engine.LoadFileWeb(\"/srv/a.doc\", <missing>, False)");
-    EXPECT_NE(e.description().find(L"frmRelationServer"), std::wstring::npos);
-    EXPECT_EQ(e.source(), L"Quillbox Engine.ShowRelationWebEdition() ");
+    EXPECT_EQ(shown, L"frmRelationServer");
+    EXPECT_EQ(url, L"/srv/a.doc");
+    EXPECT_TRUE(editMemo);
+    EXPECT_FALSE(pathEnabled);
 }
 
 TEST_F(EngineTest, TitleFromAddressTakesTheLastPieceOrTheWholeAddress) {

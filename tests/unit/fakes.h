@@ -128,12 +128,19 @@ private:
     std::wstring path_;
 };
 
-// The file-open dialog answered with the next of `answers`, then with `otherwise` ("" = cancelled).
+// The file-open dialog answered with the next of `answers`, then with `otherwise` ("" = cancelled);
+// the save dialog with `saved` (empty: cancelled), recording the name it proposed.
 class AnsweringFileDialogs final : public ui::FileDialogs {
 public:
     std::vector<std::wstring> answers;
     std::wstring otherwise;
     int asked = 0;
+    ui::SavedFile saved;
+    std::vector<std::wstring> proposed;
+    ui::SavedFile saveFile(HWND, const std::wstring& name) override {
+        proposed.push_back(name);
+        return saved;
+    }
     std::wstring openFile(HWND, const std::wstring&, const std::wstring&) override {
         ++asked;
         if (answers.empty()) return otherwise;
@@ -143,13 +150,15 @@ public:
     }
 };
 
-// Programs started through the shell, recorded as "verb file" and not started.
+// Programs started through the shell, recorded as "verb file" (and their parameters) and not
+// started.
 class StartedPrograms final : public ui::Shell {
 public:
-    std::vector<std::wstring> started;
-    INT_PTR execute(HWND, const std::wstring& verb, const std::wstring& file, const std::wstring&, const std::wstring&,
-                    int) override {
+    std::vector<std::wstring> started, parameters;
+    INT_PTR execute(HWND, const std::wstring& verb, const std::wstring& file, const std::wstring& params,
+                    const std::wstring&, int) override {
         started.push_back(verb + L" " + file);
+        parameters.push_back(params);
         return 42;
     }
 };

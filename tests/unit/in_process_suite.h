@@ -47,6 +47,7 @@ struct InProcessSuite : automation::ObjectFactory {
             {L"Tesra.Category", [] { return createRecord(categoryKind()); }},
             {L"Itemkeeper.Engine", [] { return automation::makeObject<ItemLoader>(); }},
             {L"Gatehouse.Engine", [] { return automation::makeObject<Gatehouse>(); }},
+            {L"Settler.Engine", [] { return automation::makeObject<Settler>(); }},
             {L"Lenspick.Engine", [] { return automation::makeObject<ViewPicker>(); }},
             {L"Tagpick.Engine", [] { return automation::makeObject<KeywordPicker>(); }},
             {L"Statewatch.CheckState", [] { return automation::makeObject<CheckState>(); }},

@@ -117,6 +117,15 @@ const KindPicture kKinds[] = {
          ::MoveToEx(dc, 12, 9, nullptr), ::LineTo(dc, 20, 9);
          ::MoveToEx(dc, 12, 14, nullptr), ::LineTo(dc, 20, 14);
      }},
+    {L"Link", RGB(200, 220, 250), [](HDC dc) {  // two links of a chain
+         ::RoundRect(dc, 3, 11, 19, 21, 8, 8);
+         ::RoundRect(dc, 13, 11, 29, 21, 8, 8);
+     }},
+    {L"LocalCopy", RGB(170, 220, 160), [](HDC dc) {  // a sheet with an arrow down onto it
+         ::Rectangle(dc, 6, 12, 26, 29);
+         POINT arrow[] = {{13, 2}, {19, 2}, {19, 9}, {23, 9}, {16, 16}, {9, 9}, {13, 9}};
+         ::Polygon(dc, arrow, 7);
+     }},
     {L"MissingFile", RGB(245, 245, 245), [](HDC dc) {  // a sheet struck through
          ::Rectangle(dc, 6, 3, 26, 29);
          UniquePen red(::CreatePen(PS_SOLID, 3, RGB(200, 30, 30)));
@@ -157,7 +166,7 @@ UniqueImageList kindPictures(int size, std::initializer_list<const wchar_t*> key
 }  // namespace
 
 UniqueImageList itemKindPictures() {
-    return kindPictures(32, {L"Mail", L"Contact", L"Task", L"Appointment", L"Note", L"Web", L"Server"});
+    return kindPictures(32, {L"Mail", L"Contact", L"Task", L"Appointment", L"Note", L"Web", L"Server", L"Link", L"LocalCopy"});
 }
 
 UniqueImageList attachmentPictures() {
@@ -165,8 +174,9 @@ UniqueImageList attachmentPictures() {
 }
 
 int itemKindPicture(std::wstring_view key) {
-    static const wchar_t* const keys[] = {L"Mail", L"Contact", L"Task", L"Appointment", L"Note", L"Web", L"Server"};
-    for (int i = 0; i < 7; ++i)
+    static const wchar_t* const keys[] = {L"Mail",   L"Contact", L"Task", L"Appointment", L"Note",
+                                          L"Web",    L"Server",  L"Link", L"LocalCopy"};
+    for (int i = 0; i < 9; ++i)
         if (key == keys[i]) return i;
     return -1;
 }

@@ -11,7 +11,8 @@ UniqueImageList keywordPictures();
 inline constexpr int kGroupPicture = 1, kKeywordPicture = 2;
 
 // 32 x 32 pictures of the kinds of items that are not local files, in this order:
-// "Mail", "Contact", "Task", "Appointment", "Note", "Web", "Server".
+// "Mail", "Contact", "Task", "Appointment", "Note", "Web", "Server"; then the two ways of keeping
+// an item that is not local: "Link" and "LocalCopy".
 UniqueImageList itemKindPictures();
 int itemKindPicture(std::wstring_view key);  // index in that list, -1 for an unknown key
 

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace qb::ui {
@@ -22,6 +23,21 @@ std::wstring SystemFileDialogs::openFile(HWND owner, const std::wstring& title, 
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!::GetOpenFileNameW(&ofn)) return {};
     return chosen.data();
+}
+
+SavedFile SystemFileDialogs::saveFile(HWND owner, const std::wstring& name) {
+    std::vector<wchar_t> chosen(32768, L'\0'), title(MAX_PATH, L'\0');
+    name.copy(chosen.data(), std::min(name.size(), chosen.size() - 1));
+    OPENFILENAMEW ofn{sizeof ofn};
+    ofn.hwndOwner = owner;
+    ofn.lpstrFile = chosen.data();
+    ofn.nMaxFile = static_cast<DWORD>(chosen.size());
+    ofn.lpstrFileTitle = title.data();
+    ofn.nMaxFileTitle = static_cast<DWORD>(title.size());
+    // The chosen file is a placeholder the suite's downloader fills: no question of replacing it.
+    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!::GetSaveFileNameW(&ofn)) return {};
+    return {chosen.data(), title.data()};
 }
 
 }  // namespace qb::ui

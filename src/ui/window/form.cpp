@@ -71,6 +71,17 @@ LayoutTable onPage(int page, LayoutTable entries) {
     return entries;
 }
 
+LayoutTable movedDown(int dy, LayoutTable entries) {
+    for (LayoutEntry& e : entries) e.placement.bounds.top += dy;
+    return entries;
+}
+
+LayoutTable withPlace(LayoutTable entries, const Control& control, Bounds bounds, int page) {
+    for (LayoutEntry& e : entries)
+        if (&e.control == &control) e.placement.bounds = bounds, e.placement.page = page;
+    return entries;
+}
+
 // One modal show: the host's windows it disabled and the window that was active before it.
 struct Form::ModalShow {
     std::vector<HWND> disabled;
@@ -324,6 +335,7 @@ void Form::post(std::function<void()> call) {
 void Form::showPage(int page) {
     for (Control* c : order_)
         if (c->placement_.page && c->handle()) ::ShowWindow(c->handle(), c->placement_.page == page ? SW_SHOW : SW_HIDE);
+    pageShown(page);
 }
 
 void Form::forget(const Control& control) {

@@ -42,6 +42,10 @@ inline constexpr UINT kRunPostedMessage = WM_APP + 0x52;
 
 // The same lines placed on one tab page.
 LayoutTable onPage(int page, LayoutTable entries);
+// The same lines moved down by `dy` twips (a page laid out for tabs higher up).
+LayoutTable movedDown(int dy, LayoutTable entries);
+// The same lines with `control` placed elsewhere (another page: 0 for outside the tabs).
+LayoutTable withPlace(LayoutTable entries, const Control& control, Bounds bounds, int page);
 
 class Form {
 public:
@@ -121,6 +125,8 @@ protected:
     virtual void formUnload() {}
     // The window became the active one (also when it is first shown).
     virtual void activated() {}
+    // A page of the form's tab control was chosen (a click, the keyboard, or select) and shows.
+    virtual void pageShown(int /*page*/) {}
     // Any other message to the form; return true when handled (with `result` set).
     virtual bool message(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& /*result*/) { return false; }
 

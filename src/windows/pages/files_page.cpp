@@ -55,6 +55,8 @@ ui::LayoutTable FilesPage::layout(int page) {
 }
 
 void FilesPage::prepare() {
+    icons_.forget();
+    tips_.clear();
     ListView_SetImageList(lstFileRel.handle(), icons_.images(), LVSIL_SMALL);  // shared: the page owns it
     RECT rc;
     ::GetClientRect(lstFileRel.handle(), &rc);

@@ -26,7 +26,7 @@ void InfoPage::prepare() {
     shown_ = automation::Object();
     file_ = nullptr;
     headerPicture_.clear();
-    cmdUpdateData.setEnabled(false);
+    if (cmdUpdateData.exists()) cmdUpdateData.setEnabled(false);
 }
 
 void InfoPage::showRecord() { show(ctx_.item); }

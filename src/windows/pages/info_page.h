@@ -29,6 +29,8 @@ public:
 
     // At the start of the load: nothing is shown from the record yet.
     void prepare();
+    // When the window goes: the record shown is let go.
+    void detach() { prepare(); }
     // The three boxes from the record; "Update Info" is available from then on.
     void showRecord();
     // After an upload: the boxes and the header show the new server item, whose path is the

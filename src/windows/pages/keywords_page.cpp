@@ -32,8 +32,8 @@ std::wstring groupKey(long id) { return L"Group-" + std::to_wstring(id); }
 
 }  // namespace
 
-KeywordsPage::KeywordsPage(RelationContext context, KeywordNames names)
-    : ctx_(context), names_(std::move(names)) {
+KeywordsPage::KeywordsPage(RelationContext context, KeywordOptions options)
+    : ctx_(context), options_(std::move(options)) {
     pvtreeKeys.onNotify = [this](NMHDR* header) { return treeNotify(header); };
     lstKeyRel.onNotify = [this](NMHDR* header) { return listNotify(header); };
     lstKeyRel.onContextMenu = [this](POINT at) { showKeywordMenu(at); };
@@ -51,7 +51,16 @@ ui::LayoutTable KeywordsPage::layout(int page) {
                              {cmdUpdate, {L"cmdUpdate", L"Add/&Edit keywords", {4080, 5040, 3660, 375}}}});
 }
 
+// A window loaded a second time starts from nothing.
 void KeywordsPage::prepare() {
+    relatedIds_.clear();
+    relationsKnown_ = false;
+    groupCache_.reset();
+    viewKeywords_.reset();
+    viewGroups_.reset();
+    draggedKey_.clear();
+    dragging_ = false;
+    filter_.clear();
     if (!pictures_) pictures_ = ui::keywordPictures();
     TreeView_SetImageList(pvtreeKeys.handle(), pictures_.get(), TVSIL_NORMAL);
     ListView_SetImageList(lstKeyRel.handle(), pictures_.get(), LVSIL_SMALL);  // shared: the list does not own it
@@ -67,7 +76,7 @@ void KeywordsPage::reload(std::wstring_view handler) {
 }
 
 void KeywordsPage::LoadKeyWord() {
-    qualified(ctx_.qualified(names_.loadTree), [&] {
+    qualified(ctx_.qualified(options_.loadTree), [&] {
         HCURSOR before = ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
         pvtreeKeys.setRedraw(false);
         pvtreeKeys.clear();
@@ -407,9 +416,12 @@ LRESULT KeywordsPage::listNotify(NMHDR* header) {
             }
             return 0;
         }
-        case LVN_BEGINDRAG:
-            automation::ignoreFailure([&] { startDragFromList(reinterpret_cast<NMLISTVIEW*>(header)->iItem); });
+        case LVN_BEGINDRAG: {
+            const int item = reinterpret_cast<NMLISTVIEW*>(header)->iItem;
+            if (options_.reportListDragStart) ctx_.window.event(L"lstKeyRel_OLEStartDrag", [&] { startDragFromList(item); });
+            else automation::ignoreFailure([&] { startDragFromList(item); });
             return 0;
+        }
         default:
             return 0;  // a right click goes on to WM_CONTEXTMENU
     }
@@ -482,11 +494,18 @@ bool KeywordsPage::dragMessage(UINT msg, LRESULT& result) {
 }
 
 void KeywordsPage::repaintUpdateButton() {
-    HWND button = cmdUpdate.handle();
-    ::ShowWindow(button, SW_HIDE);
+    std::vector<HWND> shown{cmdUpdate.handle()};
+    for (ui::Control* c : options_.repaintWithUpdate) shown.push_back(c->handle());
+    for (HWND h : shown) ::ShowWindow(h, SW_HIDE);
     ::UpdateWindow(ctx_.window.handle());
-    ::ShowWindow(button, SW_SHOW);
+    for (HWND h : shown) ::ShowWindow(h, SW_SHOW);
     ::UpdateWindow(ctx_.window.handle());
+}
+
+std::vector<long> KeywordsPage::relatedInListOrder() const {
+    std::vector<long> ids;
+    for (int i = 0; i < lstKeyRel.count(); ++i) ids.push_back(lstKeyRel.tag(i));
+    return ids;
 }
 
 }  // namespace qb::windows

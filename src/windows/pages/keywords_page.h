@@ -1,8 +1,8 @@
 #pragma once
 // The Keywords page of every relation window: the view's keywords as a tree of groups facing the
 // list of keywords related to the item. Relating and unrelating write to the suite at once.
-// The very same code serves the four relation windows; what differs between them is only the
-// names of two procedures (KeywordNames) and where the window places the controls.
+// The very same code serves the four relation windows; what differs between them is given as
+// KeywordOptions, and where the window places the controls.
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -16,15 +16,21 @@
 
 namespace qb::windows {
 
-// The names that differ between the relation windows.
-struct KeywordNames {
+// What differs between the relation windows.
+struct KeywordOptions {
     std::wstring loadTree = L"LoadKeyWord";         // "LoadKeyWords" in the server, web and mail windows
     std::wstring addKeywordMenu = L"mnu_AddKeyWord";  // "mnu_NewKeyword" there
+    // Hidden and shown again with "Add/Edit keywords" when the suite's keyword dialogs return
+    // (the server window's option frame).
+    std::vector<ui::Control*> repaintWithUpdate = {};
+    // A drag from the related list that cannot start is reported as a handler's failure
+    // (lstKeyRel_OLEStartDrag) instead of being ignored.
+    bool reportListDragStart = false;
 };
 
 class KeywordsPage {
 public:
-    KeywordsPage(RelationContext context, KeywordNames names);
+    KeywordsPage(RelationContext context, KeywordOptions options);
     KeywordsPage(const KeywordsPage&) = delete;
     KeywordsPage& operator=(const KeywordsPage&) = delete;
 
@@ -46,7 +52,7 @@ public:
     void reload(std::wstring_view handler);
 
     // Procedures (failures leave them with the window's qualified name appended).
-    void LoadKeyWord();  // named by KeywordNames::loadTree
+    void LoadKeyWord();  // named by KeywordOptions::loadTree
     void LoadAllGroup();
     void InsertKeyWord(long KeyId, const std::wstring& KeyName, long GroupId);
     HTREEITEM InsertGroup(long GroupId);
@@ -64,7 +70,7 @@ public:
     void pvtreeKeys_OLEDragDrop();
     void lstKeyRel_OLEDragDrop();
     void cmdUpdate_Click();
-    void mnu_AddKeyWord_Click();  // named by KeywordNames::addKeywordMenu
+    void mnu_AddKeyWord_Click();  // named by KeywordOptions::addKeywordMenu
     void txtFilter_Change();
     // After a failure: both lists read again from the suite, so that they show what is stored;
     // a failure of this is logged and goes no further.
@@ -72,6 +78,8 @@ public:
     // Starts of drags (what the mouse handlers do when a drag begins).
     void startDragFromTree(HTREEITEM node);
     void startDragFromList(int item);
+    // The ids of the related keywords, in the list's order.
+    std::vector<long> relatedInListOrder() const;
     // The window's messages while a drag is under way; true when taken.
     bool dragMessage(UINT msg, LRESULT& result);
 
@@ -100,7 +108,7 @@ private:
     void moving(std::wstring_view handler, F&& body);
 
     RelationContext ctx_;
-    KeywordNames names_;
+    KeywordOptions options_;
     // The keywords related to the item, as far as the suite answered (a relation whose keyword
     // cannot be read counts as well), kept in step with relating and unrelating.
     std::unordered_set<long> relatedIds_;

@@ -26,6 +26,12 @@ public:
     // The controls where the local file window has them (twips, on one tab page).
     ui::LayoutTable layout(int page);
 
+    // At the start of the load, and when the window goes: no memo dialog of an earlier load is kept.
+    void prepare() { memoDialog_.reset(); }
+    void detach() {
+        if (memoDialog_ && !memoDialog_->isShownModally()) memoDialog_.reset();
+    }
+
     // Procedures (failures leave them with the window's qualified name appended).
     void ConfigGrid();
     void LoadMemoRelationed();

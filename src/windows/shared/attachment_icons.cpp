@@ -50,9 +50,13 @@ AttachmentIcons::AttachmentIcons(Lookup lookup, size_t bound)
       fixed_(ImageList_GetImageCount(images_.get())) {}
 
 void AttachmentIcons::rebuilding() {
-    if (byKey_.size() <= bound_) return;
+    if (byKey_.size() > bound_) forget();
+}
+
+void AttachmentIcons::forget() {
     ImageList_SetImageCount(images_.get(), static_cast<UINT>(fixed_));
     byKey_.clear();
+    ownIcon_.clear();
 }
 
 bool AttachmentIcons::ownIconType(const std::wstring& extension) {

@@ -27,6 +27,8 @@ public:
     // Before the list is filled again: the icons added so far are kept unless there are more
     // than the bound, when only the fixed pictures are.
     void rebuilding();
+    // Only the fixed pictures are kept (a window loaded again asks the shell afresh).
+    void forget();
     // The picture (counted from 1) for an existing local file; the missing-file picture when the
     // shell has no icon for it.
     int pictureOf(const std::wstring& path);

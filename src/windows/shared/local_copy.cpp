@@ -1,0 +1,64 @@
+#include "windows/shared/local_copy.h"
+
+#include <functional>
+
+#include "automation/module.h"
+#include "shell/file_function.h"
+#include "support/services.h"
+
+namespace qb::windows {
+namespace {
+
+constexpr int kCandidates = 99;
+
+std::wstring withExtension(std::wstring name, const wchar_t* otherwise, bool replace) {
+    if (name.find(L'.') != std::wstring::npos) return name;
+    return replace ? std::wstring(otherwise) : name + otherwise;
+}
+
+// The target in `folder()` for `name`, or the first free numbered candidate, reserved by an
+// empty file; with every candidate taken, the last one, nothing created.
+std::wstring reserve(const std::function<std::wstring()>& folder, const std::wstring& name, const wchar_t* between) {
+    std::wstring target = folder() + L"\\" + name;
+    if (shell::FSOFileExist(target)) {
+        for (int n = 1; n <= kCandidates; ++n) {
+            target = folder() + L"\\Copy (" + std::to_wstring(n) + L")" + between + name;
+            if (!shell::FSOFileExist(target)) {
+                shell::FSOFileTextCreate(target, L"");
+                return target;
+            }
+        }
+        return target;
+    }
+    shell::FSOFileTextCreate(target, L"");
+    return target;
+}
+
+void startDownloader(const CopyRequest& request, const std::wstring& target) {
+    std::wstring parameters = request.address + L" | " + target;
+    for (long id : request.keywords) parameters += L" | " + std::to_wstring(id);
+    shell::OpenFileParams(automation::moduleFolder() + L"\\Pagefetch.exe ", request.owner, parameters);
+}
+
+}  // namespace
+
+std::wstring lastSegment(const std::wstring& address) {
+    const size_t slash = address.find_last_of(L'/');
+    return slash == std::wstring::npos ? address : address.substr(slash + 1);
+}
+
+void copyToDownloadFolder(const CopyRequest& request, std::wstring name) {
+    name = withExtension(std::move(name), L"PageCopy.htm", true);
+    auto folder = [] { return support::createObject(L"Settler.Engine").call(L"GetDownloadPath").toText(); };
+    startDownloader(request, reserve(folder, name, L" of "));
+}
+
+void copyToChosenFolder(const CopyRequest& request, const std::wstring& proposed) {
+    const ui::SavedFile chosen = support::services().files->saveFile(request.owner, proposed);
+    if (chosen.path.empty()) return;
+    const std::wstring name = withExtension(chosen.title, L".htm", false);
+    const std::wstring folder = chosen.path.substr(0, chosen.path.find_last_of(L'\\'));
+    startDownloader(request, reserve([&] { return folder; }, name, L" "));
+}
+
+}  // namespace qb::windows

@@ -1,0 +1,31 @@
+#pragma once
+// A local copy of an item that is not a local file (a file-server item, a web page). The
+// component does not fetch it: it decides the target file, reserves it with an empty file, and
+// starts the suite's downloader (Pagefetch.exe beside the component) on the address, the target
+// and the ids of the keywords related to the item. It does not wait for the downloader.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace qb::windows {
+
+// The last "/"-separated piece of an address (all of it when it has no "/").
+std::wstring lastSegment(const std::wstring& address);
+
+struct CopyRequest {
+    std::wstring address;    // what the downloader fetches
+    std::vector<long> keywords;  // related to the item, in the list's order
+    HWND owner = nullptr;    // the window the downloader is started from
+};
+
+// Into the suite's download folder, under `name` ("PageCopy.htm" when it has no "."); a name
+// taken there becomes "Copy (n) of name", n from 1 to 99, the folder asked for again for each.
+// With all 99 taken nothing is created and the downloader gets the 99th.
+void copyToDownloadFolder(const CopyRequest& request, std::wstring name);
+// Into a folder chosen in the save dialog, which proposes `proposed`; the name is the chosen
+// file title (".htm" added when it has no "."), a taken one becomes "Copy (n) name". A cancelled
+// dialog creates and starts nothing.
+void copyToChosenFolder(const CopyRequest& request, const std::wstring& proposed);
+
+}  // namespace qb::windows
