@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include <chrono>
+#include <filesystem>
 #include <cstdlib>
 #include <random>
 #include <set>
@@ -15,6 +16,7 @@
 #include "choosers.h"
 #include "gui_counts.h"
 #include "in_process_suite.h"
+#include "windows/server/frm_relation_server.h"
 #include "screen_check.h"
 #include "windows/relation/frm_quillbox.h"
 
@@ -104,16 +106,20 @@ struct MonkeyTest : SeededSuite {
         if (d.isLoaded()) d.cmdExit_Click();
     }
 
-    // One random action; its name.
-    const char* act(frmQuillbox& w) {
+    template <class W>
+    void run(const char* title, unsigned long defaultActions, const std::function<automation::Object()>& record);
+
+    // One random action on a relation window; its name.
+    template <class W>
+    const char* act(W& w) {
         auto& tree = w.keywords.pvtreeKeys;
         auto& list = w.keywords.lstKeyRel;
         // How often each kind comes (cases below): keyword moves most, then the cheap ones.
-        static const std::vector<double> weights = {3, 4, 4, 4, 4, 3, 1.5, 1.5, 1, 1.5, 1.5, 1, 1, 3, 1.5, 1, 0.5, 0.2};
+        static const std::vector<double> weights = {3, 4, 4, 4, 4, 3, 1.5, 1.5, 1, 1.5, 1.5, 1, 1, 3, 1.5, 1, 0.5, 0.2, 0.2};
         const int kind = std::discrete_distribution<int>(weights.begin(), weights.end())(random);
         if (trace) std::fprintf(stderr, " doing %d\n", kind), std::fflush(stderr);
         switch (kind) {
-            case 0: w.ssTab.select(1 + below(5)); return "tab";
+            case 0: w.pages()->select(1 + below(w.pages()->pageCount())); return "tab";
             case 1:
             case 2: {
                 auto k = db->prepare("SELECT KeyId FROM keywords ORDER BY random() LIMIT 1");
@@ -204,6 +210,17 @@ struct MonkeyTest : SeededSuite {
                 fakes.modal.script = [this](ui::Form& form) { writeMemo(dynamic_cast<windows::frmMemoRelation&>(form)); };
                 w.themes.cmdMakeRelationMemo_Click();
                 return "create memo";
+            case 17:
+                if constexpr (std::is_same_v<W, windows::frmRelationServer>) {
+                    ui::OptionButton* options[] = {&w.chkLink, &w.chkLocalCopyDP, &w.chkLocalCopyOP};
+                    ui::OptionButton& chosen = *options[below(3)];
+                    chosen.choose();
+                    chosen.onClick();
+                    dialogs.saved = {};  // the other path's dialog is cancelled
+                    w.cmdOk_Click();
+                    return "ok";
+                }
+                return "messages";
             default:
                 w.CheckState1_ChangeState();  // the window says so and closes
                 return "state event";
@@ -211,24 +228,27 @@ struct MonkeyTest : SeededSuite {
     }
 };
 
-TEST_F(MonkeyTest, TenThousandRandomActionsKeepTheScreenTrue) {
+// Random actions on a window of type W opened on `record`; the window is opened afresh now and
+// then, as the host opens one per call, and after a change of state or an action that closes it.
+template <class W>
+void MonkeyTest::run(const char* title, unsigned long defaultActions, const std::function<automation::Object()>& record) {
     const char* asked = std::getenv("QB_MONKEY_SEED");
     const unsigned long seed = asked && std::string_view(asked) == "clock" ? static_cast<unsigned long>(::GetTickCount())
                                                                            : fromEnvironment("QB_MONKEY_SEED", kFixedSeed);
-    const unsigned long actions = fromEnvironment("QB_MONKEY_ACTIONS", 10000);
+    const unsigned long actions = fromEnvironment("QB_MONKEY_ACTIONS", defaultActions);
     trace = fromEnvironment("QB_MONKEY_TRACE", 0) != 0;
     random.seed(seed);
-    std::printf("monkey: seed %lu (QB_MONKEY_SEED=%lu replays it), %lu actions\n", seed, seed, actions);
+    std::printf("monkey, %s: seed %lu (QB_MONKEY_SEED=%lu replays it), %lu actions\n", title, seed, seed, actions);
     std::fflush(stdout);
     SCOPED_TRACE("seed " + std::to_string(seed) + " (QB_MONKEY_SEED=" + std::to_string(seed) + " replays it)");
-    auto window = std::make_unique<frmQuillbox>();
+    auto window = std::make_unique<W>();
     auto open = [&] {
         // Memos to remove in both views, of every theme and of none that is known.
         db->exec("INSERT INTO memos(FileId, MemoText, MemoTheme, ViewId) SELECT 1, 'memo ' || t.x, t.x, v.ViewId "
                  "FROM (SELECT '1' x UNION SELECT '2' UNION SELECT '3.5' UNION SELECT '4' UNION SELECT '9') t, views v "
                  "WHERE (SELECT count(*) FROM memos WHERE FileId = 1 AND ViewId = v.ViewId) < 3");
-        window = std::make_unique<frmQuillbox>();
-        window->oFileSelected = loadItem(L"C:\\docs\\report.txt");
+        window = std::make_unique<W>();
+        window->oFileSelected = record();
         window->load();
     };
     open();
@@ -249,13 +269,13 @@ TEST_F(MonkeyTest, TenThousandRandomActionsKeepTheScreenTrue) {
         ++done[what];
         spent[what] += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
         if (trace) std::fprintf(stderr, "%lu %s\n", i, what);
-        if (std::string(what) == "state event") {
+        if (std::string(what) == "state event" || std::string(what) == "ok") {
             ASSERT_FALSE(window->isLoaded()) << "a change of connection state leaves the window open; seed " << seed;
             open();
             ++reopened;
         }
         ASSERT_TRUE(window->isLoaded()) << "action " << i << " (" << what << ") closed the window; seed " << seed;
-        const std::vector<std::string> wrong = screenDisagreement(*window, *db, 1, Agreement::Exact);
+        const std::vector<std::string> wrong = screenDisagreement(*window, *db, window->oFileSelected.get(L"FileId").toLong(), Agreement::Exact);
         ASSERT_TRUE(wrong.empty()) << wrong[0] << ", after action " << i << " (" << what << "); seed " << seed;
         if (i % 100 == 0) {
             GuiCounts now = guiCounts();
@@ -264,7 +284,7 @@ TEST_F(MonkeyTest, TenThousandRandomActionsKeepTheScreenTrue) {
     }
     window->unload();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("monkey: %lu actions in %.1f s (%lu windows), GDI %ld..%ld, USER %ld..%ld, %zu reports;",
+    std::printf("monkey, %s: %lu actions in %.1f s (%lu windows), GDI %ld..%ld, USER %ld..%ld, %zu reports;", title,
                 actions, seconds, reopened + 1, before.gdi, most.gdi, before.user, most.user, fakes.prompter.boxes.size());
     for (const auto& [what, n] : done) std::printf(" %s %lu (%.0f ms)", what.c_str(), n, spent[what]);
     std::printf("\n");
@@ -276,6 +296,26 @@ TEST_F(MonkeyTest, TenThousandRandomActionsKeepTheScreenTrue) {
         EXPECT_TRUE(box.text.find(L"name") != std::wstring::npos || box.text.find(L"changed state") != std::wstring::npos ||
                     box.text == L"Please select a folder.")
             << narrow(box.text) << "; seed " << seed;
+}
+
+TEST_F(MonkeyTest, TenThousandRandomActionsKeepTheScreenTrue) {
+    run<frmQuillbox>("main window", 10000, [] { return loadItem(L"C:\\docs\\report.txt"); });
+}
+
+TEST_F(MonkeyTest, RandomActionsOnTheServerWindowKeepTheScreenTrue) {
+    const std::filesystem::path downloads =
+        std::filesystem::temp_directory_path() / ("qbmonkeydl-" + std::to_string(::GetCurrentProcessId()));
+    std::filesystem::create_directories(downloads);
+    db->exec(("INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (3, 'Price list.xls', '/Price list.xls', 'Server');"
+              "INSERT INTO attachments(Attach1, Attach2) VALUES (3, 2);"
+              "INSERT INTO settings(Name, Value) VALUES ('DownloadFolder', '" + narrow(downloads.wstring()) + "');").c_str());
+    struct Removed {
+        std::filesystem::path p;
+        ~Removed() { std::filesystem::remove_all(p); }
+    } removed{downloads};
+    run<windows::frmRelationServer>("server window", 2000, [] {
+        return automation::Object(automation::makeObject<tesra::ItemLoader>()).callObject(L"LoadFileWeb", {L"/Price list.xls", L"", false});
+    });
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "windows/dialogs/exist_file_server.h"
 #include "windows/dialogs/keywords_viewer.h"
 #include "windows/relation/frm_quillbox.h"
+#include "windows/server/frm_relation_server.h"
 #include "windows/dialogs/exist_file_server.h"
 
 namespace qb::testing {
@@ -27,12 +28,18 @@ using windows::frmQuillbox;
 namespace fs = std::filesystem;
 
 // One handler of the window: what it needs first, how it runs, how its failures are reported.
-struct Handler {
+// A handler of a relation window W, with what prepares it.
+template <class W>
+struct HandlerOf {
     const wchar_t* name;
-    std::function<void(frmQuillbox&)> prepare;
-    std::function<void(frmQuillbox&)> run;
+    std::function<void(W&)> prepare;
+    std::function<void(W&)> run;
     bool ignoring = false;  // failures pass in silence
 };
+using Handler = HandlerOf<frmQuillbox>;
+
+size_t blocks(const std::string& log);
+std::string sourceOf(const std::string& log);
 
 struct ReliabilityTest : SeededSuite {
     std::shared_ptr<Injection> injection = std::make_shared<Injection>();
@@ -78,14 +85,64 @@ struct ReliabilityTest : SeededSuite {
         db->exec(("INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (1, 'Report', '" +
                   narrow(local.path()) + "', 'File'), (2, 'Site', 'www.example.com', 'Web'), (3, 'Other', '" +
                   narrow(other.path()) + "', 'File');"
-                  "INSERT INTO keyword_items(KeyId, FileId) VALUES (101, 1), (201, 1);"
+                  "INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (4, 'Price list.xls', '/Price list.xls', 'Server');"
+                  "INSERT INTO keyword_items(KeyId, FileId) VALUES (101, 1), (201, 1), (101, 4), (201, 4);"
+                  "INSERT INTO attachments(Attach1, Attach2) VALUES (4, 2);"
                   "INSERT INTO attachments(Attach1, Attach2) VALUES (1, 2), (3, 1);"
                   "DELETE FROM categories; INSERT INTO categories(CatId, CatName, ParentCategoryId, ViewId) VALUES"
                   " (100, 'Company', 0, 1), (110, 'Sales', 100, 1), (200, 'Family', 0, 2);"
                   "DELETE FROM memo_categories; DELETE FROM memos; INSERT INTO memos(MemoId, FileId, MemoText, MemoTheme, ViewId) VALUES"
                   " (1, 1, 'First', '1', 1), (2, 1, 'Second', '2', 1), (3, 1, 'Personal', '4', 2);"
-                  "INSERT INTO settings(Name, Value) VALUES ('ServerFolder', '" + narrow(server.wstring()) + "');")
+                  "INSERT INTO settings(Name, Value) VALUES ('ServerFolder', '" + narrow(server.wstring()) + "'),"
+                  " ('DownloadFolder', '" + narrow(server.wstring()) + "');")
                      .c_str());
+    }
+
+    // Runs each handler with each of its suite calls failing in turn: one report, one log block
+    // under the handler's name in `window`, nothing shown that is not stored, no reference left.
+    // Answers the misses; `points` counts the runs.
+    template <class W>
+    size_t sweep(const std::vector<HandlerOf<W>>& handlers, const wchar_t* window, size_t& points) {
+        size_t misses = 0;
+        for (const HandlerOf<W>& h : handlers) {
+            const std::wstring expected = std::wstring(window) + L"." + h.name + L"()";
+            Outcome counted = runOnce(h, 0);
+            EXPECT_TRUE(counted.boxes.empty()) << narrow(h.name) << ": reported without a failure: " << counted.log;
+            EXPECT_TRUE(counted.broken.empty()) << narrow(h.name) << ": " << (counted.broken.empty() ? "" : counted.broken[0]);
+            EXPECT_EQ(counted.live, 0) << narrow(h.name) << ": references left";
+            for (long k = 1; k <= counted.calls; ++k) {
+                ++points;
+                Outcome o = runOnce(h, k);
+                const std::string where = narrow(h.name) + " with call " + std::to_string(k) + " (" + narrow(o.failed) + ") failing";
+                bool ok = true;
+                auto miss = [&](bool good, const std::string& what) {
+                    if (!good) {
+                        ok = false;
+                        ADD_FAILURE() << where << ": " << what;
+                    }
+                };
+                if (h.ignoring) {
+                    miss(o.boxes.empty() && blocks(o.log) == 0, "an ignored failure was reported");
+                } else {
+                    miss(o.boxes.size() == 1, std::to_string(o.boxes.size()) + " reports");
+                    miss(blocks(o.log) == 1, std::to_string(blocks(o.log)) + " log blocks:\n" + o.log);
+                    const std::string source = sourceOf(o.log);
+                    const bool upload = !o.boxes.empty() && o.boxes[0].caption == L"QuillboxUploadItem";
+                    // The memo dialog reports under its own handlers, in a box of its own title.
+                    const bool memo = !o.boxes.empty() && o.boxes[0].caption == L"Theme";
+                    const std::string tail = narrow(upload ? L"modLocalFunction.UploadItem()" : expected);
+                    miss(memo ? source.find(" frmMemoRelation.") != std::string::npos
+                              : source.size() >= tail.size() && source.compare(source.size() - tail.size(), tail.size(), tail) == 0,
+                         "source \"" + source + "\" does not end with " + tail);
+                    miss(o.boxes.empty() || upload || memo || o.boxes[0].caption.starts_with(L"Relations"),
+                         "report titled " + narrow(o.boxes.empty() ? L"" : o.boxes[0].caption));
+                }
+                for (const std::string& b : o.broken) miss(false, b);
+                miss(o.live == 0, std::to_string(o.live) + " references left");
+                if (!ok) ++misses;
+            }
+        }
+        return misses;
     }
 
     struct Outcome {
@@ -97,7 +154,18 @@ struct ReliabilityTest : SeededSuite {
         long live = 0;
     };
 
-    Outcome runOnce(const Handler& h, long failAt) {
+    // The record a window of type W works on: the local file for the main window, the server
+    // item for the server window.
+    template <class W>
+    automation::Object recordFor() {
+        if constexpr (std::is_same_v<W, frmQuillbox>)
+            return faulty.create(L"Itemkeeper.Engine").callObject(L"LoadFileObject", {local.path(), false});
+        else
+            return faulty.create(L"Itemkeeper.Engine").callObject(L"LoadFileWeb", {L"/Price list.xls", L"", false});
+    }
+
+    template <class W>
+    Outcome runOnce(const HandlerOf<W>& h, long failAt) {
         reseed();
         // The suite's own objects are counted too: a reference taken through an interface the
         // proxies pass on (a connection point, a control's IOleObject) keeps its object alive.
@@ -106,9 +174,8 @@ struct ReliabilityTest : SeededSuite {
         fakes.logFile.clear();
         Outcome out;
         {
-            frmQuillbox window;
-            window.oFileSelected = faulty.create(L"Itemkeeper.Engine").callObject(L"LoadFileObject", {local.path(), false});
-            window.m_UserFile = local.path();
+            W window;
+            window.oFileSelected = recordFor<W>();
             if (std::wstring(h.name) != L"Form_Load") window.load();
             if (h.prepare) h.prepare(window);
             injection->reset(failAt);
@@ -117,7 +184,7 @@ struct ReliabilityTest : SeededSuite {
             out.failed = injection->failed;
             injection->reset();
             if (window.isLoaded()) {
-                out.broken = screenDisagreement(window, *db, 1, Agreement::NoMoreThan);
+                out.broken = screenDisagreement(window, *db, window.oFileSelected.get(L"FileId").toLong(), Agreement::NoMoreThan);
                 try {
                     window.keywords.LoadKWRelationed();  // the window still works
                 } catch (...) {
@@ -175,46 +242,33 @@ TEST_F(ReliabilityTest, EverySuiteCallOfEveryHandlerFailsCleanly) {
         {L"cmdSingleLine_Click", nullptr, [](frmQuillbox& w) { w.themes.cmdSingleLine_Click(); }},
         {L"cmdMultiLine_Click", nullptr, [](frmQuillbox& w) { w.themes.cmdMultiLine_Click(); }},
     };
-    size_t points = 0, misses = 0;
-    for (const Handler& h : handlers) {
-        const std::wstring expected = L"frmQuillbox." + std::wstring(h.name) + L"()";
-        Outcome counted = runOnce(h, 0);
-        EXPECT_TRUE(counted.boxes.empty()) << narrow(h.name) << ": reported without a failure: " << counted.log;
-        EXPECT_TRUE(counted.broken.empty()) << narrow(h.name) << ": " << (counted.broken.empty() ? "" : counted.broken[0]);
-        EXPECT_EQ(counted.live, 0) << narrow(h.name) << ": references left";
-        for (long k = 1; k <= counted.calls; ++k) {
-            ++points;
-            Outcome o = runOnce(h, k);
-            const std::string where = narrow(h.name) + " with call " + std::to_string(k) + " (" + narrow(o.failed) + ") failing";
-            bool ok = true;
-            auto miss = [&](bool good, const std::string& what) {
-                if (!good) {
-                    ok = false;
-                    ADD_FAILURE() << where << ": " << what;
-                }
-            };
-            if (h.ignoring) {
-                miss(o.boxes.empty() && blocks(o.log) == 0, "an ignored failure was reported");
-            } else {
-                miss(o.boxes.size() == 1, std::to_string(o.boxes.size()) + " reports");
-                miss(blocks(o.log) == 1, std::to_string(blocks(o.log)) + " log blocks:\n" + o.log);
-                const std::string source = sourceOf(o.log);
-                const bool upload = !o.boxes.empty() && o.boxes[0].caption == L"QuillboxUploadItem";
-                // The memo dialog reports under its own handlers, in a box of its own title.
-                const bool memo = !o.boxes.empty() && o.boxes[0].caption == L"Theme";
-                const std::string tail = narrow(upload ? L"modLocalFunction.UploadItem()" : expected);
-                miss(memo ? source.find(" frmMemoRelation.") != std::string::npos
-                          : source.size() >= tail.size() && source.compare(source.size() - tail.size(), tail.size(), tail) == 0,
-                     "source \"" + source + "\" does not end with " + tail);
-                miss(o.boxes.empty() || upload || memo || o.boxes[0].caption.starts_with(L"Relations"),
-                     "report titled " + narrow(o.boxes.empty() ? L"" : o.boxes[0].caption));
-            }
-            for (const std::string& b : o.broken) miss(false, b);
-            miss(o.live == 0, std::to_string(o.live) + " references left");
-            if (!ok) ++misses;
-        }
-    }
+    size_t points = 0;
+    const size_t misses = sweep(handlers, L"frmQuillbox", points);
     std::printf("fault injection: %zu handlers x call points = %zu runs, %zu misses\n", handlers.size(), points, misses);
+    EXPECT_EQ(misses, 0u);
+}
+
+// The server item window's handlers that the main window does not have, and shared ones that must
+// report under this window's names.
+TEST_F(ReliabilityTest, EverySuiteCallOfTheServerWindowsHandlersFailsCleanly) {
+    using windows::frmRelationServer;
+    dialogs.saved = {(server / L"chosen").wstring(), L"chosen"};
+    const std::vector<HandlerOf<frmRelationServer>> handlers = {
+        {L"Form_Load", nullptr, [](frmRelationServer& w) { w.load(); }},
+        {L"cmdView_Click", nullptr, [](frmRelationServer& w) { w.cmdView_Click(); }},
+        {L"CheckState1_ChangeView", nullptr, [](frmRelationServer& w) { w.CheckState1_ChangeView(2); }},
+        {L"lstKeyRel_DblClick", [](frmRelationServer& w) { w.keywords.lstKeyRel.select(0); },
+         [](frmRelationServer& w) { w.keywords.lstKeyRel_DblClick(); }},
+        {L"cmdOk_Click", [](frmRelationServer& w) { w.chkLocalCopyDP.choose(); }, [](frmRelationServer& w) { w.cmdOk_Click(); }},
+        {L"cmdOk_Click", [](frmRelationServer& w) { w.chkLocalCopyOP.choose(); }, [](frmRelationServer& w) { w.cmdOk_Click(); }},
+        {L"mnu_NewKeyword_Click", nullptr, [](frmRelationServer& w) { w.mnu_NewKeyword_Click(); }, true},
+        {L"cmdDelAttach_Click", [](frmRelationServer& w) { w.files.lstFileRel.setChecked(0, true); },
+         [](frmRelationServer& w) { w.files.cmdDelAttach_Click(); }},
+    };
+    size_t points = 0;
+    const size_t misses = sweep(handlers, L"frmRelationServer", points);
+    std::printf("fault injection, server window: %zu handlers x call points = %zu runs, %zu misses\n", handlers.size(),
+                points, misses);
     EXPECT_EQ(misses, 0u);
 }
 
@@ -364,7 +418,7 @@ TEST_F(ReliabilityTest, TheProxiesCountCallsFailTheOneAskedForAndCountThemselves
 TEST_F(ReliabilityTest, NoOperationKeepsAReferenceToTheSuite) {
     reseed();
     db->exec("INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES"
-             " (4, 'Mail', '00AB', 'OutlookMail'), (5, 'Plan', '/srv/a.doc', 'Server'), (6, 'Page', 'http://h/a', 'Web');");
+             " (14, 'Mail', '00AB', 'OutlookMail'), (15, 'Plan', '/srv/a.doc', 'Server'), (16, 'Page', 'http://h/a', 'Web');");
     using automation::Object;
     const std::wstring path = local.path();
     const std::vector<std::pair<const wchar_t*, std::function<void(Object&)>>> calls = {

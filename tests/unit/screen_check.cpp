@@ -38,7 +38,7 @@ void compare(const std::multiset<T>& stored, const std::multiset<T>& shown, Agre
 
 // Compared as a user reads the window: the view named on its button, keyword and item names, memo
 // texts; the keys of the tree only where no text tells a related keyword from another.
-std::vector<std::string> screenDisagreement(windows::frmQuillbox& w, tesra::Database& db, long fileId, Agreement how) {
+std::vector<std::string> screenDisagreement(const ShownLists& w, tesra::Database& db, long fileId, Agreement how) {
     std::vector<std::string> out;
     auto v = db.prepare("SELECT ViewId FROM views WHERE ViewName = ?");
     v.bind(1, w.cmdView.text());

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "store.h"
-#include "windows/relation/frm_quillbox.h"
+#include "windows/relation/relation_window.h"
 
 namespace qb::testing {
 
@@ -14,7 +14,19 @@ enum class Agreement {
     NoMoreThan  // nothing is shown that is not stored (a failed refill may show less)
 };
 
+// What a relation window shows: its view button and its shared pages.
+struct ShownLists {
+    ui::Button& cmdView;
+    windows::KeywordsPage& keywords;
+    windows::ThemesPage& themes;
+    windows::FilesPage& files;
+};
+
 // Empty when the screen agrees; otherwise one line per thing that does not.
-std::vector<std::string> screenDisagreement(windows::frmQuillbox& w, tesra::Database& db, long fileId, Agreement how);
+std::vector<std::string> screenDisagreement(const ShownLists& w, tesra::Database& db, long fileId, Agreement how);
+template <class Window>
+std::vector<std::string> screenDisagreement(Window& w, tesra::Database& db, long fileId, Agreement how) {
+    return screenDisagreement(ShownLists{w.cmdView, w.keywords, w.themes, w.files}, db, fileId, how);
+}
 
 }  // namespace qb::testing
