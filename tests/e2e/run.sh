@@ -250,6 +250,8 @@ check "Create opens the memo dialog" driver wait Theme
 equals "the text box shows the placeholder" 'Type the text here' "$(driver gettext Theme 'Edit#1' | tr -d '\r' | cut -c1-18)"
 driver keys Theme 'Edit#1' 65
 equals "the first key takes the placeholder away and is typed into the empty box" 'a' "$(driver gettext Theme 'Edit#1' | tr -d '\r')"
+driver keys Theme 'Edit#1' 13 66
+equals "Enter makes a new line in the memo" 'a/b' "$(driver gettext Theme 'Edit#1' | tr -d '\r' | paste -sd/)"
 driver settext Theme 'Edit#1' 'Call the auditors'
 driver keys Theme 'ComboBox#1' 40 40 40
 check "the category tree of the suite is hosted in the dialog" driver treeselect Theme 'SysTreeView32#1' 0 0 1 0
@@ -377,6 +379,19 @@ save_as() {
 copy_with 'Local Copy in &other path' save_as
 equals "a copy in a chosen folder takes the chosen name with .htm" "$(cat "$work/srv/Price list.xls")" \
   "$(cat "$work/chosen/Prices for Ann.htm" 2>/dev/null)"
+# The downloader itself: what it cannot do, it logs and answers with a non-zero exit.
+fetch() { qb_wine "$build/standin/Pagefetch.exe" "$@" >/dev/null 2>&1; echo $?; }
+printf 'plain\r\n' >"$work/srv/plain.txt"
+failed_before=$(grep -c '^failed:' "$work/pagefetch.log" || true)
+equals "the downloader refuses a command line without a target" 1 "$(fetch "http://127.0.0.1:$port/plain.txt")"
+equals "and a keyword id that is no number" 1 \
+  "$(fetch "http://127.0.0.1:$port/plain.txt" '|' "$(qb_winpath "$work/downloads")\\p1.txt" '|' x1)"
+equals "and a target folder that is missing" 1 \
+  "$(fetch "http://127.0.0.1:$port/plain.txt" '|' "$(qb_winpath "$work/nowhere")\\p2.txt")"
+equals "and an address the server refuses" 1 \
+  "$(fetch "http://127.0.0.1:$port/missing.txt" '|' "$(qb_winpath "$work/downloads")\\p3.txt")"
+equals "each time saying why in its log" 4 "$(( $(grep -c '^failed:' "$work/pagefetch.log" || true) - failed_before ))"
+check "and recording nothing" test "$(suitectl query "SELECT count(*) FROM items WHERE FileCurrentPath LIKE '%\\p_.txt'")" = 0
 rm -f "$build/src/Pagefetch.exe"
 kill $http 2>/dev/null; wait $http 2>/dev/null
 suitectl seed "$(qb_winpath "$here/fixture.sql")"
