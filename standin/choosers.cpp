@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include "automation/com_error.h"
+#include "automation/text.h"
 #include "paths.h"
 #include "support/services.h"
 
@@ -265,6 +266,37 @@ void FileLocator::accept() {
     }
 }
 
+// ---- Foldermint: a new category ----------------------------------------------------------------
+
+NewCategoryDialog::NewCategoryDialog(std::shared_ptr<Database> db, long parentId, long viewId)
+    : Form({L"frmNewCategory", L"New category", 4800, 1200, kBack}), db_(std::move(db)), parentId_(parentId), viewId_(viewId) {
+    cmdOk.isDefault = true;
+    cmdCancel.isCancel = true;
+    cmdOk.onClick = [this] { accept(); };
+    cmdCancel.onClick = [this] { unload(); };
+    place({{lblName, {L"lblName", L"&Name:", {120, 180, 840, 240}}},
+           {txtName, {L"txtName", L"", {1020, 120, 3660, 315}}},
+           {cmdOk, {L"cmdOk", L"Ok", {2400, 660, 1080, 360}}},
+           {cmdCancel, {L"cmdCancel", L"Cancel", {3600, 660, 1080, 360}}}});
+}
+
+// A blank name, or one a sibling in the view has already (letter case aside), is refused.
+void NewCategoryDialog::accept() {
+    try {
+        const std::wstring name = qb::automation::trimBlanks(txtName.text());
+        if (name.empty()) throw ComError(kUserError, L"Type a name for the category.", L"Foldermint.Engine");
+        auto same = db_->prepare("SELECT 1 FROM categories WHERE ParentCategoryId = ? AND ViewId = ? AND CatName = ? COLLATE NOCASE");
+        same.bind(1, static_cast<int64_t>(parentId_)).bind(2, static_cast<int64_t>(viewId_)).bind(3, name);
+        if (same.step()) throw ComError(kUserError, L"This folder already holds a category \"" + name + L"\".", L"Foldermint.Engine");
+        auto insert = db_->prepare("INSERT INTO categories(CatName, ParentCategoryId, ViewId) VALUES (?, ?, ?)");
+        insert.bind(1, name).bind(2, static_cast<int64_t>(parentId_)).bind(3, static_cast<int64_t>(viewId_)).step();
+        created = static_cast<long>(db_->lastInsertId());
+        unload();
+    } catch (const ComError& e) {
+        tell(handle(), e.description(), caption());
+    }
+}
+
 // ---- the engines -------------------------------------------------------------------------------
 
 const MemberTable& ViewPicker::members() const {
@@ -311,6 +343,97 @@ const MemberTable& PathPicker::members() const {
             a.require(0);
             FileLocator dialog(p.connection(), a.value(0).toText());
             dialog.showModal();
+        });
+        return t;
+    }();
+    return table;
+}
+
+namespace {
+
+// A whole number given as a number (not a text), as the suite's engines take their ids.
+long idArgument(const CallArgs& a, size_t i, const wchar_t* engine) {
+    a.require(i);
+    switch (a.value(i).type()) {
+        case VT_I2: case VT_I4: case VT_UI1: case VT_UI2: case VT_UI4: case VT_INT: case VT_UINT: case VT_I8: case VT_R8:
+            return a.value(i).toLong();
+        default:
+            throw ComError(13, L"Type mismatch", engine);
+    }
+}
+
+// The view's root category; raises when the suite has no such view.
+long viewRoot(Database& db, long viewId, const wchar_t* engine) {
+    auto v = db.prepare("SELECT coalesce(ParentCategoryId, 0) FROM views WHERE ViewId = ?");
+    v.bind(1, static_cast<int64_t>(viewId));
+    if (!v.step()) throw ComError(5, L"The suite has no view " + std::to_wstring(viewId) + L".", engine);
+    return static_cast<long>(v.integer(0));
+}
+
+bool isWordCharacter(wchar_t c) { return ::IsCharAlphaNumericW(c) != FALSE; }
+
+// Whether `word` stands in `text` as a whole word (both in lower case).
+bool holdsWord(const std::wstring& text, const std::wstring& word) {
+    if (word.empty()) return false;
+    for (size_t at = text.find(word); at != std::wstring::npos; at = text.find(word, at + 1)) {
+        const bool startsWord = at == 0 || !isWordCharacter(text[at - 1]);
+        const size_t end = at + word.size();
+        if (startsWord && (end == text.size() || !isWordCharacter(text[end]))) return true;
+    }
+    return false;
+}
+
+std::wstring lower(std::wstring s) {
+    ::CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
+    return s;
+}
+
+}  // namespace
+
+const MemberTable& CategoryMaker::members() const {
+    static const MemberTable table = [] {
+        MemberTable t;
+        // The new category (CatId), made under `parent` in the view; when cancelled, blncancel
+        // tells so and the parent category is answered (Nothing for the view's root).
+        t.method<CategoryMaker>(L"ShowNewCategory", [](CategoryMaker& m, const CallArgs& a) {
+            const long parent = idArgument(a, 0, L"Foldermint.Engine"), view = idArgument(a, 1, L"Foldermint.Engine");
+            const long root = viewRoot(m.db(), view, L"Foldermint.Engine");
+            auto* record = new Record(categoryKind(), m.connection());
+            auto hold = qb::automation::ComPtr<IDispatch>::attach(record);
+            if (parent != root && record->one("WHERE CatId = ? AND ViewId = ?", {Variant(parent), Variant(view)}).isNothing())
+                throw ComError(5, L"Category " + std::to_wstring(parent) + L" is not of view " + std::to_wstring(view) + L".",
+                               L"Foldermint.Engine");
+            NewCategoryDialog dialog(m.connection(), parent, view);
+            dialog.showModal();
+            m.cancelled = dialog.created == 0;
+            return record->one("WHERE CatId = ?", {Variant(m.cancelled ? parent : dialog.created)});
+        });
+        t.property<CategoryMaker>(L"blncancel", [](CategoryMaker& m) { return m.cancelled; });
+        return t;
+    }();
+    return table;
+}
+
+const MemberTable& KeywordAdvisor::members() const {
+    static const MemberTable table = [] {
+        MemberTable t;
+        // The keywords of the view whose names stand in the text as whole words (letter case
+        // aside), by name; Nothing when none does.
+        t.method<KeywordAdvisor>(L"Show", [](KeywordAdvisor& k, const CallArgs& a) {
+            a.require(0);
+            if (a.value(0).type() != VT_BSTR) throw ComError(13, L"Type mismatch", L"Tagadvisor.Engine");
+            const std::wstring text = lower(a.value(0).toText());
+            const long view = idArgument(a, 1, L"Tagadvisor.Engine");
+            viewRoot(k.db(), view, L"Tagadvisor.Engine");
+            std::wstring ids;
+            auto s = k.db().prepare("SELECT KeyId, KeyName FROM keywords WHERE ViewId = ?");
+            s.bind(1, static_cast<int64_t>(view));
+            while (s.step())
+                if (holdsWord(text, lower(s.text(1)))) ids += (ids.empty() ? L"" : L",") + std::to_wstring(s.integer(0));
+            if (ids.empty()) return Variant(static_cast<IDispatch*>(nullptr));
+            auto* record = new Record(keyWordKind(), k.connection());
+            auto hold = qb::automation::ComPtr<IDispatch>::attach(record);
+            return record->many("WHERE KeyId IN (" + qb::automation::toUtf8(ids) + ") ORDER BY KeyName COLLATE NOCASE", {});
         });
         return t;
     }();

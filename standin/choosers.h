@@ -91,6 +91,21 @@ private:
     std::wstring missing_;
 };
 
+// Name of a new category under a parent, in one view; `created` is its id, 0 when cancelled.
+class NewCategoryDialog final : public ui::Form {
+public:
+    NewCategoryDialog(std::shared_ptr<Database> db, long parentId, long viewId);
+    long created = 0;
+    ui::Label lblName;
+    ui::TextBox txtName;
+    ui::Button cmdOk, cmdCancel;
+
+private:
+    void accept();
+    std::shared_ptr<Database> db_;
+    long parentId_, viewId_;
+};
+
 class ViewPicker final : public SuiteObject {  // Lenspick.Engine
 protected:
     const MemberTable& members() const override;
@@ -102,6 +117,19 @@ protected:
 };
 
 class PathPicker final : public SuiteObject {  // Routepick.Engine
+protected:
+    const MemberTable& members() const override;
+};
+
+class CategoryMaker final : public SuiteObject {  // Foldermint.Engine
+public:
+    bool cancelled = false;  // blncancel: the last dialog was cancelled
+
+protected:
+    const MemberTable& members() const override;
+};
+
+class KeywordAdvisor final : public SuiteObject {  // Tagadvisor.Engine
 protected:
     const MemberTable& members() const override;
 };

@@ -161,3 +161,72 @@ TEST_F(ChooserTest, PathChooserMovesTheItemOnlyToAFileThatExists) {
 
 }  // namespace
 }  // namespace qb::testing
+
+namespace qb::testing {
+namespace {
+
+// Foldermint.Engine and Tagadvisor.Engine, as strict as the suite: ids as numbers, a view that
+// exists, a parent of that view.
+struct CategoryAndAdviceTest : ChooserTest {
+    void SetUp() override {
+        ChooserTest::SetUp();
+        db->exec("UPDATE views SET ParentCategoryId = 0;"
+                 "INSERT INTO categories(CatId, CatName, ParentCategoryId, ViewId) VALUES (100, 'Company', 0, 1), (110, 'Sales', 100, 1),"
+                 " (200, 'Family', 0, 2);"
+                 "INSERT INTO keywords(KeyId, KeyName, GroupId, ViewId) VALUES (102, 'Globex Corp', 10, 1), (201, 'Acme', 0, 2);");
+    }
+};
+
+TEST_F(CategoryAndAdviceTest, ANewCategoryIsMadeUnderItsParentAndABlankOrTakenNameIsRefused) {
+    Object maker(automation::makeObject<tesra::CategoryMaker>());
+    suite.modal.script = [](ui::Form& form) {
+        auto& d = dynamic_cast<tesra::NewCategoryDialog&>(form);
+        for (const wchar_t* refused : {L"   ", L"sales", L"Offers"}) {
+            d.txtName.setText(refused);
+            press(d.cmdOk);
+            if (!d.isLoaded()) return;  // taken: the last one
+        }
+    };
+    Object made = maker.callObject(L"ShowNewCategory", {100L, 1L});
+    ASSERT_EQ(suite.prompter.boxes.size(), 2u) << "blank, and a sibling's name in another letter case";
+    EXPECT_EQ(suite.prompter.boxes[1].text, L"This folder already holds a category \"sales\".");
+    ASSERT_FALSE(made.isNothing());
+    EXPECT_FALSE(maker.get(L"blncancel").toBool());
+    EXPECT_EQ(query(("SELECT CatName || '/' || ParentCategoryId || '/' || ViewId FROM categories WHERE CatId = " +
+                     std::to_string(made.get(L"CatId").toLong())).c_str()),
+              L"Offers/100/1");
+
+    // Cancelled: blncancel says so, and the parent comes back.
+    suite.modal.script = [](ui::Form& form) { press(dynamic_cast<tesra::NewCategoryDialog&>(form).cmdCancel); };
+    Object parent = maker.callObject(L"ShowNewCategory", {110L, 1L});
+    EXPECT_TRUE(maker.get(L"blncancel").toBool());
+    EXPECT_EQ(parent.get(L"CatId").toLong(), 110);
+    EXPECT_TRUE(maker.callObject(L"ShowNewCategory", {0L, 1L}).isNothing()) << "the view's root has no record";
+
+    auto number = [&](std::initializer_list<automation::Arg> args) {
+        try {
+            maker.call(L"ShowNewCategory", args);
+        } catch (const automation::ComError& e) {
+            return e.number();
+        }
+        return 0L;
+    };
+    EXPECT_EQ(number({L"100", 1L}), 13) << "an id as text";
+    EXPECT_EQ(number({100L, 9L}), 5) << "a view the suite has not";
+    EXPECT_EQ(number({200L, 1L}), 5) << "a parent of another view";
+}
+
+TEST_F(CategoryAndAdviceTest, RecommendedKeywordsAreTheViewsWholeWordsInTheText) {
+    Object advisor(automation::makeObject<tesra::KeywordAdvisor>());
+    Object found = advisor.callObject(L"Show", {L"Call ACME about the globex corp. order; no drafting.", 1L});
+    ASSERT_FALSE(found.isNothing());
+    std::wstring ids;
+    for (const Object& k : found.items()) ids += k.get(L"KeyId").toText() + L" ";
+    EXPECT_EQ(ids, L"101 102 ") << "Acme and Globex Corp of view 1; not Draft inside \"drafting\", not view 2's Acme";
+    EXPECT_TRUE(advisor.callObject(L"Show", {L"nothing to see", 1L}).isNothing());
+    EXPECT_THROW(advisor.call(L"Show", {12L, 1L}), automation::ComError) << "a text that is no text";
+    EXPECT_THROW(advisor.call(L"Show", {L"Acme", 9L}), automation::ComError) << "a view the suite has not";
+}
+
+}  // namespace
+}  // namespace qb::testing

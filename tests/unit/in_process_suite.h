@@ -50,6 +50,8 @@ struct InProcessSuite : automation::ObjectFactory {
             {L"Settler.Engine", [] { return automation::makeObject<Settler>(); }},
             {L"Lenspick.Engine", [] { return automation::makeObject<ViewPicker>(); }},
             {L"Tagpick.Engine", [] { return automation::makeObject<KeywordPicker>(); }},
+            {L"Foldermint.Engine", [] { return automation::makeObject<CategoryMaker>(); }},
+            {L"Tagadvisor.Engine", [] { return automation::makeObject<KeywordAdvisor>(); }},
             {L"Statewatch.CheckState", [] { return automation::makeObject<CheckState>(); }},
             {L"Tesra.CategoryTree", [] { return automation::makeObject<CategoryTree>(); }},
         };
