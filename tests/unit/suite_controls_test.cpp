@@ -159,8 +159,9 @@ TEST_F(SuiteControlTest, TheModuleStaysLoadedWhileAWindowOfItExistsAndTheLastEng
     // The export of the built DLL: held while one of its objects lives.
     UniqueModule dll(::LoadLibraryW(L"..\\src\\Quillbox.dll"));
     ASSERT_TRUE(dll);
-    auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(::GetProcAddress(dll.get(), "DllCanUnloadNow"));
-    auto classObject = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(::GetProcAddress(dll.get(), "DllGetClassObject"));
+    auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(::GetProcAddress(dll.get(), "DllCanUnloadNow")));
+    auto classObject = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
+        reinterpret_cast<void*>(::GetProcAddress(dll.get(), "DllGetClassObject")));
     ASSERT_TRUE(canUnload && classObject);
     EXPECT_EQ(canUnload(), S_OK);
     {

@@ -1,11 +1,13 @@
 #pragma once
 // A drop-down list whose items carry a picture of an image list: items from 0, pictures from 1
-// (0: none), as a list of themes or kinds shows them.
+// (0: none), as a list of themes or kinds shows them. An item may be indented (a tree of
+// categories shown as a list) and carry a key and a tag of the caller's.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ui/controls/control.h"
 
@@ -15,6 +17,8 @@ class ImageCombo final : public Control {
 public:
     // The user chose an item (choosing by code does not tell).
     std::function<void()> onClick;
+    // The text shown changed by the user's typing (a combo the user may type in).
+    std::function<void()> onChange;
 
     const wchar_t* windowClass() const override { return WC_COMBOBOXEXW; }
     // Its height in the layout is the open list's.
@@ -23,15 +27,30 @@ public:
     // The items' pictures; the combo does not own them.
     void setImageList(HIMAGELIST images);
     void clear();
-    int add(const std::wstring& text, int picture);  // returns the item's index
+    // Adds an item at the end, `indent` levels in (one level is the width of a picture); returns
+    // its index.
+    int add(const std::wstring& text, int picture, int indent = 0, std::wstring key = {}, std::wstring tag = {});
     int count() const;
     int selected() const;  // -1: none
-    void select(int index);
+    void select(int index);  // -1: none, and nothing shown
     std::wstring itemText(int index) const;
     int itemPicture(int index) const;
+    int itemIndent(int index) const;
+    const std::wstring& itemKey(int index) const { return items_.at(static_cast<size_t>(index)).key; }
+    const std::wstring& itemTag(int index) const { return items_.at(static_cast<size_t>(index)).tag; }
+    void setItemTag(int index, std::wstring tag) { items_.at(static_cast<size_t>(index)).tag = std::move(tag); }
+    // The index of the first item with that key; -1 when none has it.
+    int find(const std::wstring& key) const;
 
 protected:
     void command(WORD code) override;
+    void destroyed() override { items_.clear(); }
+
+private:
+    struct Item {
+        std::wstring key, tag;
+    };
+    std::vector<Item> items_;  // in the combo's order
 };
 
 }  // namespace qb::ui
