@@ -198,6 +198,7 @@ TEST_F(RelationWindowTest, DropsFollowWhereTheDragStarted) {
     window.CheckState1_ChangeView(2);
     window.keywords.lstKeyRel_OLEDragDrop();
     EXPECT_EQ(stored(), L"101 201 202");
+    EXPECT_TRUE(fakes.prompter.boxes.empty()) << "a drop after a rebuild is no failure";
 }
 
 TEST_F(RelationWindowTest, TheFilterNarrowsTheTreeWithoutChangingWhatIsStored) {
