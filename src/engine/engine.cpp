@@ -84,7 +84,7 @@ Engine::~Engine() {
     if (--t_engines > 0) return;
     automation::ignoreFailure([] {
         formSlots().clear();
-        windows::existFileServerSlot().clear();
+        windows::existFileServerSlot().clearUnlessShown();
     });
 }
 

@@ -8,11 +8,11 @@ FormSlots& formSlots() {
 }
 
 void FormSlots::clear() {
-    editName.clear();
-    editComment.clear();
-    editPath.clear();
-    quillbox.clear();
-    relationServer.clear();
+    editName.clearUnlessShown();
+    editComment.clearUnlessShown();
+    editPath.clearUnlessShown();
+    quillbox.clearUnlessShown();
+    relationServer.clearUnlessShown();
 }
 
 }  // namespace qb::engine

@@ -14,7 +14,7 @@ struct FormSlots {
     windows::FormSlot<windows::frmQuillbox> quillbox;
     // Reused by the web operations while it is filled.
     windows::FormSlot<windows::frmRelationServer> relationServer;
-    // Closes every window of the slots.
+    // Closes every window of the slots, but one shown modally now.
     void clear();
 };
 

@@ -51,6 +51,11 @@ public:
     }
     T* get() const { return slot_.get(); }
     void clear() { slot_.reset(); }
+    // Empties the slot unless its window is being shown modally now: a modal loop is never left
+    // running over a window that is gone.
+    void clearUnlessShown() {
+        if (!slot_ || !slot_->isShownModally()) slot_.reset();
+    }
 
 private:
     std::unique_ptr<T> slot_;
