@@ -1,4 +1,5 @@
 #include "automation/text.h"
+#include "base/per_thread.h"
 #include "store.h"
 
 #include <windows.h>
@@ -140,8 +141,13 @@ std::shared_ptr<Database> Database::open(const std::wstring& path) {
 }
 
 std::shared_ptr<Database> Database::shared(const std::wstring& path) {
-    thread_local std::wstring keptPath;
-    thread_local std::shared_ptr<Database> kept;
+    struct Kept {
+        std::wstring path;
+        std::shared_ptr<Database> db;
+    };
+    Kept& k = qb::perThread<Kept>();
+    std::wstring& keptPath = k.path;
+    std::shared_ptr<Database>& kept = k.db;
     if (!kept || keptPath != path) {
         kept = open(path);
         keptPath = path;

@@ -1,10 +1,10 @@
 #include "engine/slots.h"
+#include "base/per_thread.h"
 
 namespace qb::engine {
 
 FormSlots& formSlots() {
-    thread_local FormSlots slots;
-    return slots;
+    return perThread<FormSlots>();
 }
 
 void FormSlots::clear() {

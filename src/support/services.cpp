@@ -1,4 +1,5 @@
 #include "support/services.h"
+#include "base/per_thread.h"
 
 #include "automation/module.h"
 #include "ui/window/modal.h"
@@ -9,7 +10,7 @@ namespace {
 Services makeDefaults() {
     // Each thread creates objects in its own apartment: class factories kept by one thread are
     // never used from another.
-    thread_local automation::ComObjectFactory factory;
+    automation::ComObjectFactory& factory = perThread<automation::ComObjectFactory>();
     static ui::SystemPrompter prompter;
     static ui::MessageLoopRunner modal;
     static ui::SystemShell shell;
@@ -27,8 +28,7 @@ Services makeDefaults() {
 }  // namespace
 
 Services& services() {
-    thread_local Services current = makeDefaults();
-    return current;
+    return perThread<Services>(makeDefaults);
 }
 
 ScopedServices::ScopedServices(Services replacement) : saved_(services()) {

@@ -1,4 +1,5 @@
 #include "mail/mail.h"
+#include "base/per_thread.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -48,8 +49,7 @@ private:
 };
 
 std::vector<std::unique_ptr<Inspector>>& inspectors() {
-    thread_local std::vector<std::unique_ptr<Inspector>> open;
-    return open;
+    return qb::perThread<std::vector<std::unique_ptr<Inspector>>>();
 }
 
 class MailItem final : public qb::automation::DispatchObject {

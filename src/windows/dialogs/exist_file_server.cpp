@@ -1,4 +1,5 @@
 #include "windows/dialogs/exist_file_server.h"
+#include "base/per_thread.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -53,8 +54,7 @@ automation::Variant field(const Object& record, const wchar_t* name) {
 }  // namespace
 
 FormSlot<frmExistFileServer>& existFileServerSlot() {
-    thread_local FormSlot<frmExistFileServer> slot;
-    return slot;
+    return perThread<FormSlot<frmExistFileServer>>();
 }
 
 frmExistFileServer::frmExistFileServer()
