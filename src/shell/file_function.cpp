@@ -34,6 +34,23 @@ void open(HWND owner, const std::wstring& file, const std::wstring& parameters) 
 
 }  // namespace
 
+bool IsPlainFileName(const std::wstring& name) {
+    static constexpr wchar_t kForbidden[] = L"\\/:*?\"<>|";
+    if (name.empty() || name.find_first_of(kForbidden) != std::wstring::npos) return false;
+    for (wchar_t c : name)
+        if (c < 32) return false;
+    if (name.back() == L'.' || name.back() == L' ') return false;
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
+    ::CharUpperBuffW(stem.data(), static_cast<DWORD>(stem.size()));
+    static const wchar_t* const devices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"COM1", L"COM2", L"COM3", L"COM4",
+                                             L"COM5", L"COM6", L"COM7", L"COM8", L"COM9", L"LPT1", L"LPT2", L"LPT3",
+                                             L"LPT4", L"LPT5", L"LPT6", L"LPT7", L"LPT8", L"LPT9"};
+    for (const wchar_t* device : devices)
+        if (stem == device) return false;
+    return true;
+}
+
 std::wstring FormatLongDateTime(const automation::Variant& value) noexcept {
     try {
         VARIANT date;

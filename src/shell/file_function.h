@@ -9,6 +9,10 @@
 
 namespace qb::shell {
 
+// A name Windows takes for a file in a folder: no path, none of the characters it forbids, not a
+// device's name, not ending in a point or a blank.
+bool IsPlainFileName(const std::wstring& name);
+
 // The long date, a blank and the long time of a date value; empty when it is not a date.
 std::wstring FormatLongDateTime(const automation::Variant& value) noexcept;
 

@@ -125,12 +125,20 @@ TEST_F(ServerWindowTest, ANameWithoutADotIsAPageCopyAndWithAllNinetyNineTakenNot
         << narrow(shell.parameters[0]);
     EXPECT_EQ(shell.parameters[0].substr(0, 38), L"http://127.0.0.1:8080/files/reports/ |") << "the full address";
 
+    // A server path whose last piece is a path of its own: the copy stays in the download folder.
+    db->exec("UPDATE items SET FileCurrentPath = '/reports/..\\..\\escaped.txt' WHERE FileId = 5");
+    window.oFileSelected = record(L"/reports/..\\..\\escaped.txt");
+    okWith(window.chkLocalCopyDP);
+    EXPECT_NE(shell.parameters.at(1).find(L" | " + downloads.wstring() + L"\\Copy (1) of PageCopy.htm | "), std::wstring::npos)
+        << narrow(shell.parameters[1]);
+    EXPECT_FALSE(fs::exists(downloads.parent_path().parent_path() / L"escaped.txt"));
+
     for (int n = 1; n <= 99; ++n) std::ofstream(downloads / (L"Copy (" + std::to_wstring(n) + L") of PageCopy.htm")) << "x";
     const auto before = std::distance(fs::directory_iterator(downloads), fs::directory_iterator());
     okWith(window.chkLocalCopyDP);
     EXPECT_EQ(std::distance(fs::directory_iterator(downloads), fs::directory_iterator()), before) << "nothing created";
-    EXPECT_NE(shell.parameters.at(1).find(L"\\Copy (99) of PageCopy.htm | "), std::wstring::npos)
-        << "the downloader still gets the 99th: " << narrow(shell.parameters[1]);
+    EXPECT_NE(shell.parameters.at(2).find(L"\\Copy (99) of PageCopy.htm | "), std::wstring::npos)
+        << "the downloader still gets the 99th: " << narrow(shell.parameters[2]);
     EXPECT_EQ(fs::file_size(downloads / L"Copy (99) of PageCopy.htm"), 1u) << "and it is not emptied";
 }
 

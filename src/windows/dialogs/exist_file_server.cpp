@@ -20,26 +20,6 @@ using automation::Object;
 using support::createObject;
 
 constexpr wchar_t kClash[] = L"The file's server already contains a file name \"";
-constexpr wchar_t kForbidden[] = L"\\/:*?\"<>|";
-
-// A name Windows takes for a file in a folder: no path, none of the characters it forbids, not a
-// device's name, not ending in a point or a blank.
-bool isPlainFileName(const std::wstring& name) {
-    if (name.empty() || name.find_first_of(kForbidden) != std::wstring::npos) return false;
-    for (wchar_t c : name)
-        if (c < 32) return false;
-    if (name.back() == L'.' || name.back() == L' ') return false;
-    std::wstring stem = name.substr(0, name.find(L'.'));
-    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
-    ::CharUpperBuffW(stem.data(), static_cast<DWORD>(stem.size()));
-    static const wchar_t* const devices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"COM1", L"COM2", L"COM3", L"COM4",
-                                             L"COM5", L"COM6", L"COM7", L"COM8", L"COM9", L"LPT1", L"LPT2", L"LPT3",
-                                             L"LPT4", L"LPT5", L"LPT6", L"LPT7", L"LPT8", L"LPT9"};
-    for (const wchar_t* device : devices)
-        if (stem == device) return false;
-    return true;
-}
-
 // The record of the server's file of that name (positioned on its row).
 Object serverFile(const std::wstring& name) {
     Object found = createObject(contract::progid::Gatehouse).callObject(L"GetOneFile", {name});
@@ -165,7 +145,7 @@ void frmExistFileServer::cmdOk_Click() {
                 return;
             }
             strNewName = typed + strFileServerType;  // as typed: blanks stay
-            if (!isPlainFileName(strNewName)) {
+            if (!shell::IsPlainFileName(strNewName)) {
                 support::services().prompter->messageBox(
                     handle(),
                     L"\"" + strNewName + L"\" is not a valid file name. A name can't contain any of the following characters: \\ / : * ? \" < > |",

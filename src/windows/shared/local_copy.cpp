@@ -49,6 +49,9 @@ std::wstring lastSegment(const std::wstring& address) {
 
 void copyToDownloadFolder(const CopyRequest& request, std::wstring name) {
     name = withExtension(std::move(name), L"PageCopy.htm", true);
+    // A name taken from an address may be no file name at all ("..\x", "page.php?id=3"): the
+    // copy never lands outside the download folder.
+    if (!shell::IsPlainFileName(name)) name = L"PageCopy.htm";
     auto folder = [] { return support::createObject(L"Settler.Engine").call(L"GetDownloadPath").toText(); };
     startDownloader(request, reserve(folder, name, L" of "));
 }

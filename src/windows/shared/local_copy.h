@@ -19,8 +19,9 @@ struct CopyRequest {
     HWND owner = nullptr;    // the window the downloader is started from
 };
 
-// Into the suite's download folder, under `name` ("PageCopy.htm" when it has no "."); a name
-// taken there becomes "Copy (n) of name", n from 1 to 99, the folder asked for again for each.
+// Into the suite's download folder, under `name` ("PageCopy.htm" when it has no ".", or is no
+// plain file name); a name taken there becomes "Copy (n) of name", n from 1 to 99, the folder
+// asked for again for each.
 // With all 99 taken nothing is created and the downloader gets the 99th.
 void copyToDownloadFolder(const CopyRequest& request, std::wstring name);
 // Into a folder chosen in the save dialog, which proposes `proposed`; the name is the chosen
