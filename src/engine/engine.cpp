@@ -58,6 +58,20 @@ void showServerItem(const Object& record) {
     window.showModal();
 }
 
+// The web page window: a fresh one, with the page's record and address; `memo` is the text
+// proposed for the page's memo, `recommended` lets the suite relate the keywords it recommends
+// for that text, `editMemo` is the edition's flag.
+void showWebPage(const Object& record, const std::wstring& memo, bool recommended, bool editMemo) {
+    auto lease = formSlots().relationWeb.renew();
+    windows::frmRelationWeb& window = *lease;
+    window.oFileSelected = record;
+    window.strUrl = window.oFileSelected.get(field::FileCurrentPath).toText();
+    window.strMemo = memo;
+    window.blnRecomendedKW = recommended;
+    if (editMemo) window.blnEditMemo = true;
+    window.showModal();
+}
+
 bool isServerItem(const Object& record) { return record.get(field::FileType).toText() == contract::kind::Server; }
 
 // Common frame of the edit operations: fresh dialog, record from the loader, modal show, release.
@@ -167,8 +181,8 @@ void Engine::ShowRelationOutlook(const std::wstring& pstrEntryId, const std::wst
     });
 }
 
-void Engine::ShowRelationWeb(std::wstring pstrPath, std::wstring pstrTitle, const std::wstring& /*pstrMemo*/,
-                             bool /*pRecomendedKW: not consulted*/) {
+void Engine::ShowRelationWeb(std::wstring pstrPath, std::wstring pstrTitle, const std::wstring& pstrMemo,
+                             bool pRecomendedKW) {
     operation(L"Engine.ShowRelationWeb()", [&] {
         // Without an address or a title the page shown in the browser is meant.
         if (automation::trimBlanks(pstrPath).empty()) pstrPath = shell::GetBrowserUrl();
@@ -178,17 +192,18 @@ void Engine::ShowRelationWeb(std::wstring pstrPath, std::wstring pstrTitle, cons
         Object record = loader.callObject(L"LoadFileWeb", {pstrPath, pstrTitle, true});
         if (record.isNothing()) return;
         if (isServerItem(record)) return showServerItem(record);
-        windowMissing(L"frmRelationWeb");
+        showWebPage(record, pstrMemo, pRecomendedKW, false);
     });
 }
 
 void Engine::ShowRelationWebEdition(const std::wstring& pstrPath) {
     operation(L"Engine.ShowRelationWebEdition()", [&] {
+        formSlots().relationWeb.renew();  // the earlier window goes first
         Object loader = createObject(progid::ItemLoader);
         Object record = loader.callObject(L"LoadFileWeb", {pstrPath, Arg::missing(), false});
         if (record.isNothing()) return;
         if (isServerItem(record)) return showServerItem(record);
-        windowMissing(L"frmRelationWeb");
+        showWebPage(record, L"", false, true);
     });
 }
 

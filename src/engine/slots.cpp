@@ -13,6 +13,7 @@ void FormSlots::clear() {
     editPath.clearUnlessShown();
     quillbox.clearUnlessShown();
     relationServer.clearUnlessShown();
+    relationWeb.clearUnlessShown();
 }
 
 }  // namespace qb::engine

@@ -4,6 +4,7 @@
 #include "windows/form_slot.h"
 #include "windows/relation/frm_quillbox.h"
 #include "windows/server/frm_relation_server.h"
+#include "windows/web/frm_relation_web.h"
 
 namespace qb::engine {
 
@@ -14,6 +15,7 @@ struct FormSlots {
     windows::FormSlot<windows::frmQuillbox> quillbox;
     // Reused by the web operations while it is filled.
     windows::FormSlot<windows::frmRelationServer> relationServer;
+    windows::FormSlot<windows::frmRelationWeb> relationWeb;
     // Closes every window of the slots, but one shown modally now.
     void clear();
 };

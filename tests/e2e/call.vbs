@@ -1,4 +1,5 @@
-' call.vbs OPERATION PATH: one operation, as a host would call it; the error, if any, is printed.
+' call.vbs OPERATION PATH [TITLE MEMO]: one operation, as a host would call it; the error, if any, is printed.
+' ShowRelationWebMemo passes a title, a proposed memo and asks for recommended keywords.
 Option Explicit
 Dim engine, args
 Set args = WScript.Arguments
@@ -10,6 +11,7 @@ Select Case args(0)
   Case "ShowEditPath" : engine.ShowEditPath args(1)
   Case "ShowRelation" : engine.ShowRelation args(1)
   Case "ShowRelationWeb" : engine.ShowRelationWeb args(1)
+  Case "ShowRelationWebMemo" : engine.ShowRelationWeb args(1), args(2), args(3), True
   Case "ShowRelationWebEdition" : engine.ShowRelationWebEdition args(1)
 End Select
 If Err.Number <> 0 Then

@@ -392,6 +392,45 @@ equals "and an address the server refuses" 1 \
   "$(fetch "http://127.0.0.1:$port/missing.txt" '|' "$(qb_winpath "$work/downloads")\\p3.txt")"
 equals "each time saying why in its log" 4 "$(( $(grep -c '^failed:' "$work/pagefetch.log" || true) - failed_before ))"
 check "and recording nothing" test "$(suitectl query "SELECT count(*) FROM items WHERE FileCurrentPath LIKE '%\\p_.txt'")" = 0
+echo "the web page window: recommended keywords, a memo in a new category, a local copy of the page"
+printf '<html><body>news of the day</body></html>\r\n' >"$work/srv/news.html"
+page="http://127.0.0.1:$port/news.html"
+page_item="(SELECT FileId FROM items WHERE FileCurrentPath = '$page' AND FileType = 'Web')"
+saved_before=$(grep -c '^saved:' "$work/pagefetch.log" || true)
+qb_wine cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowRelationWebMemo "$page" "News of the day" \
+  "Globex wants the final offer" >"$work/web.out" 2>&1 &
+host=$!
+check "the web page window shows" driver wait 'Relations*'
+sleep 0.5
+equals "the keywords the suite recommends for the proposed memo are related" '102 112' \
+  "$(suitectl query "SELECT group_concat(KeyId, ' ') FROM (SELECT KeyId FROM keyword_items WHERE FileId = $page_item ORDER BY KeyId)")"
+equals "the Themes tab is chosen" 2 "$(driver tab 'Relations*' 'SysTabControl32#1' 2 | tr -d '\r')"
+driver click 'Relations*' '&Enable'
+driver keys 'Relations*' 'ComboBox#2' 40  # from the first category to the next: Sales
+driver click 'Relations*' '&New Category'
+check "New Category opens the suite's dialog" driver wait 'New category'
+driver settext 'New category' 'Edit#1' 'Press' && driver click 'New category' Ok
+check "the dialog closes" driver gone 'New category'
+equals "the new category is made under the one chosen" 'Sales' \
+  "$(suitectl query "SELECT p.CatName FROM categories c JOIN categories p ON p.CatId = c.ParentCategoryId WHERE c.CatName = 'Press'")"
+driver click 'Relations*' 'Local Copy in &default path' && driver click 'Relations*' Ok
+wait $host
+equals "the script host's call returned" 'call.vbs: 1 passed, 0 failed' "$(tr -d '\r' <"$work/web.out" | tail -1)"
+memo_row="SELECT m.MemoText || '/' || c.CatName FROM memos m JOIN memo_categories mc ON mc.MemoId = m.MemoId JOIN categories c ON c.CatId = mc.CatId WHERE m.FileId = $page_item"
+equals "the memo is filed in the new category, read by another process" 'Globex wants the final offer/Press' "$(suitectl query "$memo_row")"
+for _ in $(seq 1 100); do [ "$(grep -c '^saved:' "$work/pagefetch.log" || true)" -gt "$saved_before" ] && break; sleep 0.1; done
+equals "the page's bytes are in the download folder" "$(cat "$work/srv/news.html")" "$(cat "$work/downloads/news.html" 2>/dev/null)"
+equals "the downloader got the address, the target and the related keywords in list order" \
+  "received: $page | $(qb_winpath "$work/downloads")\\news.html | $(suitectl query "SELECT group_concat(KeyId, ' | ') FROM (SELECT KeyId FROM keyword_items WHERE FileId = $page_item ORDER BY rowid)")" \
+  "$(tr -d '\r' <"$work/pagefetch.log" | grep '^received:' | tail -1)"
+# The edition shows that memo; Ok updates it (trimmed).
+qb_wine cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowRelationWebEdition "$page" >"$work/web2.out" 2>&1 &
+host=$!
+driver wait 'Relations*' >/dev/null && sleep 0.5
+equals "the edition shows the page's memo" 'Globex wants the final offer' "$(driver gettext 'Relations*' 'Edit#5' | tr -d '\r')"
+driver settext 'Relations*' 'Edit#5' '  Globex signed  ' && driver click 'Relations*' Ok
+wait $host
+equals "Ok updates it, trimmed, in its category" 'Globex signed/Press' "$(suitectl query "$memo_row")"
 rm -f "$build/src/Pagefetch.exe"
 kill $http 2>/dev/null; wait $http 2>/dev/null
 suitectl seed "$(qb_winpath "$here/fixture.sql")"
@@ -400,7 +439,9 @@ echo "a host that binds early, with a window of its own"
 suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
 qb_wine "$build/tests/earlyhost.exe" 'C:\Quillbox Demo\Quarterly report.txt' 'http://intranet/minutes' >"$work/early.out" 2>&1 &
 host=$!
-check "the relation window shows" driver wait 'Relations*'
+check "the named call opens the web page window" driver wait 'Relations'
+driver click 'Relations' Cancel
+check "the relation window shows" driver wait 'Relations - *'
 for _ in $(seq 1 60); do grep -q '^nested:' "$work/early.out" && break; sleep 0.1; done
 equals "a relation made after the refused second call is stored" 1 "$(relate_first_keyword 1)"
 driver click 'Relations*' Ok

@@ -3,7 +3,8 @@
 //   earlyhost LOCALFILE ADDRESS
 // 1. creates the engine asking for its default dispinterface and checks ISupportErrorInfo;
 // 2. makes an operation fail and reads IErrorInfo;
-// 3. calls ShowRelationWeb with named arguments in another order (pstrTitle, then pstrPath);
+// 3. calls ShowRelationWeb with named arguments in another order (pstrTitle, then pstrPath): the
+//    web page window opens (the test closes it);
 // 4. opens ShowRelation on LOCALFILE; a timer calls ShowRelation again two seconds into the
 //    window's modal loop; once the window is closed, tells which window is in front.
 // Prints one line per step; ends with "earlyhost: done".

@@ -17,6 +17,7 @@
 #include "gui_counts.h"
 #include "in_process_suite.h"
 #include "windows/server/frm_relation_server.h"
+#include "windows/web/frm_relation_web.h"
 #include "screen_check.h"
 #include "windows/relation/frm_quillbox.h"
 
@@ -109,6 +110,77 @@ struct MonkeyTest : SeededSuite {
     template <class W>
     void run(const char* title, unsigned long defaultActions, const std::function<automation::Object()>& record);
 
+    const char* filesAction(windows::FilesPage& p, int kind) {
+        switch (kind) {
+            case 9:
+                dialogs.otherwise = below(4) ? files[static_cast<size_t>(below(3))]->path() : std::wstring();
+                p.cmdAddAttach_Click();
+                return "add attachment";
+            case 10:
+                for (int i = 0; i < p.lstFileRel.count(); ++i) p.lstFileRel.setChecked(i, below(3) == 0);
+                p.cmdDelAttach_Click();
+                return "remove attachments";
+            case 11: {
+                std::vector<std::wstring> dropped;
+                for (int i = below(3); i >= 0; --i) dropped.push_back(files[static_cast<size_t>(below(3))]->path());
+                p.lstFileRel_OLEDragDrop(dropped);
+                return "drop files";
+            }
+            default:
+                if (p.lstFileRel.count()) p.lstFileRel.select(below(p.lstFileRel.count()));
+                p.cmdOpen_Click();
+                return "open attachment";
+        }
+    }
+
+    const char* themesAction(windows::ThemesPage& p, int kind) {
+        auto& grid = p.grdMemo;
+        switch (kind) {
+            case 14:
+                if (grid.rows() && below(4)) grid.selectRow(1 + below(grid.rows()));
+                p.cmdUnRelMemo_Click();
+                return "remove memo";
+            case 15: {
+                static const WPARAM keys[] = {VK_DOWN, VK_UP, VK_NEXT, VK_PRIOR, VK_HOME, VK_END};
+                for (int i = below(4); i >= 0; --i) ::SendMessageW(grid.handle(), WM_KEYDOWN, keys[below(6)], 0);
+                if (below(2)) p.cmdSingleLine_Click();
+                else p.cmdMultiLine_Click();
+                return "memo rows";
+            }
+            default:
+                fakes.modal.script = [this](ui::Form& form) { writeMemo(dynamic_cast<windows::frmMemoRelation&>(form)); };
+                p.cmdMakeRelationMemo_Click();
+                return "create memo";
+        }
+    }
+
+    // The web window's memo: enabled or not, some text, a category of the list or a new one.
+    template <class W>
+    const char* webMemoAction(W& w, int kind) {
+        auto& m = w.memo;
+        switch (kind) {
+            case 14:
+                m.chkMemo.setChecked(below(2) == 0);
+                m.chkMemo.onClick();
+                m.txtMemo.setText(someText().substr(0, 300));
+                return "memo text";
+            case 15:
+                w.RelationTab.select(3);
+                if (m.cmbFolders.count()) m.cmbFolders.select(below(m.cmbFolders.count() + 1) - 1);
+                m.cmbFolders_Click();
+                return "category";
+            default:
+                fakes.modal.script = [this](ui::Form& form) {
+                    auto& d = dynamic_cast<tesra::NewCategoryDialog&>(form);
+                    d.txtName.setText(someText().substr(0, 40));
+                    ::SendMessageW(d.cmdOk.handle(), BM_CLICK, 0, 0);
+                    if (d.isLoaded()) ::SendMessageW(d.cmdCancel.handle(), BM_CLICK, 0, 0);
+                };
+                m.cmdAddCategory_Click();
+                return "new category";
+        }
+    }
+
     // One random action on a relation window; its name.
     template <class W>
     const char* act(W& w) {
@@ -170,55 +242,31 @@ struct MonkeyTest : SeededSuite {
                 w.info.cmdUpdateData_Click();
                 return "update info";
             case 9:
-                dialogs.otherwise = below(4) ? files[static_cast<size_t>(below(3))]->path() : std::wstring();
-                w.files.cmdAddAttach_Click();
-                return "add attachment";
             case 10:
-                for (int i = 0; i < w.files.lstFileRel.count(); ++i) w.files.lstFileRel.setChecked(i, below(3) == 0);
-                w.files.cmdDelAttach_Click();
-                return "remove attachments";
-            case 11: {
-                std::vector<std::wstring> dropped;
-                for (int i = below(3); i >= 0; --i) dropped.push_back(files[static_cast<size_t>(below(3))]->path());
-                w.files.lstFileRel_OLEDragDrop(dropped);
-                return "drop files";
-            }
+            case 11:
             case 12:
-                if (w.files.lstFileRel.count()) w.files.lstFileRel.select(below(w.files.lstFileRel.count()));
-                w.files.cmdOpen_Click();
-                return "open attachment";
+                if constexpr (requires { w.files; }) return filesAction(w.files, kind);
+                return "messages";
+            case 14:
+            case 15:
+            case 16:
+                if constexpr (requires { w.themes; }) return themesAction(w.themes, kind);
+                if constexpr (requires { w.memo; }) return webMemoAction(w, kind);
+                return "messages";
             case 13: {
                 MSG m;
                 while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
                 return "messages";
             }
-            case 14: {
-                auto& grid = w.themes.grdMemo;
-                if (grid.rows() && below(4)) grid.selectRow(1 + below(grid.rows()));
-                w.themes.cmdUnRelMemo_Click();
-                return "remove memo";
-            }
-            case 15: {
-                auto& grid = w.themes.grdMemo;
-                static const WPARAM keys[] = {VK_DOWN, VK_UP, VK_NEXT, VK_PRIOR, VK_HOME, VK_END};
-                for (int i = below(4); i >= 0; --i) ::SendMessageW(grid.handle(), WM_KEYDOWN, keys[below(6)], 0);
-                if (below(2)) w.themes.cmdSingleLine_Click();
-                else w.themes.cmdMultiLine_Click();
-                return "memo rows";
-            }
-            case 16:
-                fakes.modal.script = [this](ui::Form& form) { writeMemo(dynamic_cast<windows::frmMemoRelation&>(form)); };
-                w.themes.cmdMakeRelationMemo_Click();
-                return "create memo";
             case 17:
-                if constexpr (std::is_same_v<W, windows::frmRelationServer>) {
-                    ui::OptionButton* options[] = {&w.chkLink, &w.chkLocalCopyDP, &w.chkLocalCopyOP};
+                if constexpr (requires { w.relate; }) {
+                    ui::OptionButton* options[] = {&w.relate.chkLink, &w.relate.chkLocalCopyDP, &w.relate.chkLocalCopyOP};
                     ui::OptionButton& chosen = *options[below(3)];
                     chosen.choose();
                     chosen.onClick();
                     dialogs.saved = {};  // the other path's dialog is cancelled
                     w.cmdOk_Click();
-                    return "ok";
+                    return w.isLoaded() ? "ok, kept open" : "ok";
                 }
                 return "messages";
             default:
@@ -250,6 +298,7 @@ void MonkeyTest::run(const char* title, unsigned long defaultActions, const std:
         window = std::make_unique<W>();
         window->oFileSelected = record();
         window->load();
+        if constexpr (requires { window->Form_Activate(); }) window->Form_Activate();
     };
     open();
     const GuiCounts before = guiCounts();
@@ -290,16 +339,27 @@ void MonkeyTest::run(const char* title, unsigned long defaultActions, const std:
     std::printf("\n");
     EXPECT_LT(most.gdi - before.gdi, 200) << "GDI objects grow; seed " << seed;
     EXPECT_LT(most.user - before.user, 200) << "USER objects grow; seed " << seed;
-    // The refusals the suite answers (a blank name), the memo dialog's request for a category and
-    // the connection message are the only boxes expected.
+    // The refusals the suite answers (a blank name, a category's sibling name), the request for a
+    // category, the question before deleting a page's memos and the connection message are the only
+    // boxes expected.
     for (const auto& box : fakes.prompter.boxes)
         EXPECT_TRUE(box.text.find(L"name") != std::wstring::npos || box.text.find(L"changed state") != std::wstring::npos ||
-                    box.text == L"Please select a folder.")
+                    box.text == L"Please select a folder." || box.text.starts_with(L"This folder already holds") ||
+                    box.text.find(L"Delete all of them?") != std::wstring::npos)
             << narrow(box.text) << "; seed " << seed;
 }
 
 TEST_F(MonkeyTest, TenThousandRandomActionsKeepTheScreenTrue) {
     run<frmQuillbox>("main window", 10000, [] { return loadItem(L"C:\\docs\\report.txt"); });
+}
+
+TEST_F(MonkeyTest, RandomActionsOnTheWebWindowKeepTheScreenTrue) {
+    // Each view's categories under a root of its own, as the suite keeps them.
+    db->exec("UPDATE views SET ParentCategoryId = 1000 + ViewId;"
+             "UPDATE categories SET ParentCategoryId = 1000 + ViewId WHERE ParentCategoryId = 0;");
+    run<windows::frmRelationWeb>("web window", 2000, [] {
+        return automation::Object(automation::makeObject<tesra::ItemLoader>()).callObject(L"LoadFileWeb", {L"www.example.com", L"", false});
+    });
 }
 
 TEST_F(MonkeyTest, RandomActionsOnTheServerWindowKeepTheScreenTrue) {

@@ -64,16 +64,20 @@ std::vector<std::string> screenDisagreement(const ShownLists& w, tesra::Database
         if (!isRelated && !inTree && how == Agreement::Exact && w.keywords.txtFilter.text().empty())
             out.push_back("the tree leaves out keyword " + std::to_string(id));
     }
-    const auto attached = texts(db, "SELECT i.FileName FROM attachments a JOIN items i ON i.FileId = "
-                                    "CASE WHEN a.Attach1 = ?1 THEN a.Attach2 ELSE a.Attach1 END "
-                                    "WHERE a.Attach1 = ?1 OR a.Attach2 = ?1", fileId);
-    std::multiset<std::wstring> files;
-    for (int i = 0; i < w.files.lstFileRel.count(); ++i) files.insert(w.files.lstFileRel.text(i));
-    compare(attached, files, how, "the Files list", out);
-    const auto memos = texts(db, "SELECT '...' || MemoText || '...' FROM memos WHERE FileId = ?1 AND ViewId = ?2", fileId, view);
-    std::multiset<std::wstring> grid;
-    for (int row = 1; row <= w.themes.grdMemo.rows(); ++row) grid.insert(w.themes.grdMemo.cell(row, 5).text);
-    compare(memos, grid, how, "the memo grid", out);
+    if (w.files) {
+        const auto attached = texts(db, "SELECT i.FileName FROM attachments a JOIN items i ON i.FileId = "
+                                        "CASE WHEN a.Attach1 = ?1 THEN a.Attach2 ELSE a.Attach1 END "
+                                        "WHERE a.Attach1 = ?1 OR a.Attach2 = ?1", fileId);
+        std::multiset<std::wstring> files;
+        for (int i = 0; i < w.files->lstFileRel.count(); ++i) files.insert(w.files->lstFileRel.text(i));
+        compare(attached, files, how, "the Files list", out);
+    }
+    if (w.themes) {
+        const auto memos = texts(db, "SELECT '...' || MemoText || '...' FROM memos WHERE FileId = ?1 AND ViewId = ?2", fileId, view);
+        std::multiset<std::wstring> grid;
+        for (int row = 1; row <= w.themes->grdMemo.rows(); ++row) grid.insert(w.themes->grdMemo.cell(row, 5).text);
+        compare(memos, grid, how, "the memo grid", out);
+    }
     return out;
 }
 

@@ -65,22 +65,22 @@ TEST_F(ServerWindowTest, TheTabsShowAddEditKeywordsOnTheKeywordsTabAndTheHeaderS
     EXPECT_EQ(window.RelationTab.selected(), frmRelationServer::kKeywordsTab);
     EXPECT_EQ(window.cmdView.text(), L"Projects");
     EXPECT_EQ(window.info.headerPicture(), L"Link") << "no item header in this window";
-    EXPECT_EQ(window.optionPicture(), L"Link");
-    EXPECT_TRUE(window.chkLink.value());
+    EXPECT_EQ(window.relate.optionPicture(), L"Link");
+    EXPECT_TRUE(window.relate.chkLink.value());
     EXPECT_TRUE(updateShown());
     const std::pair<int, bool> clicks[] = {{4, true}, {1, false}, {4, false}, {2, true}, {3, false}, {4, false}};
     for (const auto& [tab, shown] : clicks) {
         window.RelationTab.select(tab);
         EXPECT_EQ(updateShown(), shown) << "after tab " << tab;
     }
-    window.chkLocalCopyOP.choose();
-    window.chkLocalCopyOP.onClick();
-    EXPECT_EQ(window.optionPicture(), L"LocalCopy");
+    window.relate.chkLocalCopyOP.choose();
+    window.relate.chkLocalCopyOP.onClick();
+    EXPECT_EQ(window.relate.optionPicture(), L"LocalCopy");
     EXPECT_TRUE(fakes.prompter.boxes.empty());
 }
 
 TEST_F(ServerWindowTest, OkWithLinkStartsNothingAndCancelKeepsWhatWasStored) {
-    okWith(window.chkLink);
+    okWith(window.relate.chkLink);
     EXPECT_FALSE(window.isLoaded());
     EXPECT_TRUE(shell.started.empty());
     EXPECT_TRUE(fs::is_empty(downloads));
@@ -97,7 +97,7 @@ TEST_F(ServerWindowTest, OkWithLinkStartsNothingAndCancelKeepsWhatWasStored) {
 // The default folder: the name from the server path, a numbered copy beside an earlier one, the
 // full server address and the related keywords in the list's order on the downloader's line.
 TEST_F(ServerWindowTest, ALocalCopyInTheDownloadFolderReservesItsFileAndStartsTheDownloader) {
-    okWith(window.chkLocalCopyDP);
+    okWith(window.relate.chkLocalCopyDP);
     const std::wstring first = downloads.wstring() + L"\\Minutes.txt";
     ASSERT_EQ(shell.started, std::vector<std::wstring>{downloader()});
     EXPECT_EQ(shell.parameters[0], L"http://127.0.0.1:8080/files/Minutes.txt | " + first + L" | 102 | 101");
@@ -105,13 +105,13 @@ TEST_F(ServerWindowTest, ALocalCopyInTheDownloadFolderReservesItsFileAndStartsTh
     EXPECT_EQ(fs::file_size(first), 0u);
     EXPECT_FALSE(window.isLoaded());
 
-    okWith(window.chkLocalCopyDP);
+    okWith(window.relate.chkLocalCopyDP);
     EXPECT_EQ(shell.parameters[1],
               L"http://127.0.0.1:8080/files/Minutes.txt | " + downloads.wstring() + L"\\Copy (1) of Minutes.txt | 102 | 101");
 
     // No keywords related: the line ends with the target.
     db->exec("DELETE FROM keyword_items WHERE FileId = 5");
-    okWith(window.chkLocalCopyDP);
+    okWith(window.relate.chkLocalCopyDP);
     EXPECT_EQ(shell.parameters[2],
               L"http://127.0.0.1:8080/files/Minutes.txt | " + downloads.wstring() + L"\\Copy (2) of Minutes.txt");
     EXPECT_TRUE(fakes.prompter.boxes.empty());
@@ -120,7 +120,7 @@ TEST_F(ServerWindowTest, ALocalCopyInTheDownloadFolderReservesItsFileAndStartsTh
 TEST_F(ServerWindowTest, ANameWithoutADotIsAPageCopyAndWithAllNinetyNineTakenNothingIsCreated) {
     db->exec("UPDATE items SET FileCurrentPath = '/reports/' WHERE FileId = 5");
     window.oFileSelected = record(L"/reports/");
-    okWith(window.chkLocalCopyDP);
+    okWith(window.relate.chkLocalCopyDP);
     EXPECT_NE(shell.parameters.at(0).find(L" | " + downloads.wstring() + L"\\PageCopy.htm | "), std::wstring::npos)
         << narrow(shell.parameters[0]);
     EXPECT_EQ(shell.parameters[0].substr(0, 38), L"http://127.0.0.1:8080/files/reports/ |") << "the full address";
@@ -128,14 +128,14 @@ TEST_F(ServerWindowTest, ANameWithoutADotIsAPageCopyAndWithAllNinetyNineTakenNot
     // A server path whose last piece is a path of its own: the copy stays in the download folder.
     db->exec("UPDATE items SET FileCurrentPath = '/reports/..\\..\\escaped.txt' WHERE FileId = 5");
     window.oFileSelected = record(L"/reports/..\\..\\escaped.txt");
-    okWith(window.chkLocalCopyDP);
+    okWith(window.relate.chkLocalCopyDP);
     EXPECT_NE(shell.parameters.at(1).find(L" | " + downloads.wstring() + L"\\Copy (1) of PageCopy.htm | "), std::wstring::npos)
         << narrow(shell.parameters[1]);
     EXPECT_FALSE(fs::exists(downloads.parent_path().parent_path() / L"escaped.txt"));
 
     for (int n = 1; n <= 99; ++n) std::ofstream(downloads / (L"Copy (" + std::to_wstring(n) + L") of PageCopy.htm")) << "x";
     const auto before = std::distance(fs::directory_iterator(downloads), fs::directory_iterator());
-    okWith(window.chkLocalCopyDP);
+    okWith(window.relate.chkLocalCopyDP);
     EXPECT_EQ(std::distance(fs::directory_iterator(downloads), fs::directory_iterator()), before) << "nothing created";
     EXPECT_NE(shell.parameters.at(2).find(L"\\Copy (99) of PageCopy.htm | "), std::wstring::npos)
         << "the downloader still gets the 99th: " << narrow(shell.parameters[2]);
@@ -144,17 +144,17 @@ TEST_F(ServerWindowTest, ANameWithoutADotIsAPageCopyAndWithAllNinetyNineTakenNot
 
 TEST_F(ServerWindowTest, ALocalCopyInAChosenFolderTakesTheChosenTitleAndCancelStartsNothing) {
     dialogs.saved = {(chosen / L"Board minutes").wstring(), L"Board minutes"};
-    okWith(window.chkLocalCopyOP);
+    okWith(window.relate.chkLocalCopyOP);
     EXPECT_EQ(dialogs.proposed, std::vector<std::wstring>{L"Minutes.txt"}) << "the last piece of the server address";
     EXPECT_EQ(shell.parameters.at(0),
               L"http://127.0.0.1:8080/files/Minutes.txt | " + chosen.wstring() + L"\\Board minutes.htm | 102 | 101");
     EXPECT_TRUE(fs::exists(chosen / L"Board minutes.htm"));
-    okWith(window.chkLocalCopyOP);
+    okWith(window.relate.chkLocalCopyOP);
     EXPECT_NE(shell.parameters.at(1).find(L"\\Copy (1) Board minutes.htm | "), std::wstring::npos) << "no \"of\"";
 
     dialogs.saved = {};
     const auto before = std::distance(fs::directory_iterator(chosen), fs::directory_iterator());
-    okWith(window.chkLocalCopyOP);
+    okWith(window.relate.chkLocalCopyOP);
     EXPECT_EQ(shell.started.size(), 2u) << "cancelled: nothing started";
     EXPECT_EQ(std::distance(fs::directory_iterator(chosen), fs::directory_iterator()), before);
     EXPECT_FALSE(window.isLoaded()) << "and the window closes";
@@ -165,7 +165,7 @@ TEST_F(ServerWindowTest, AFailedCopyIsReportedUnderThisWindowsNamesAndTheWindowS
     db->exec(("UPDATE settings SET Value = '" + narrow(downloads.wstring()) + "\\missing\\deeper' WHERE Name = 'DownloadFolder';").c_str());
     fs::create_directories(downloads / L"missing");
     std::ofstream(downloads / L"missing" / L"deeper") << "a file where the folder should be";
-    okWith(window.chkLocalCopyDP);
+    okWith(window.relate.chkLocalCopyDP);
     ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
     EXPECT_EQ(fakes.prompter.boxes[0].caption, window.caption());
     const std::string log = fakes.logFile.read();
@@ -186,7 +186,7 @@ TEST_F(ServerWindowTest, TheWebOperationsReuseTheSlotsWindowAndRefuseACallWhileI
         first = &w;
         EXPECT_FALSE(w.info.txtPathUpdate.enabled()) << "the opener disables the path";
         w.keywords.txtFilter.setText(L"glo");
-        w.chkLocalCopyOP.choose();
+        w.relate.chkLocalCopyOP.choose();
         try {
             engine.call(L"ShowRelationWebEdition", {L"/Minutes.txt"});
         } catch (const automation::ComError& e) {
@@ -203,7 +203,7 @@ TEST_F(ServerWindowTest, TheWebOperationsReuseTheSlotsWindowAndRefuseACallWhileI
     fakes.modal.script = [&](ui::Form& form) {
         auto& w = dynamic_cast<frmRelationServer&>(form);
         EXPECT_EQ(&w, first) << "the same window object";
-        EXPECT_TRUE(w.chkLink.value()) << "loaded again from nothing";
+        EXPECT_TRUE(w.relate.chkLink.value()) << "loaded again from nothing";
         EXPECT_EQ(w.keywords.txtFilter.text(), L"");
         EXPECT_NE(w.keywords.pvtreeKeys.find(L"111"), nullptr) << "the whole tree, no filter";
         EXPECT_EQ(w.strUrl, L"/Minutes.txt");

@@ -5,6 +5,7 @@
 // folder or in one the user picks).
 #include <string>
 
+#include "windows/pages/relate_with.h"
 #include "windows/relation/relation_window.h"
 
 namespace qb::windows {
@@ -24,10 +25,7 @@ public:
     KeywordsPage keywords;
     ThemesPage themes;
     FilesPage files;
-    ui::Panel SSPanel5;
-    ui::Picture Picture2;
-    ui::OptionButton chkLink, chkLocalCopyDP, chkLocalCopyOP;
-    ui::Frame SSFrame1;
+    RelateWithFrame relate;
     ui::Button cmdCancel;
 
     static constexpr int kInfoTab = 1, kKeywordsTab = 2, kThemesTab = 3, kFileTab = 4;
@@ -42,24 +40,12 @@ public:
     void cmdOk_Click();
     void cmdCancel_Click() { unload(); }
     void mnu_NewKeyword_Click() { keywords.mnu_AddKeyWord_Click(); }
-    void chkLink_Click();
-    void chkLocalCopyDP_Click();
-    void chkLocalCopyOP_Click();
-
-    // The picture Picture2 shows for the option chosen: "Link" or "LocalCopy".
-    const std::wstring& optionPicture() const { return optionPicture_; }
 
 protected:
     void preparePages() override;
     void recordShown() override;
     void pageShown(int page) override { RelationTab_TabClick(page); }
 
-private:
-    void showOption(const wchar_t* handler, const wchar_t* picture);
-    void drawOption(HDC dc, const RECT& area);
-
-    std::wstring optionPicture_ = L"Link";
-    UniqueImageList imgPictures_;
 };
 
 }  // namespace qb::windows

@@ -1,0 +1,45 @@
+#include "windows/pages/relate_with.h"
+
+#include "ui/look/pictures.h"
+
+namespace qb::windows {
+
+RelateWithFrame::RelateWithFrame(RelationContext context) : ctx_(context) {
+    chkLink.onClick = [this] { chkLink_Click(); };
+    chkLocalCopyDP.onClick = [this] { chkLocalCopyDP_Click(); };
+    chkLocalCopyOP.onClick = [this] { chkLocalCopyOP_Click(); };
+    for (ui::OptionButton* o : {&chkLink, &chkLocalCopyDP, &chkLocalCopyOP}) o->setGroup({&chkLink, &chkLocalCopyDP, &chkLocalCopyOP});
+    Picture2.onDraw = [this](HDC dc, const RECT& area) { draw(dc, area); };
+}
+
+ui::LayoutTable RelateWithFrame::layout() {
+    return {{SSPanel5, {L"SSPanel5", L"Relate With:", {90, 6225, 5040, 285}}},
+            {Picture2, {L"Picture2", L"", {240, 6600, 480, 480}, 0, {}, L"Kept as"}},
+            {chkLink, {L"chkLink", L"&Link", {900, 6570, 3900, 255}}},
+            {chkLocalCopyDP, {L"chkLocalCopyDP", L"Local Copy in &default path", {900, 6825, 3900, 255}}},
+            {chkLocalCopyOP, {L"chkLocalCopyOP", L"Local Copy in &other path", {900, 7080, 3900, 255}}},
+            {SSFrame1, {L"SSFrame1", L"", {60, 6180, 5100, 1200}}}};
+}
+
+void RelateWithFrame::prepare() {
+    chkLink.choose();  // a window loaded again starts from the link as well
+    picture_ = L"Link";
+}
+
+void RelateWithFrame::show(const wchar_t* handler, const wchar_t* picture) {
+    ctx_.window.event(handler, [&] {
+        picture_ = picture;
+        Picture2.repaint();
+    });
+}
+
+void RelateWithFrame::chkLink_Click() { show(L"chkLink_Click", L"Link"); }
+void RelateWithFrame::chkLocalCopyDP_Click() { show(L"chkLocalCopyDP_Click", L"LocalCopy"); }
+void RelateWithFrame::chkLocalCopyOP_Click() { show(L"chkLocalCopyOP_Click", L"LocalCopy"); }
+
+void RelateWithFrame::draw(HDC dc, const RECT& area) {
+    if (!imgPictures_) imgPictures_ = ui::itemKindPictures();
+    ImageList_Draw(imgPictures_.get(), ui::itemKindPicture(picture_), dc, area.left, area.top, ILD_TRANSPARENT);
+}
+
+}  // namespace qb::windows

@@ -1,0 +1,211 @@
+// The web page window against the stand-in suite in-process: what it does that the other windows
+// do not (the loads of its first activation, its one memo filed in a category, "Ok" inserting,
+// updating or deleting that memo, recommended keywords, the page's copy names).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/engine.h"
+#include "in_process_suite.h"
+#include "windows/web/frm_relation_web.h"
+
+namespace qb::testing {
+namespace {
+
+using windows::frmRelationWeb;
+namespace fs = std::filesystem;
+
+struct WebWindowTest : SeededSuite {
+    fs::path downloads = fs::temp_directory_path() / ("qbwebdl-" + std::to_string(::GetCurrentProcessId()));
+    AnsweringFileDialogs dialogs;
+    StartedPrograms shell;
+    support::ScopedServices seams{support::Services{
+        .objects = nullptr, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = &shell, .files = &dialogs}};
+    frmRelationWeb window;
+
+    // Item 7 is the page http://example.test/news; view 1's categories three levels deep under
+    // its root category 1000, one of view 2.
+    void SetUp() override {
+        SeededSuite::SetUp();
+        fs::remove_all(downloads);
+        fs::create_directories(downloads);
+        db->exec(("UPDATE views SET ParentCategoryId = 1000 + ViewId - 1;"
+                  "INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (7, 'News', 'http://example.test/news', 'Web');"
+                  "INSERT INTO categories(CatId, CatName, ParentCategoryId, ViewId) VALUES (100, 'Company', 1000, 1),"
+                  " (110, 'Sales', 100, 1), (111, 'Offers', 110, 1), (120, 'Legal', 100, 1), (130, 'Zoo', 1000, 1),"
+                  " (200, 'Family', 1001, 2);"
+                  "INSERT INTO settings(Name, Value) VALUES ('DownloadFolder', '" + narrow(downloads.wstring()) + "');").c_str());
+        window.oFileSelected = page();
+        window.strUrl = L"http://example.test/news";
+    }
+    void TearDown() override {
+        window.unload();
+        fs::remove_all(downloads);
+        SeededSuite::TearDown();
+    }
+    static automation::Object page() {
+        return automation::Object(automation::makeObject<tesra::ItemLoader>()).callObject(L"LoadFileWeb", {L"http://example.test/news", L"", false});
+    }
+    void open() {
+        window.load();
+        window.Form_Activate();
+    }
+    std::wstring memos() {
+        return store.query("SELECT coalesce(group_concat(MemoText || '/' || MemoTheme || '/' || coalesce((SELECT group_concat(CatId) "
+                           "FROM memo_categories c WHERE c.MemoId = m.MemoId), '-'), ' | '), '') FROM (SELECT * FROM memos "
+                           "WHERE FileId = 7 ORDER BY MemoId) m");
+    }
+    void chooseCategory(const wchar_t* key) {
+        window.memo.cmbFolders.select(window.memo.cmbFolders.find(key));
+        window.memo.cmbFolders_Click();
+    }
+    void enable() {
+        window.memo.chkMemo.setChecked(true);
+        window.memo.chkMemo.onClick();
+    }
+};
+
+TEST_F(WebWindowTest, TheFirstActivationLoadsOnceAndAProposedTextWithFunctionTagsIsDropped) {
+    window.strMemo = L"<script>function tags() {}</script>";
+    window.load();
+    EXPECT_EQ(window.memo.txtMemo.text(), L"");
+    EXPECT_FALSE(window.memo.chkMemo.checked());
+    EXPECT_FALSE(window.memo.txtMemo.enabled());
+    EXPECT_EQ(window.keywords.lstKeyRel.count(), 0) << "nothing loaded before the first activation";
+    db->exec("INSERT INTO keyword_items(KeyId, FileId) VALUES (101, 7);");
+    window.Form_Activate();
+    EXPECT_EQ(window.keywords.lstKeyRel.count(), 1);
+    EXPECT_EQ(window.cmdView.text(), L"Projects");
+    EXPECT_EQ(window.memo.cboTheme.count(), 4);
+    db->exec("INSERT INTO keyword_items(KeyId, FileId) VALUES (102, 7);");
+    window.Form_Activate();
+    EXPECT_EQ(window.keywords.lstKeyRel.count(), 1) << "a later activation loads nothing";
+    window.CheckState1_ChangeView(1);
+    EXPECT_EQ(window.memo.cboTheme.count(), 4) << "the themes are not appended again";
+    EXPECT_TRUE(fakes.prompter.boxes.empty());
+}
+
+TEST_F(WebWindowTest, TheCategoriesAreListedDepthFirstIndentedByLevelWhenTheThemesTabFirstShows) {
+    open();
+    EXPECT_EQ(window.memo.cmbFolders.count(), 0);
+    window.RelationTab.select(frmRelationWeb::kThemesTab);
+    auto& combo = window.memo.cmbFolders;
+    std::wstring listed;
+    for (int i = 0; i < combo.count(); ++i)
+        listed += combo.itemKey(i) + L":" + combo.itemText(i) + L":" + std::to_wstring(combo.itemIndent(i)) + L" ";
+    EXPECT_EQ(listed, L"C100:Company:1 C120:Legal:2 C110:Sales:2 C111:Offers:3 C130:Zoo:1 ");
+    EXPECT_EQ(combo.selected(), 0);
+    chooseCategory(L"C111");
+    EXPECT_EQ(window.SelectedCatId, 111);
+    EXPECT_FALSE(::IsWindowVisible(window.keywords.cmdUpdate.handle()) && window.isVisible());
+}
+
+// "Ok": the folder message when enabled without a category; an insert as typed with its filing; an
+// update trimmed and refiled; a local copy turning an update into an insert; unchecked, a delete.
+TEST_F(WebWindowTest, OkInsertsUpdatesOrDeletesThePagesMemo) {
+    window.strMemo = L"  Read later ";
+    open();
+    EXPECT_FALSE(window.blnEditMemo);
+    enable();
+    window.cmdOk_Click();
+    ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
+    EXPECT_EQ(fakes.prompter.boxes[0].text, L"Please select a folder.");
+    EXPECT_EQ(fakes.prompter.boxes[0].caption, L"Zirerovu Rezad");
+    EXPECT_EQ(window.RelationTab.selected(), frmRelationWeb::kThemesTab);
+    EXPECT_TRUE(window.isLoaded());
+    EXPECT_EQ(memos(), L"");
+
+    chooseCategory(L"C110");
+    window.memo.cboTheme.select(2);
+    window.cmdOk_Click();
+    EXPECT_EQ(memos(), L"  Read later /3/110") << "inserted as typed, filed";
+    EXPECT_FALSE(window.isLoaded());
+
+    open();  // the page has a memo now: shown, and Ok updates it
+    EXPECT_TRUE(window.blnEditMemo);
+    EXPECT_TRUE(window.memo.chkMemo.checked());
+    EXPECT_EQ(window.memo.txtMemo.text(), L"  Read later ");
+    EXPECT_EQ(window.memo.cboTheme.selected(), 2);
+    window.RelationTab.select(frmRelationWeb::kThemesTab);
+    window.memo.txtMemo.setText(L"  Read today  ");
+    chooseCategory(L"C120");
+    window.cmdOk_Click();
+    EXPECT_EQ(memos(), L"Read today/3/120") << "updated trimmed, refiled";
+
+    open();  // a local copy: the memo goes in as a new one (the Themes tab never shown: its filing is kept)
+    window.relate.chkLocalCopyDP.choose();
+    window.cmdOk_Click();
+    EXPECT_EQ(memos(), L"Read today/3/120 | Read today/3/120");
+    ASSERT_EQ(shell.parameters.size(), 1u);
+    EXPECT_EQ(shell.parameters[0], L"http://example.test/news | " + downloads.wstring() + L"\\PageCopy.htm")
+        << "the address as it is; \"news\" has no dot";
+
+    // Unchecked with two memos: asked first; No keeps them and the window.
+    open();
+    window.memo.chkMemo.setChecked(false);
+    window.memo.chkMemo.onClick();
+    fakes.prompter.boxes.clear();
+    window.cmdOk_Click();
+    ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
+    EXPECT_EQ(fakes.prompter.boxes[0].flags & MB_DEFBUTTON2, static_cast<UINT>(MB_DEFBUTTON2)) << "No is the default";
+    EXPECT_TRUE(window.isLoaded());
+    EXPECT_NE(memos(), L"");
+}
+
+TEST_F(WebWindowTest, NewCategoryGoesUnderTheChosenOneOrTheViewsRootAndIsSelected) {
+    open();
+    window.RelationTab.select(frmRelationWeb::kThemesTab);
+    window.memo.cmbFolders.select(-1);
+    window.memo.cmbFolders_Click();
+    ASSERT_EQ(window.SelectedCatId, 0);
+    auto name = [](const wchar_t* text) {
+        return [text](ui::Form& form) {
+            auto& d = dynamic_cast<tesra::NewCategoryDialog&>(form);
+            d.txtName.setText(text);
+            ::SendMessageW(d.cmdOk.handle(), BM_CLICK, 0, 0);
+        };
+    };
+    fakes.modal.script = name(L"Press");
+    window.memo.cmdAddCategory_Click();
+    EXPECT_EQ(store.query("SELECT ParentCategoryId FROM categories WHERE CatName = 'Press'"), L"1000") << "the view's root";
+    const int press = window.memo.cmbFolders.find(L"C" + std::to_wstring(window.SelectedCatId));
+    ASSERT_GE(press, 0);
+    EXPECT_EQ(window.memo.cmbFolders.selected(), press) << "listed and selected";
+
+    chooseCategory(L"C110");
+    fakes.modal.script = name(L"Tenders");
+    window.memo.cmdAddCategory_Click();
+    EXPECT_EQ(store.query("SELECT ParentCategoryId FROM categories WHERE CatName = 'Tenders'"), L"110");
+    EXPECT_EQ(window.memo.cmbFolders.itemIndent(window.memo.cmbFolders.selected()), 3);
+
+    // Cancelled after the dialog answered an object: its id is taken, the list is not rebuilt.
+    chooseCategory(L"C111");
+    const int entries = window.memo.cmbFolders.count();
+    fakes.modal.script = [](ui::Form& form) { ::SendMessageW(dynamic_cast<tesra::NewCategoryDialog&>(form).cmdCancel.handle(), BM_CLICK, 0, 0); };
+    window.memo.cmdAddCategory_Click();
+    EXPECT_EQ(window.SelectedCatId, 111) << "the parent the suite answered";
+    EXPECT_EQ(window.memo.cmbFolders.count(), entries);
+    EXPECT_TRUE(fakes.prompter.boxes.empty());
+}
+
+TEST_F(WebWindowTest, TheSuitesRecommendedKeywordsAreRelatedOnceWhenTheHostAsks) {
+    db->exec("INSERT INTO keyword_items(KeyId, FileId) VALUES (101, 7);");
+    automation::Object engine(engine::createEngine());
+    std::vector<std::wstring> listed;
+    fakes.modal.script = [&](ui::Form& form) {
+        auto& w = dynamic_cast<frmRelationWeb&>(form);
+        w.Form_Activate();
+        for (int i = 0; i < w.keywords.lstKeyRel.count(); ++i) listed.push_back(w.keywords.lstKeyRel.text(i));
+        w.cmdCancel_Click();
+    };
+    engine.call(L"ShowRelationWeb", {L"http://example.test/news", L"News", L"Acme and Globex again", true});
+    EXPECT_EQ(listed, (std::vector<std::wstring>{L"Acme", L"Globex"}));
+    EXPECT_EQ(store.query("SELECT count(*) FROM keyword_items WHERE FileId = 7"), L"2") << "Acme once";
+    listed.clear();
+    db->exec("DELETE FROM keyword_items WHERE FileId = 7;");
+    engine.call(L"ShowRelationWeb", {L"http://example.test/news", L"News", L"Acme and Globex again", false});
+    EXPECT_TRUE(listed.empty()) << "not asked: nothing related";
+}
+
+}  // namespace
+}  // namespace qb::testing
