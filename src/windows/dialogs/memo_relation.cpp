@@ -89,16 +89,9 @@ void frmMemoRelation::formUnload() {
 
 void frmMemoRelation::LoadComboItems() {
     automation::qualified(L"frmMemoRelation.LoadComboItems()", [&] {
-        Object themes = createObject(contract::progid::Theme);
         if (!imgTheme_) imgTheme_ = ui::themePictures();
         cboTheme.setImageList(imgTheme_.get());
-        automation::MemberIds ids;
-        themes.callObject(L"GetAll").forEach([&](const Variant& item) {
-            Object theme = Object::from(item);
-            const long id = theme.get(ids, L"ThemeId").toLong();
-            if (id >= 1 && id <= 4) cboTheme.add(theme.get(ids, L"ThemeName").toText(), static_cast<int>(id));
-        });
-        cboTheme.select(0);
+        fillThemes(cboTheme);
     });
 }
 

@@ -6,6 +6,7 @@
 #include "shell/download.h"
 #include "support/services.h"
 #include "ui/look/pictures.h"
+#include "windows/shared/memo_themes.h"
 
 namespace qb::windows {
 namespace {
@@ -54,14 +55,7 @@ void WebMemoPage::prepare() {
 // (a memo's theme is its position in the list).
 void WebMemoPage::LoadComboItems() {
     qualified(ctx_.qualified(L"LoadComboItems"), [&] {
-        if (cboTheme.count() > 0) return;
-        automation::MemberIds ids;
-        createObject(progid::Theme).callObject(L"GetAll").forEach([&](const Variant& item) {
-            Object theme = Object::from(item);
-            const long id = theme.get(ids, L"ThemeId").toLong();
-            if (id >= 1 && id <= 4) cboTheme.add(theme.get(ids, L"ThemeName").toText(), static_cast<int>(id));
-        });
-        cboTheme.select(0);
+        if (cboTheme.count() == 0) fillThemes(cboTheme);
     });
 }
 
