@@ -70,9 +70,9 @@ frmExistFileServer::frmExistFileServer()
            {lblSize, {L"lblSize", L"", {1200, 3360, 3690, 255}, 0, {}, L"File to upload size"}},
            {Frame2, {L"Frame2", L"", {45, 2325, 4950, 1470}}},
            {Label3, {L"Label3", L"Action", {75, 3825, 2400, 195}}},
-           {optReplace, {L"optReplace", L"Replace to existing file with this one.", {720, 4245, 4155, 255}}},
-           {optRename, {L"optRename", L"Rename the file before uploading to the server.", {720, 4590, 4155, 255}}},
-           {opCancel, {L"opCancel", L"Cancel", {720, 5250, 4155, 255}}},
+           {optReplace, {L"optReplace", L"Replace to existing file with this one.", {300, 4245, 4620, 255}}},
+           {optRename, {L"optRename", L"Rename the file before uploading to the server.", {300, 4590, 4620, 255}}},
+           {opCancel, {L"opCancel", L"Cancel", {300, 5250, 4620, 255}}},
            {txtRename, {L"txtRename", L"", {990, 4890, 3885, 285}, 0, {}, L"New name"}},
            {Frame3, {L"Frame3", L"", {45, 3990, 4950, 1590}}},
            {cmdOk, {L"cmdOk", L"Ok", {4095, 5610, 885, 300}}}});
