@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Prints how fast the relation window is with large vocabularies and many attachments
+# Prints how fast the four relation windows are with large vocabularies, and the local file
+# window with many attachments and memos
 # (see tests/bench/relation_bench.cpp).
 #   tools/bench.sh [--runs K] [--attachments A] [--memos M] [N ...]
-#                                          default: 3 runs of 0 1000 10000 50000, A = M = 1000
+#                                          default: 3 runs of 0 10000 50000, A = M = 1000
 # Then a run of the random-action test with a seed taken from the clock (the test command runs a
 # fixed one); a failure prints the seed that replays it (QB_MONKEY_SEED=...).
 set -euo pipefail

@@ -27,6 +27,8 @@ qb_wine build/x64/standin/suitectl.exe seed "$(qb_winpath standin/fixtures/sampl
 
 qb_wine reg.exe add 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell' /v ID /d 1 /f >/dev/null 2>&1
 if [ $# -eq 0 ]; then set -- ShowRelation 'C:\Quillbox Demo\Quarterly report.txt'; fi
+# The mail item window saves through the mail client, which must be running.
+if [ "$1" = ShowRelationOutlook ]; then qb_wine build/x64/standin/OUTLOOK.exe 3600 >/dev/null 2>&1 & fi
 echo "demo: quillhost $*"
 if [ "$headless" = no ]; then
   qb_wine build/x64/host/quillhost.exe "$@"

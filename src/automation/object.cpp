@@ -119,15 +119,19 @@ void Object::forEach(const std::function<void(const Variant&)>& visit) const {
     ComPtr<IEnumVARIANT> items;
     if (!unk || FAILED(unk->QueryInterface(IID_IEnumVARIANT, items.put_void())))
         throw ComError::runtime(err::ActionNotSupported);
+    // Fetched a batch at a time: a collection of tens of thousands is one call per batch.
+    constexpr ULONG kBatch = 128;
     for (;;) {
-        VARIANT raw;
-        ::VariantInit(&raw);
+        VARIANT raw[kBatch];
+        for (VARIANT& v : raw) ::VariantInit(&v);
         ULONG fetched = 0;
-        hr = items->Next(1, &raw, &fetched);
+        hr = items->Next(kBatch, raw, &fetched);
         if (FAILED(hr)) throw ComError::fromHResult(hr);
-        if (hr != S_OK || fetched == 0) break;
-        Variant item = Variant::adopt(raw);
-        visit(item);
+        std::vector<Variant> batch;
+        batch.reserve(fetched);
+        for (ULONG i = 0; i < fetched && i < kBatch; ++i) batch.push_back(Variant::adopt(raw[i]));
+        for (const Variant& item : batch) visit(item);
+        if (hr != S_OK || fetched == 0) break;  // S_FALSE: the last batch
     }
 }
 

@@ -31,12 +31,6 @@ void operation(const wchar_t* name, F&& body) {
     qualified(name, std::forward<F>(body));
 }
 
-// Raised by the operations whose window is not part of this build yet.
-[[noreturn]] void windowMissing(const wchar_t* window) {
-    throw ComError::runtime(automation::err::ActionNotSupported,
-                            std::wstring(L"the window ") + window + L" is not part of this build");
-}
-
 // The server item window for a record of kind "Server", the slot's window reused (Engine step 4
 // of the web operations).
 void showServerItem(const Object& record) {
@@ -173,11 +167,14 @@ void Engine::ShowAllItemsRelation(const std::wstring& pstrPath) {
 void Engine::ShowRelationOutlook(const std::wstring& pstrEntryId, const std::wstring& pstrName,
                                  const std::wstring& pstrType) {
     operation(L"Engine.ShowRelationOutlook()", [&] {
+        auto lease = formSlots().relationOutlook.renew();
+        windows::frmRelationOutlook& window = *lease;
         Object loader = createObject(progid::ItemLoader);
-        Object record = loader.callObject(L"LoadFileOutlookObject",
-                                          {pstrEntryId, pstrName.substr(0, kNameLimit), pstrType, true});
-        if (record.isNothing()) return;
-        windowMissing(L"frmRelationOutlook");
+        window.oFileSelected = loader.callObject(L"LoadFileOutlookObject",
+                                                 {pstrEntryId, pstrName.substr(0, kNameLimit), pstrType, true});
+        if (window.oFileSelected.isNothing()) return;
+        window.m_UserFile = L"";
+        window.showModal();
     });
 }
 

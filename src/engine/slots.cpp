@@ -14,6 +14,7 @@ void FormSlots::clear() {
     quillbox.clearUnlessShown();
     relationServer.clearUnlessShown();
     relationWeb.clearUnlessShown();
+    relationOutlook.clearUnlessShown();
 }
 
 }  // namespace qb::engine

@@ -2,6 +2,7 @@
 // The slots of the windows the engine's operations open, on the calling thread.
 #include "windows/dialogs/edit_dialogs.h"
 #include "windows/form_slot.h"
+#include "windows/outlook/frm_relation_outlook.h"
 #include "windows/relation/frm_quillbox.h"
 #include "windows/server/frm_relation_server.h"
 #include "windows/web/frm_relation_web.h"
@@ -16,6 +17,7 @@ struct FormSlots {
     // Reused by the web operations while it is filled.
     windows::FormSlot<windows::frmRelationServer> relationServer;
     windows::FormSlot<windows::frmRelationWeb> relationWeb;
+    windows::FormSlot<windows::frmRelationOutlook> relationOutlook;
     // Closes every window of the slots, but one shown modally now.
     void clear();
 };

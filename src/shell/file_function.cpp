@@ -127,15 +127,21 @@ void OpenFileServer(const std::wstring& serverPath) {
     });
 }
 
-void OpenFileOutlook(const std::wstring& entryId) {
+Object OutlookSession(HWND owner) {
     if (!createObject(L"Procwatch.clsEngine").call(L"IsRunning", {L"OUTLOOK.EXE"}).toBool()) {
         support::services().prompter->messageBox(
-            nullptr, L"Outlook is not running. If you want this action component to run properly please start OUTLOOK aplication ",
+            owner, L"Outlook is not running. If you want this action component to run properly please start OUTLOOK aplication ",
             L"Outlook needed", MB_OK | MB_ICONEXCLAMATION);
-        return;
+        return Object();
     }
     Object ns = createObject(L"Outlook.Application").callObject(L"GetNamespace", {L"MAPI"});
     ns.call(L"Logon", {Arg::missing(), Arg::missing(), true});
+    return ns;
+}
+
+void OpenFileOutlook(const std::wstring& entryId) {
+    Object ns = OutlookSession(nullptr);
+    if (ns.isNothing()) return;
     automation::ignoreFailure([&] {
         Object item = ns.callObject(L"GetItemFromID", {entryId});
         if (!item.isNothing()) item.call(L"Display");

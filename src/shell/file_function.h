@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "automation/object.h"
 #include "automation/variant.h"
 
 namespace qb::shell {
@@ -32,6 +33,9 @@ std::wstring GetFileServerPath(const std::wstring& pstrUrl);
 void OpenFileServer(const std::wstring& serverPath);
 // An Outlook item in Outlook (when it runs).
 void OpenFileOutlook(const std::wstring& entryId);
+// Outlook's "MAPI" namespace, logged on (Outlook may show its profile dialog); Nothing when Outlook
+// is not running, after the user was told so ("Outlook needed", owned by `owner`).
+automation::Object OutlookSession(HWND owner);
 // A program with a parameter text.
 void OpenFileParams(const std::wstring& file, HWND window, std::wstring& parameters);
 // "http://" in front of an address that holds "http" nowhere.

@@ -98,7 +98,19 @@ protected:
     const MemberTable& members() const override {
         static const MemberTable t = [] {
             MemberTable m;
-            m.method<Namespace>(L"Logon", [](Namespace& n, const CallArgs&) { n.loggedOn_ = true; });
+            // Logon(Profile, Password, ShowDialog, NewSession), all optional. A profile, when
+            // named, is the mail client's own (setting MailProfile, "Outlook" by default); the
+            // call as made is kept in the setting MailLastLogon ("-" for an argument left out).
+            m.method<Namespace>(L"Logon", [](Namespace& n, const CallArgs& a) {
+                if (a.count() > 4) throw ComError::fromHResult(DISP_E_BADPARAMCOUNT, L"Outlook");
+                const std::wstring profile = a.text(0), password = a.text(1);
+                if (!profile.empty() && profile != n.db().setting(L"MailProfile", L"Outlook"))
+                    throw ComError(kMailError, L"The profile name is not valid. Enter a valid profile name.", L"Outlook");
+                auto shown = [&](size_t i, const std::wstring& text) { return a.has(i) ? text : std::wstring(L"-"); };
+                auto flag = [&](size_t i) { return shown(i, a.flag(i) ? L"True" : L"False"); };
+                n.db().setSetting(L"MailLastLogon", shown(0, profile) + L"|" + shown(1, password) + L"|" + flag(2) + L"|" + flag(3));
+                n.loggedOn_ = true;
+            });
             m.method<Namespace>(L"Logoff", [](Namespace& n, const CallArgs&) { n.loggedOn_ = false; });
             // The item, or Nothing when the store has none with that id.
             m.method<Namespace>(L"GetItemFromID", [](Namespace& n, const CallArgs& a) {
@@ -176,6 +188,8 @@ const MemberTable& SafeMailItem::members() const {
             if (s.item_.isNothing()) throw ComError(qb::automation::err::ObjectNotSet, L"Item is not set.", L"Redemption");
             long type = a.number(1, 3);
             if (type != 3 && type != 9) throw ComError(kMailError, L"Only message files can be saved.", L"Redemption");
+            if (s.db().setting(L"MailSaveFails", L"0") == L"1")
+                throw ComError(static_cast<long>(STG_E_MEDIUMFULL), L"The message could not be saved: the disk is full.", L"Redemption");
             MailData d{s.item_.get(L"EntryID").toText(), s.item_.get(L"Subject").toText(), s.item_.get(L"Body").toText(),
                        s.item_.get(L"MessageClass").toText()};
             writeMessageFile(a.value(0).toText(), d);

@@ -1,7 +1,8 @@
 #pragma once
 // Stand-ins for the mail client's automation objects, registered in the test and demo prefix only:
 // Outlook.Application (GetNamespace("MAPI") -> Logon, GetItemFromID), its items (Display, SaveAs)
-// and Redemption.SafeMailItem (Item, SaveAs(path, 3) writes a message file).
+// and Redemption.SafeMailItem (Item, SaveAs(path, 3) writes a message file; the setting
+// MailSaveFails = 1 makes it fail as a full disk or a locked store would).
 // The items live in the outlook_items table of the stand-in suite's database.
 #include <string>
 
@@ -27,7 +28,7 @@ protected:
     const MemberTable& members() const override;
 };
 
-class SafeMailItem final : public qb::automation::DispatchObject {
+class SafeMailItem final : public tesra::SuiteObject {
 protected:
     const MemberTable& members() const override;
 

@@ -1,4 +1,4 @@
-' call.vbs OPERATION PATH [TITLE MEMO]: one operation, as a host would call it; the error, if any, is printed.
+' call.vbs OPERATION PATH [TITLE MEMO] (ShowRelationOutlook: ID NAME TYPE): one operation, as a host would call it; the error, if any, is printed.
 ' ShowRelationWebMemo passes a title, a proposed memo and asks for recommended keywords.
 Option Explicit
 Dim engine, args
@@ -13,6 +13,7 @@ Select Case args(0)
   Case "ShowRelationWeb" : engine.ShowRelationWeb args(1)
   Case "ShowRelationWebMemo" : engine.ShowRelationWeb args(1), args(2), args(3), True
   Case "ShowRelationWebEdition" : engine.ShowRelationWebEdition args(1)
+  Case "ShowRelationOutlook" : engine.ShowRelationOutlook args(1), args(2), args(3)
 End Select
 If Err.Number <> 0 Then
   WScript.Echo "error " & Err.Number & ": " & Err.Description & " [" & Err.Source & "]"

@@ -29,12 +29,6 @@ engine.ShowRelation "C:\qbtest\not-in-the-suite.txt"
 Check "relation window for an unknown path returns without error", Err.Number = 0
 Err.Clear
 
-engine.ShowRelationOutlook "00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001", "Re: delivery dates", "OutlookMail"
-Check "window not in this build: 445 (" & Err.Number & ")", Err.Number = 445
-Check "source names the operation (" & Err.Source & ")", InStr(Err.Source, " Engine.ShowRelationOutlook() ") > 0
-Check "description names the window", InStr(Err.Description, "frmRelationOutlook") > 0
-Err.Clear
-
 ' No address and no browser page: no item, no window, no error.
 engine.ShowRelationWeb ""
 Check "optional arguments may be omitted (" & Err.Number & ")", Err.Number = 0

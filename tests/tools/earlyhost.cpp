@@ -64,6 +64,22 @@ HRESULT call(const char* label, DISPID id, std::initializer_list<const wchar_t*>
     return hr;
 }
 
+// The error object of the thread after a raised error, read as a .NET host reads it.
+void printErrorInfo() {
+    IErrorInfo* info = nullptr;
+    if (::GetErrorInfo(0, &info) == S_OK && info) {
+        BSTR source = nullptr, description = nullptr;
+        info->GetSource(&source);
+        info->GetDescription(&description);
+        std::printf("errorinfo: %s|%s\n", narrow(source).c_str(), narrow(description).c_str());
+        ::SysFreeString(source);
+        ::SysFreeString(description);
+        info->Release();
+    } else {
+        std::puts("errorinfo: none");
+    }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -85,21 +101,6 @@ int wmain(int argc, wchar_t** argv) {
         if (support) support->Release();
         std::printf("error info supported: %s\n", supports ? "yes" : "no");
 
-        // A raised error, read as a .NET host reads it.
-        call("raised", idOf(L"ShowRelationOutlook"), {L"OutlookMail", L"A mail", L"00AA"});
-        IErrorInfo* info = nullptr;
-        if (::GetErrorInfo(0, &info) == S_OK && info) {
-            BSTR source = nullptr, description = nullptr;
-            info->GetSource(&source);
-            info->GetDescription(&description);
-            std::printf("errorinfo: %s|%s\n", narrow(source).c_str(), narrow(description).c_str());
-            ::SysFreeString(source);
-            ::SysFreeString(description);
-            info->Release();
-        } else {
-            std::puts("errorinfo: none");
-        }
-
         // e.ShowRelationWeb pstrTitle:="...", pstrPath:="..."
         LPOLESTR names[] = {const_cast<LPOLESTR>(L"ShowRelationWeb"), const_cast<LPOLESTR>(L"pstrTitle"),
                             const_cast<LPOLESTR>(L"pstrPath")};
@@ -113,6 +114,7 @@ int wmain(int argc, wchar_t** argv) {
         UINT_PTR timer = ::SetTimer(nullptr, 0, 2000, [](HWND, UINT, UINT_PTR id, DWORD) {
             ::KillTimer(nullptr, id);
             call("nested", idOf(L"ShowRelation"), {g_file});  // from inside the window's modal loop
+            printErrorInfo();
         });
         call("first", idOf(L"ShowRelation"), {g_file});
         ::KillTimer(nullptr, timer);

@@ -100,15 +100,6 @@ TEST_F(EngineTest, LoaderFailureReachesTheHostWithItsOwnSourceAndTheOperation) {
     EXPECT_EQ(e.source(), L"Itemkeeper Engine.ShowEditPath() ");
 }
 
-TEST_F(EngineTest, OperationsWithoutTheirWindowSayWhichWindowIsMissingAfterLoading) {
-    ComError e = failureOf([&] { engine.call(L"ShowRelationOutlook", {L"00AB", L"Mail", L"OutlookMail"}); });
-    EXPECT_EQ(e.number(), 445);
-    EXPECT_NE(e.description().find(L"frmRelationOutlook"), std::wstring::npos);
-    EXPECT_EQ(e.source(), L"Quillbox Engine.ShowRelationOutlook() ");
-    loaderFindsNothing();
-    engine.call(L"ShowRelationOutlook", {L"00AB", L"Mail", L"OutlookMail"});  // nothing found: no error
-}
-
 TEST_F(EngineTest, ShowRelationOpensTheRelationWindowOnTheLocalFile) {
     gate->field(L"StateConnection", Variant(0L));
     suite.modal.script = [](ui::Form& form) {
@@ -156,12 +147,6 @@ TEST_F(EngineTest, AllItemsRelationStopsSilentlyWhenTheItemIsUnknown) {
     lookup->accept(L"loaddata").on(L"GetOne", [](const CallArgs&) { return Variant(static_cast<IDispatch*>(nullptr)); });
     engine.call(L"ShowAllItemsRelation", {L"C:\\none.txt"});
     EXPECT_EQ(suite.log->size(), 3u);
-}
-
-TEST_F(EngineTest, OutlookOperationCutsTheNameTo40Characters) {
-    failureOf([&] { engine.call(L"ShowRelationOutlook", {L"00AB", std::wstring(50, L'x'), L"OutlookMail"}); });
-    EXPECT_EQ(suite.log->at(1), L"Itemkeeper.Engine.LoadFileOutlookObject(\"00AB\", \"" + std::wstring(40, L'x') +
-                                    L"\", \"OutlookMail\", True)");
 }
 
 TEST_F(EngineTest, WebOperationsPassTitleAndFlagAndPickTheWindowByKind) {

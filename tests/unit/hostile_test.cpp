@@ -101,7 +101,7 @@ size_t blocks(const std::string& log) {
 
 TEST_F(HostileTest, BadInputAndAHostileEnvironmentAreReportedAndLoseNothing) {
     auto relate = [](frmQuillbox& w) {
-        HTREEITEM node = w.keywords.pvtreeKeys.find(L"102");
+        HTREEITEM node = w.keywords.SearchNode(L"102");
         w.keywords.pvtreeKeys.select(node);
         w.keywords.pvtreeKeys_LButtonDblClick(node);
     };

@@ -9,7 +9,9 @@
 
 #include "category_tree.h"
 #include "choosers.h"
+#include "engine/engine.h"
 #include "engines.h"
+#include "mail/mail.h"
 #include "fakes.h"
 #include "record.h"
 #include "statewatch.h"
@@ -31,8 +33,21 @@ INSERT INTO items(FileId, FileName, FileComment, FileCurrentPath, FileType) VALU
 INSERT INTO keyword_items(KeyId, FileId) VALUES (101, 1), (201, 1);
 )sql";
 
+// With the mail client's objects, this component's Engine by its ProgID, and a process check
+// whose answer the test sets (the mail client runs unless told otherwise).
 struct InProcessSuite : automation::ObjectFactory {
+    bool outlookRunning = true;
+    std::vector<std::wstring> processesAsked;
+
     automation::Object create(std::wstring_view progId) override {
+        if (progId == L"Procwatch.clsEngine") {
+            auto check = makeFake(L"Procwatch", std::make_shared<CallLog>());
+            check->on(L"IsRunning", [this](const automation::CallArgs& a) {
+                processesAsked.push_back(a.text(0));
+                return automation::Variant(outlookRunning && a.text(0) == L"OUTLOOK.EXE");
+            });
+            return check->object();
+        }
         using namespace tesra;
         static const std::pair<const wchar_t*, automation::ComPtr<IDispatch> (*)()> classes[] = {
             {L"Tesra.File", [] { return createRecord(fileKind()); }},
@@ -54,6 +69,9 @@ struct InProcessSuite : automation::ObjectFactory {
             {L"Tagadvisor.Engine", [] { return automation::makeObject<KeywordAdvisor>(); }},
             {L"Statewatch.CheckState", [] { return automation::makeObject<CheckState>(); }},
             {L"Tesra.CategoryTree", [] { return automation::makeObject<CategoryTree>(); }},
+            {L"Outlook.Application", [] { return automation::makeObject<mail::Application>(); }},
+            {L"Redemption.SafeMailItem", [] { return automation::makeObject<mail::SafeMailItem>(); }},
+            {L"Quillbox.Engine", [] { return engine::createEngine(); }},
         };
         for (const auto& [id, make] : classes)
             if (progId == id) return automation::Object(make());
@@ -95,10 +113,11 @@ struct SeededSuite : ::testing::Test {
         for (int i = 0; i < page.lstKeyRel.count(); ++i) out.push_back(page.lstKeyRel.text(i));
         return out;
     }
-    // "Parent/Text" of a node found by key ("" parent: the root).
+    // "Parent/Text" of a node found by key ("" parent: the root); its group opened as a user
+    // opens it to look.
     static std::wstring placedIn(windows::KeywordsPage& page, const std::wstring& key) {
         auto& tree = page.pvtreeKeys;
-        HTREEITEM node = tree.find(key);
+        HTREEITEM node = page.SearchNode(key);
         if (!node) return L"<none>";
         HTREEITEM parent = tree.parent(node);
         return (parent ? tree.text(parent) : L"") + L"/" + tree.text(node);
@@ -107,6 +126,19 @@ struct SeededSuite : ::testing::Test {
         for (int i = 0; i < page.lstKeyRel.count(); ++i)
             if (page.lstKeyRel.text(i) == text) return i;
         return -1;
+    }
+};
+
+// The calls the suite sees, from the action on: what changes it, in order and with arguments.
+struct RecordedCalls {
+    std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
+    RecordingFactory factory;
+    support::ScopedServices seam;
+    explicit RecordedCalls(automation::ObjectFactory& suite)
+        : factory(suite, log),
+          seam(support::Services{.objects = &factory, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = nullptr}) {}
+    size_t count(std::wstring_view call) const {
+        return static_cast<size_t>(std::count_if(log->begin(), log->end(), [&](const std::wstring& c) { return c == call; }));
     }
 };
 

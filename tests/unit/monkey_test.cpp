@@ -16,6 +16,7 @@
 #include "choosers.h"
 #include "gui_counts.h"
 #include "in_process_suite.h"
+#include "windows/outlook/frm_relation_outlook.h"
 #include "windows/server/frm_relation_server.h"
 #include "windows/web/frm_relation_web.h"
 #include "screen_check.h"
@@ -196,7 +197,7 @@ struct MonkeyTest : SeededSuite {
             case 2: {
                 auto k = db->prepare("SELECT KeyId FROM keywords ORDER BY random() LIMIT 1");
                 if (k.step()) {
-                    if (HTREEITEM node = tree.find(std::to_wstring(k.integer(0)))) {
+                    if (HTREEITEM node = w.keywords.SearchNode(std::to_wstring(k.integer(0)))) {
                         tree.select(node);
                         if (below(2)) w.keywords.pvtreeKeys_LButtonDblClick(node);
                         else ::SendMessageW(tree.handle(), WM_KEYDOWN, VK_RETURN, 0);
@@ -362,19 +363,37 @@ TEST_F(MonkeyTest, RandomActionsOnTheWebWindowKeepTheScreenTrue) {
     });
 }
 
+// The suite's download folder for one test: made empty, named in the settings, removed at the end.
+struct DownloadFolder {
+    std::filesystem::path path;
+    DownloadFolder(tesra::Database& db, const std::string& stem)
+        : path(std::filesystem::temp_directory_path() / (stem + std::to_string(::GetCurrentProcessId()))) {
+        std::filesystem::create_directories(path);
+        db.exec(("INSERT INTO settings(Name, Value) VALUES ('DownloadFolder', '" + narrow(path.wstring()) + "');").c_str());
+    }
+    ~DownloadFolder() { std::filesystem::remove_all(path); }
+};
+
 TEST_F(MonkeyTest, RandomActionsOnTheServerWindowKeepTheScreenTrue) {
-    const std::filesystem::path downloads =
-        std::filesystem::temp_directory_path() / ("qbmonkeydl-" + std::to_string(::GetCurrentProcessId()));
-    std::filesystem::create_directories(downloads);
-    db->exec(("INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (3, 'Price list.xls', '/Price list.xls', 'Server');"
-              "INSERT INTO attachments(Attach1, Attach2) VALUES (3, 2);"
-              "INSERT INTO settings(Name, Value) VALUES ('DownloadFolder', '" + narrow(downloads.wstring()) + "');").c_str());
-    struct Removed {
-        std::filesystem::path p;
-        ~Removed() { std::filesystem::remove_all(p); }
-    } removed{downloads};
+    DownloadFolder downloads(*db, "qbmonkeydl-");
+    db->exec("INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (3, 'Price list.xls', '/Price list.xls', 'Server');"
+             "INSERT INTO attachments(Attach1, Attach2) VALUES (3, 2);");
     run<windows::frmRelationServer>("server window", 2000, [] {
         return automation::Object(automation::makeObject<tesra::ItemLoader>()).callObject(L"LoadFileWeb", {L"/Price list.xls", L"", false});
+    });
+}
+
+// The mail item window: its Ok saves the item (or is told the mail client is gone) and the record
+// then describes a local file; the next round loads the mail item again.
+TEST_F(MonkeyTest, RandomActionsOnTheMailWindowKeepTheScreenTrue) {
+    DownloadFolder downloads(*db, "qbmonkeymail-");
+    db->exec("INSERT INTO outlook_items(EntryID, Subject, Body, MessageClass) VALUES ('00AB', 'Re: plan', 'Body', 'IPM.Note');"
+             "INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (3, 'Re: plan', '00AB', 'OutlookMail');");
+    run<windows::frmRelationOutlook>("mail window", 2000, [&] {
+        db->exec("UPDATE items SET FileName = 'Re: plan', FileCurrentPath = '00AB', FileType = 'OutlookMail' WHERE FileId = 3");
+        for (const auto& saved : std::filesystem::directory_iterator(downloads.path)) std::filesystem::remove(saved.path());
+        return automation::Object(automation::makeObject<tesra::ItemLoader>())
+            .callObject(L"LoadFileOutlookObject", {L"00AB", L"Re: plan", L"OutlookMail", false});
     });
 }
 

@@ -50,7 +50,7 @@ TEST_F(RelationWindowTest, LoadShowsTheViewsKeywordsGroupedAndTheRelatedOnesApar
     EXPECT_EQ(placed(L"132"), L"/Orphan") << "a vanished group: under the root";
     EXPECT_EQ(placed(L"Group-12"), L"/Empty") << "a group without keywords still shows";
     EXPECT_EQ(window.keywords.pvtreeKeys.tag(window.keywords.pvtreeKeys.find(L"Group-10")), L"Group");
-    EXPECT_EQ(window.keywords.pvtreeKeys.find(L"201"), nullptr);
+    EXPECT_EQ(window.keywords.SearchNode(L"201"), nullptr);
 }
 
 TEST_F(RelationWindowTest, ThePagesControlsLieAboveTheTabControl) {
@@ -99,7 +99,7 @@ TEST_F(RelationWindowTest, TheRelatedListExplainsItselfInATip) {
 TEST_F(RelationWindowTest, DoubleClicksAndKeysRelateAndUnrelate) {
     window.load();
     auto& tree = window.keywords.pvtreeKeys;
-    tree.select(tree.find(L"102"));
+    tree.select(window.keywords.SearchNode(L"102"));
     window.keywords.pvtreeKeys_LButtonDblClick(tree.selected());
     EXPECT_EQ(listed(), (std::vector<std::wstring>{L"Acme", L"Globex"}));
     EXPECT_EQ(placed(L"102"), L"<none>");
@@ -114,7 +114,7 @@ TEST_F(RelationWindowTest, DoubleClicksAndKeysRelateAndUnrelate) {
     EXPECT_EQ(placed(L"101"), L"Clients/Acme");
     EXPECT_EQ(stored(), L"102 201") << "the other view's relation stays";
 
-    tree.select(tree.find(L"131"));
+    tree.select(window.keywords.SearchNode(L"131"));
     ::SendMessageW(tree.handle(), WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(stored(), L"102 131 201") << "Enter in the tree relates";
     window.keywords.lstKeyRel.select(indexOf(L"Urgent"));
@@ -123,19 +123,6 @@ TEST_F(RelationWindowTest, DoubleClicksAndKeysRelateAndUnrelate) {
     EXPECT_EQ(placed(L"131"), L"/Urgent");
     EXPECT_TRUE(fakes.prompter.boxes.empty());
 }
-
-// The calls the suite sees, from the action on: what changes it, in order and with arguments.
-struct RecordedCalls {
-    std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
-    RecordingFactory factory;
-    support::ScopedServices seam;
-    explicit RecordedCalls(automation::ObjectFactory& suite)
-        : factory(suite, log),
-          seam(support::Services{.objects = &factory, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = nullptr}) {}
-    size_t count(std::wstring_view call) const {
-        return static_cast<size_t>(std::count_if(log->begin(), log->end(), [&](const std::wstring& c) { return c == call; }));
-    }
-};
 
 TEST_F(RelationWindowTest, RelatingAndUnrelatingMakeTheCallsInTheirOrder) {
     RecordedCalls calls(suiteObjects);
@@ -149,7 +136,7 @@ TEST_F(RelationWindowTest, RelatingAndUnrelatingMakeTheCallsInTheirOrder) {
     }
 
     calls.log->clear();
-    window.keywords.pvtreeKeys.select(window.keywords.pvtreeKeys.find(L"102"));
+    window.keywords.pvtreeKeys.select(window.keywords.SearchNode(L"102"));
     window.keywords.pvtreeKeys_LButtonDblClick(window.keywords.pvtreeKeys.selected());
     EXPECT_EQ(*calls.log, (CallLog{L"new Tesra.KeyWordFile", L"Tesra.KeyWordFile.loaddata(102, 1)",
                                    L"Tesra.KeyWordFile.ExistRegister()", L"Tesra.KeyWordFile.Insert()"}));
@@ -169,7 +156,7 @@ TEST_F(RelationWindowTest, RelatingAndUnrelatingMakeTheCallsInTheirOrder) {
 TEST_F(RelationWindowTest, DropsFollowWhereTheDragStarted) {
     window.load();
     auto& tree = window.keywords.pvtreeKeys;
-    window.keywords.startDragFromTree(tree.find(L"111"));
+    window.keywords.startDragFromTree(window.keywords.SearchNode(L"111"));
     window.keywords.pvtreeKeys_OLEDragDrop();  // the tree dropped on itself
     EXPECT_EQ(stored(), L"101 201");
     window.keywords.lstKeyRel_OLEDragDrop();
@@ -190,11 +177,11 @@ TEST_F(RelationWindowTest, DropsFollowWhereTheDragStarted) {
 
     // The tree built anew during a drag (a change of view): the drop relates the keyword dragged,
     // or nothing when the tree has it no more, never the node that took its place.
-    window.keywords.startDragFromTree(tree.find(L"102"));
+    window.keywords.startDragFromTree(window.keywords.SearchNode(L"102"));
     window.CheckState1_ChangeView(2);
     window.keywords.lstKeyRel_OLEDragDrop();
     EXPECT_EQ(stored(), L"101 201");
-    window.keywords.startDragFromTree(tree.find(L"202"));
+    window.keywords.startDragFromTree(window.keywords.SearchNode(L"202"));
     window.CheckState1_ChangeView(2);
     window.keywords.lstKeyRel_OLEDragDrop();
     EXPECT_EQ(stored(), L"101 201 202");
@@ -208,7 +195,7 @@ TEST_F(RelationWindowTest, TheFilterNarrowsTheTreeWithoutChangingWhatIsStored) {
     EXPECT_EQ(placed(L"111"), L"<none>");
     EXPECT_EQ(placed(L"Group-12"), L"<none>") << "groups without a match are left out while filtering";
     EXPECT_EQ(listed(), std::vector<std::wstring>{L"Acme"}) << "the related list is not filtered";
-    window.keywords.pvtreeKeys.select(window.keywords.pvtreeKeys.find(L"102"));
+    window.keywords.pvtreeKeys.select(window.keywords.SearchNode(L"102"));
     window.keywords.Relation();
     EXPECT_EQ(stored(), L"101 102 201");
     window.keywords.txtFilter.setText(L"");
@@ -222,7 +209,7 @@ TEST_F(RelationWindowTest, AnAlreadyStoredRelationIsNotInsertedTwice) {
     window.load();
     db->exec("INSERT INTO keyword_items(KeyId, FileId) VALUES (102, 1)");  // stored meanwhile elsewhere
     auto& tree = window.keywords.pvtreeKeys;
-    tree.select(tree.find(L"102"));
+    tree.select(window.keywords.SearchNode(L"102"));
     window.keywords.Relation();
     EXPECT_EQ(stored(), L"101 102 201");
     EXPECT_TRUE(fakes.prompter.boxes.empty());
@@ -295,7 +282,7 @@ TEST_F(RelationWindowTest, ARelatedKeywordThatIsGoneIsReportedAndTheKeywordsPage
     EXPECT_EQ(listed(), (std::vector<std::wstring>{L"Acme", L"Globex"})) << "the relations after it are listed";
     EXPECT_EQ(placed(L"111"), L"Status/Draft") << "the tree is built all the same";
     EXPECT_EQ(placed(L"102"), L"<none>") << "a related keyword stays out of it";
-    window.keywords.pvtreeKeys.select(window.keywords.pvtreeKeys.find(L"111"));
+    window.keywords.pvtreeKeys.select(window.keywords.SearchNode(L"111"));
     window.keywords.Relation();
     EXPECT_EQ(stored(), L"101 102 111 201 999") << "nothing stored is lost, and relating works";
 }

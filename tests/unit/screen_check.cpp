@@ -59,7 +59,7 @@ std::vector<std::string> screenDisagreement(const ShownLists& w, tesra::Database
     while (keys.step()) {
         const long id = static_cast<long>(keys.integer(0));
         const bool isRelated = keys.integer(1) != 0;
-        const bool inTree = w.keywords.pvtreeKeys.exists(std::to_wstring(id));
+        const bool inTree = w.keywords.ExistNode(std::to_wstring(id));
         if (isRelated && inTree) out.push_back("the tree offers " + std::to_string(id) + ", which is related");
         if (!isRelated && !inTree && how == Agreement::Exact && w.keywords.txtFilter.text().empty())
             out.push_back("the tree leaves out keyword " + std::to_string(id));

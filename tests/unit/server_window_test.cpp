@@ -86,8 +86,8 @@ TEST_F(ServerWindowTest, OkWithLinkStartsNothingAndCancelKeepsWhatWasStored) {
     EXPECT_TRUE(fs::is_empty(downloads));
 
     window.load();
-    window.keywords.pvtreeKeys.select(window.keywords.pvtreeKeys.find(L"111"));
-    window.keywords.pvtreeKeys_LButtonDblClick(window.keywords.pvtreeKeys.find(L"111"));
+    window.keywords.pvtreeKeys.select(window.keywords.SearchNode(L"111"));
+    window.keywords.pvtreeKeys_LButtonDblClick(window.keywords.SearchNode(L"111"));
     window.cmdCancel_Click();
     EXPECT_FALSE(window.isLoaded());
     EXPECT_EQ(store.query("SELECT count(*) FROM keyword_items WHERE FileId = 5 AND KeyId = 111"), L"1");
@@ -205,7 +205,7 @@ TEST_F(ServerWindowTest, TheWebOperationsReuseTheSlotsWindowAndRefuseACallWhileI
         EXPECT_EQ(&w, first) << "the same window object";
         EXPECT_TRUE(w.relate.chkLink.value()) << "loaded again from nothing";
         EXPECT_EQ(w.keywords.txtFilter.text(), L"");
-        EXPECT_NE(w.keywords.pvtreeKeys.find(L"111"), nullptr) << "the whole tree, no filter";
+        EXPECT_NE(w.keywords.SearchNode(L"111"), nullptr) << "the whole tree, no filter";
         EXPECT_EQ(w.strUrl, L"/Minutes.txt");
         w.cmdCancel_Click();
     };

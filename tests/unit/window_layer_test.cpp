@@ -392,7 +392,7 @@ TEST_F(RelationWindowLifeTest, ShowRelationCalledAgainUnderItsOwnWindowIsRefused
             refused = e.number() == 400 && e.source().find(L" Engine.ShowRelation() ") != std::wstring::npos;
         }
         ASSERT_TRUE(window.isLoaded()) << "the running window was not freed under its loop";
-        window.keywords.pvtreeKeys.select(window.keywords.pvtreeKeys.find(L"102"));
+        window.keywords.pvtreeKeys.select(window.keywords.SearchNode(L"102"));
         window.keywords.Relation();
         window.cmdOk_Click();
     };

@@ -168,6 +168,10 @@ void TextBox::setForeColor(COLORREF color) {
     if (exists()) ::InvalidateRect(handle(), nullptr, TRUE);
 }
 
+bool TextBox::readOnly() const { return (::GetWindowLongPtrW(live(), GWL_STYLE) & ES_READONLY) != 0; }
+
+void TextBox::setReadOnly(bool readOnly) { ::SendMessageW(live(), EM_SETREADONLY, readOnly, 0); }
+
 void Button::command(WORD code) {
     if (code == BN_CLICKED && onClick) onClick();
 }

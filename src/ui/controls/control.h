@@ -149,6 +149,9 @@ public:
     // The colour of the text; CLR_DEFAULT: the system's.
     COLORREF foreColor() const { return foreColor_; }
     void setForeColor(COLORREF color);
+    // A read-only box shows its text to read, select and copy, and takes no typing.
+    bool readOnly() const;
+    void setReadOnly(bool readOnly);
     const wchar_t* windowClass() const override { return L"EDIT"; }
     DWORD style() const override { return WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL; }
     DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }

@@ -39,6 +39,13 @@ HTREEITEM KeyedTree::add(HTREEITEM parent, const std::wstring& key, const std::w
     return node;
 }
 
+void KeyedTree::setHasChildren(HTREEITEM node, bool children) {
+    TVITEMW item{TVIF_CHILDREN};
+    item.hItem = node;
+    item.cChildren = children ? 1 : 0;
+    ::SendMessageW(handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
 void KeyedTree::forget(HTREEITEM node) {
     auto it = nodes_.find(node);
     if (it == nodes_.end()) return;

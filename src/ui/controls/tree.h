@@ -28,6 +28,8 @@ public:
     // Adds a node under `parent` (nullptr: the invisible root); picture counts from 1 (0: none).
     HTREEITEM add(HTREEITEM parent, const std::wstring& key, const std::wstring& text, const std::wstring& tag,
                   int picture, bool bold = false);
+    // Whether the node shows a button to open it, whatever it holds now (false: as it holds nodes).
+    void setHasChildren(HTREEITEM node, bool children);
     // Removes a node (and what hangs under it).
     void remove(HTREEITEM node);
     // The node whose key equals `key` trimmed of blanks, or nullptr.

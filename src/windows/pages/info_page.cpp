@@ -11,11 +11,11 @@ InfoPage::InfoPage(RelationContext context) : ctx_(context) {
     cmdUpdateData.onClick = [this] { cmdUpdateData_Click(); };
 }
 
-ui::LayoutTable InfoPage::layout(int page) {
+ui::LayoutTable InfoPage::layout(int page, InfoPathLabel pathLabel) {
     return ui::onPage(page, {{picIcon, {L"picIcon", L"", {240, 480, 540, 540}, 0, {}, L"Item picture"}},
                              {lblName, {L"lblName", L"&Name:", {960, 540, 840, 240}}},
                              {txtNameUpdate, {L"txtNameUpdate", L"", {1860, 480, 5880, 315}}},
-                             {lblPath, {L"lblPath", L"&Path:", {960, 960, 840, 240}}},
+                             {lblPath, {pathLabel.name, pathLabel.caption, {960, 960, 840, 240}}},
                              {txtPathUpdate, {L"txtPathUpdate", L"", {1860, 900, 5880, 315}}},
                              {lblComment, {L"lblComment", L"&Comment:", {960, 1380, 840, 240}}},
                              {txtComment, {L"txtComment", L"", {1860, 1320, 5880, 3600}}},
@@ -58,6 +58,21 @@ void InfoPage::showKindPicture(const std::wstring& key) {
     picIcon.repaint();
 }
 
+void InfoPage::showOutlookKind(std::wstring type, bool anyCase) {
+    static const std::pair<const wchar_t*, const wchar_t*> pictures[] = {{L"OutlookMail", L"Mail"},
+                                                                         {L"OutlookContact", L"Contact"},
+                                                                         {L"OutlookTask", L"Task"},
+                                                                         {L"OutlookAppointment", L"Appointment"},
+                                                                         {L"OutlookNote", L"Note"}};
+    auto lower = [](std::wstring text) {
+        ::CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+        return text;
+    };
+    if (anyCase) type = lower(std::move(type));
+    for (const auto& [kind, picture] : pictures)
+        if (type == (anyCase ? lower(kind) : std::wstring(kind))) return showKindPicture(picture);
+}
+
 void InfoPage::drawHeader(HDC dc, const RECT& area) {
     if (file_ && file_->hIcon()) {
         ::DrawIcon(dc, 0, 0, file_->hIcon());
@@ -68,7 +83,7 @@ void InfoPage::drawHeader(HDC dc, const RECT& area) {
 }
 
 // What is written goes to the record the boxes show (after an upload: the server item), and a
-// path the user cannot edit is not written: it is the record's own.
+// path the user cannot edit (disabled, or read-only) is not written: it is the record's own.
 void InfoPage::cmdUpdateData_Click() {
     ctx_.window.event(L"cmdUpdateData_Click", [&] {
         // A window whose load failed before the fields were shown never writes blanks over them.
@@ -76,7 +91,7 @@ void InfoPage::cmdUpdateData_Click() {
         const automation::Object record = shown_;
         const std::wstring name = txtNameUpdate.text(), path = txtPathUpdate.text();
         record.call(L"UpDateName", {name});
-        if (txtPathUpdate.enabled()) record.call(L"UpDatePath", {path});
+        if (txtPathUpdate.enabled() && !txtPathUpdate.readOnly()) record.call(L"UpDatePath", {path});
         record.call(L"UpDateComment", {txtComment.text()});
         record.call(L"loaddata", {Arg(record.get(contract::field::FileId)), name,
                                   Arg(record.get(contract::field::FileType)), path});

@@ -9,6 +9,12 @@
 
 namespace qb::windows {
 
+// The label of the path box; the mail item window's is "SSPanel6", "Item Id: ".
+struct InfoPathLabel {
+    const wchar_t* name = L"lblPath";
+    const wchar_t* caption = L"&Path:";
+};
+
 class InfoPage {
 public:
     explicit InfoPage(RelationContext context);
@@ -25,7 +31,10 @@ public:
     ui::Button cmdUpdateData;
 
     // The controls where the local file window has them (twips, on one tab page).
-    ui::LayoutTable layout(int page);
+    ui::LayoutTable layout(int page, InfoPathLabel pathLabel = {});
+    // Once the window exists, for a record whose path is the suite's key of the item (a mail
+    // item's entry identifier): the path box is read-only and "Update Info" never writes it.
+    void keepPath() { txtPathUpdate.setReadOnly(true); }
 
     // At the start of the load: nothing is shown from the record yet.
     void prepare();
@@ -40,6 +49,10 @@ public:
     // The file stays the window's; the page draws its icon until told otherwise.
     void showFileIcon(const fileinfo::CFileInfo* file);
     void showKindPicture(const std::wstring& key);
+    // The picture of an Outlook item's type ("OutlookMail", "OutlookContact"...); another type
+    // leaves the picture as it was. `anyCase`: the type compared in lower case (the mail item
+    // window does).
+    void showOutlookKind(std::wstring type, bool anyCase);
     const std::wstring& headerPicture() const { return headerPicture_; }
 
     void cmdUpdateData_Click();

@@ -28,7 +28,8 @@ const std::wstring kGroupTag = L"Group", kKeywordTag = L"KeyWord";
 
 constexpr UINT kAddKeywordCommand = 40001;
 
-std::wstring groupKey(long id) { return L"Group-" + std::to_wstring(id); }
+const std::wstring kGroupPrefix = L"Group-";
+std::wstring groupKey(long id) { return kGroupPrefix + std::to_wstring(id); }
 
 }  // namespace
 
@@ -58,6 +59,9 @@ void KeywordsPage::prepare() {
     groupCache_.reset();
     viewKeywords_.reset();
     viewGroups_.reset();
+    model_.clear();
+    builtGroups_.reset();
+    unfilled_.clear();
     draggedKey_.clear();
     dragging_ = false;
     filter_.clear();
@@ -75,36 +79,52 @@ void KeywordsPage::reload(std::wstring_view handler) {
     LoadKeyWord();
 }
 
-void KeywordsPage::LoadKeyWord() {
+void KeywordsPage::LoadKeyWord() { buildTree(false); }
+
+// `again`: from the view's keywords and groups the tree was last built from (a keystroke in the
+// filter box asks the suite for nothing).
+void KeywordsPage::buildTree(bool again) {
     qualified(ctx_.qualified(options_.loadTree), [&] {
         HCURSOR before = ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
         pvtreeKeys.setRedraw(false);
         pvtreeKeys.clear();
+        unfilled_.clear();
         // The view's groups, asked for once for the whole rebuild: what InsertGroup looks up and
         // what LoadAllGroup adds.
-        viewGroups_ = viewGroups();
+        viewGroups_ = again && builtGroups_ ? *builtGroups_ : viewGroups();
+        builtGroups_ = *viewGroups_;
         groupCache_.emplace();
         for (const ViewGroup& group : *viewGroups_) (*groupCache_)[group.id] = group.name;
         struct Done {
             KeywordsPage& w;
             HCURSOR cursor;
             ~Done() {
+                w.building_ = false;
                 w.groupCache_.reset();
                 w.viewGroups_.reset();
                 w.pvtreeKeys.setRedraw(true);
                 ::SetCursor(cursor);
             }
         } done{*this, before};
-        // The view's keywords as the related list just read them (one rebuild asks once).
-        std::vector<ViewKeyword> all = viewKeywords_ ? std::move(*viewKeywords_) : viewKeywords();
-        viewKeywords_.reset();
-        // Relations that could not be read leave the tree without keywords: it cannot tell which
-        // of them are related.
-        if (!relationsKnown_) all.clear();
-        for (const ViewKeyword& keyword : all) {
-            if (relatedIds_.contains(keyword.id)) continue;  // ExistKeyRelation, with the id read once
-            if (passesFilter(keyword.name)) InsertKeyWord(keyword.id, keyword.name, keyword.group);
+        if (!again) {
+            // The view's keywords as the related list just read them (one rebuild asks once).
+            std::vector<ViewKeyword> all = viewKeywords_ ? std::move(*viewKeywords_) : viewKeywords();
+            viewKeywords_.reset();
+            // Relations that could not be read leave the tree without keywords: it cannot tell
+            // which of them are related.
+            if (!relationsKnown_) all.clear();
+            model_.assign(std::move(all));
         }
+        // A group's node comes with its first keyword offered, and holds its keywords once opened;
+        // keywords without a group go in at once.
+        building_ = true;
+        for (const ViewKeyword& keyword : model_.all()) {
+            if (!offered(keyword)) continue;
+            HTREEITEM parent = keyword.group != 0 ? InsertGroup(keyword.group) : nullptr;
+            if (parent && unfilled_.contains(keyword.group)) continue;
+            pvtreeKeys.add(parent, std::to_wstring(keyword.id), keyword.name, kKeywordTag, kKeywordPicture);
+        }
+        building_ = false;
         if (filter_.empty()) LoadAllGroup();  // while filtering, only groups with a match show
         // The first level opens, as the tree is shown again.
         if (HTREEITEM first = TreeView_GetRoot(pvtreeKeys.handle())) TreeView_Expand(pvtreeKeys.handle(), first, TVE_EXPAND);
@@ -116,15 +136,40 @@ void KeywordsPage::LoadKeyWord() {
 }
 
 bool KeywordsPage::passesFilter(const std::wstring& keyName) const {
-    if (filter_.empty()) return true;
-    std::wstring lower = keyName;
-    ::CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
-    return lower.find(filter_) != std::wstring::npos;
+    return filter_.empty() || KeywordModel::lower(keyName).find(filter_) != std::wstring::npos;
 }
 
-std::vector<KeywordsPage::ViewKeyword> KeywordsPage::viewKeywords() {
+// Offered in the tree: not related (ExistKeyRelation, with the id read once) and not filtered out.
+// While the item's relations are unknown (they could not be read) nothing is.
+bool KeywordsPage::offered(const KeywordModel::Keyword& keyword) const {
+    return relationsKnown_ && !relatedIds_.contains(keyword.id) &&
+           (filter_.empty() || keyword.lowered.find(filter_) != std::wstring::npos);
+}
+
+long KeywordsPage::unfilledGroup(HTREEITEM node) const {
+    const std::wstring key = pvtreeKeys.key(node);
+    if (!key.starts_with(kGroupPrefix)) return 0;
+    const long group = std::wcstol(key.c_str() + kGroupPrefix.size(), nullptr, 10);
+    return unfilled_.contains(group) ? group : 0;
+}
+
+void KeywordsPage::pvtreeKeys_Expand(HTREEITEM node) {
+    const long group = unfilledGroup(node);
+    if (!group) return;
+    ctx_.window.event(L"pvtreeKeys_Expand", [&] {
+        unfilled_.erase(group);
+        for (const KeywordModel::Keyword* keyword : model_.ofGroup(group))
+            if (offered(*keyword)) pvtreeKeys.add(node, std::to_wstring(keyword->id), keyword->name, kKeywordTag, kKeywordPicture);
+        // From now on its button follows its nodes.
+        pvtreeKeys.setHasChildren(node, TreeView_GetChild(pvtreeKeys.handle(), node) != nullptr);
+    });
+}
+
+std::vector<KeywordsPage::ViewKeyword> KeywordsPage::viewKeywords() { return viewKeywords(ctx_.viewId); }
+
+std::vector<KeywordsPage::ViewKeyword> KeywordsPage::viewKeywords(long view) {
     Object lookup = createObject(progid::KeyWord);
-    lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), ctx_.viewId});
+    lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), view});
     std::vector<ViewKeyword> keywords;
     automation::MemberIds ids;
     lookup.callObject(L"GetAllByView").forEach([&](const Variant& item) {
@@ -176,20 +221,44 @@ HTREEITEM KeywordsPage::InsertGroup(long GroupId) {
         if (!*name) return SearchNode(L"0");
         const std::wstring key = groupKey(GroupId);
         if (ExistNode(key)) return SearchNode(key);
-        return pvtreeKeys.add(nullptr, key, **name, kGroupTag, kGroupPicture, true);
+        HTREEITEM node = pvtreeKeys.add(nullptr, key, **name, kGroupTag, kGroupPicture, true);
+        // Made while the tree is built: its keywords go in when it is opened.
+        if (node && building_) {
+            unfilled_.insert(GroupId);
+            pvtreeKeys.setHasChildren(node, true);
+        }
+        return node;
     });
 }
 
 void KeywordsPage::InsertKeyWord(long KeyId, const std::wstring& KeyName, long GroupId) {
     qualified(ctx_.qualified(L"InsertKeyWord"), [&] {
         HTREEITEM parent = GroupId != 0 ? InsertGroup(GroupId) : nullptr;
+        // A group not opened yet shows it, last, when it is.
+        if (parent && unfilled_.contains(GroupId)) return model_.putLast(KeyId, KeyName, GroupId);
         pvtreeKeys.add(parent, std::to_wstring(KeyId), KeyName, kKeywordTag, kKeywordPicture);
     });
 }
 
-HTREEITEM KeywordsPage::SearchNode(const std::wstring& key) { return pvtreeKeys.find(key); }
+// A keyword's key is its id.
+HTREEITEM KeywordsPage::SearchNode(const std::wstring& key) {
+    if (HTREEITEM node = pvtreeKeys.find(key)) return node;
+    if (!ExistNode(key)) return nullptr;
+    const KeywordModel::Keyword* keyword = model_.find(std::wcstol(key.c_str(), nullptr, 10));
+    HTREEITEM group = pvtreeKeys.find(groupKey(keyword->group));
+    TreeView_Expand(pvtreeKeys.handle(), group, TVE_EXPAND);
+    return pvtreeKeys.find(key);
+}
 
-bool KeywordsPage::ExistNode(const std::wstring& key) { return pvtreeKeys.exists(key); }
+bool KeywordsPage::ExistNode(const std::wstring& key) {
+    if (pvtreeKeys.exists(key)) return true;
+    wchar_t* end = nullptr;
+    const std::wstring trimmed = automation::trimBlanks(key);
+    const long id = std::wcstol(trimmed.c_str(), &end, 10);
+    if (trimmed.empty() || *end) return false;
+    const KeywordModel::Keyword* keyword = model_.find(id);
+    return keyword && unfilled_.contains(keyword->group) && offered(*keyword);
+}
 
 void KeywordsPage::LoadKWRelationed() {
     qualified(ctx_.qualified(L"LoadKWRelationed"), [&] {
@@ -219,6 +288,7 @@ void KeywordsPage::LoadKWRelationed() {
         viewKeywords_ = viewKeywords();
         for (const ViewKeyword& keyword : *viewKeywords_)
             if (auto it = inView.find(keyword.id); it != inView.end()) it->second = &keyword.name;
+        const std::unordered_set<long> elsewhere = inOtherViews(inView);
         // A relation whose keyword cannot be read (gone meanwhile) does not keep the others out
         // of the list: the first such failure is raised once the list is complete.
         std::exception_ptr firstFailure;
@@ -228,6 +298,7 @@ void KeywordsPage::LoadKWRelationed() {
                 relatedIds_.insert(keyId);
                 continue;
             }
+            if (elsewhere.contains(keyId)) continue;  // another view's: not shown
             try {
                 Object lookup = createObject(progid::KeyWord);
                 lookup.call(L"loaddata", {keyId, Arg::missing(), ctx_.viewId});
@@ -243,6 +314,26 @@ void KeywordsPage::LoadKWRelationed() {
         }
         if (firstFailure) std::rethrow_exception(firstFailure);
     });
+}
+
+// Relations to keywords outside the view in use are asked for one by one (another view's is not
+// shown; one that is gone fails the list). An item related to many of other views' keywords has
+// those views' keywords read whole instead, once each: only a keyword found in none of them is
+// then asked for by itself.
+std::unordered_set<long> KeywordsPage::inOtherViews(const std::unordered_map<long, const std::wstring*>& related) {
+    constexpr size_t kAskedOneByOne = 32;
+    std::unordered_set<long> found;
+    const size_t outside = static_cast<size_t>(
+        std::count_if(related.begin(), related.end(), [](const auto& r) { return r.second == nullptr; }));
+    if (outside <= kAskedOneByOne) return found;
+    automation::MemberIds ids;
+    createObject(progid::View).callObject(L"GetAll").forEach([&](const Variant& item) {
+        const long view = Object::from(item).get(ids, L"ViewId").toLong();
+        if (view == ctx_.viewId) return;
+        for (const ViewKeyword& keyword : viewKeywords(view))
+            if (related.contains(keyword.id)) found.insert(keyword.id);
+    });
+    return found;
 }
 
 bool KeywordsPage::ExistKeyRelation(const Object& keyword) {
@@ -362,9 +453,8 @@ void KeywordsPage::mnu_AddKeyWord_Click() {
 void KeywordsPage::txtFilter_Change() {
     if (!ctx_.window.isLoaded()) return;
     ctx_.window.event(L"txtFilter_Change", [&] {
-        filter_ = automation::trimBlanks(txtFilter.text());
-        ::CharLowerBuffW(filter_.data(), static_cast<DWORD>(filter_.size()));
-        LoadKeyWord();
+        filter_ = KeywordModel::lower(automation::trimBlanks(txtFilter.text()));
+        buildTree(builtGroups_.has_value());
     });
 }
 
@@ -392,6 +482,11 @@ LRESULT KeywordsPage::treeNotify(NMHDR* header) {
             if (reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey == VK_RETURN && pvtreeKeys.selected())
                 pvtreeKeys_LButtonDblClick(pvtreeKeys.selected());
             return 0;
+        case TVN_ITEMEXPANDINGW: {
+            auto* change = reinterpret_cast<NMTREEVIEWW*>(header);
+            if (change->action & TVE_EXPAND) pvtreeKeys_Expand(change->itemNew.hItem);
+            return 0;
+        }
         case TVN_BEGINDRAGW:
             automation::ignoreFailure([&] { startDragFromTree(reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem); });
             return 0;

@@ -12,6 +12,7 @@
 #include "base/handles.h"
 #include "ui/controls/list_view.h"
 #include "ui/controls/tree.h"
+#include "windows/pages/keyword_model.h"
 #include "windows/pages/relation_context.h"
 
 namespace qb::windows {
@@ -56,6 +57,8 @@ public:
     void LoadAllGroup();
     void InsertKeyWord(long KeyId, const std::wstring& KeyName, long GroupId);
     HTREEITEM InsertGroup(long GroupId);
+    // A keyword of a group not opened yet has no node: SearchNode opens its group (the node is
+    // wanted), ExistNode answers from the view's keywords.
     HTREEITEM SearchNode(const std::wstring& key);  // nullptr: the root
     bool ExistNode(const std::wstring& key);
     void LoadKWRelationed();
@@ -83,19 +86,21 @@ public:
     // The window's messages while a drag is under way; true when taken.
     bool dragMessage(UINT msg, LRESULT& result);
 
+    // A group's node opened (by a click, the keyboard or a program): its keywords are put in.
+    void pvtreeKeys_Expand(HTREEITEM node);
+
 private:
-    struct ViewKeyword {
-        long id;
-        std::wstring name;
-        long group;
-    };
+    using ViewKeyword = KeywordModel::Keyword;
     struct ViewGroup {
         long id;
         std::wstring name;
     };
     // The keywords and the groups of the selected view, in the order the suite answers them.
     std::vector<ViewKeyword> viewKeywords();
+    std::vector<ViewKeyword> viewKeywords(long view);
+    std::unordered_set<long> inOtherViews(const std::unordered_map<long, const std::wstring*>& related);
     std::vector<ViewGroup> viewGroups();
+    void buildTree(bool again);
     LRESULT treeNotify(NMHDR* header);
     LRESULT listNotify(NMHDR* header);
     void showKeywordMenu(POINT at);
@@ -104,6 +109,9 @@ private:
     void endDrag(bool drop);
     void repaintUpdateButton();
     bool passesFilter(const std::wstring& keyName) const;
+    bool offered(const KeywordModel::Keyword& keyword) const;
+    // The group of a node whose keywords are still only in the model, or 0.
+    long unfilledGroup(HTREEITEM node) const;
     template <class F>
     void moving(std::wstring_view handler, F&& body);
 
@@ -119,6 +127,11 @@ private:
     std::optional<std::vector<ViewKeyword>> viewKeywords_;
     // The view's groups during a rebuild of the tree.
     std::optional<std::vector<ViewGroup>> viewGroups_;
+    // The view's keywords the tree was built from; the groups whose nodes do not hold theirs yet.
+    KeywordModel model_;
+    std::optional<std::vector<ViewGroup>> builtGroups_;
+    std::unordered_set<long> unfilled_;
+    bool building_ = false;
     // The key of the keyword dragged from the tree: its node may be gone by the drop.
     std::wstring draggedKey_;
     bool dragging_ = false;

@@ -4,7 +4,7 @@
 
 namespace qb::windows {
 
-RelateWithFrame::RelateWithFrame(RelationContext context) : ctx_(context) {
+RelateWithFrame::RelateWithFrame(RelationContext context, RelateWithNames names) : ctx_(context), names_(names) {
     chkLink.onClick = [this] { chkLink_Click(); };
     chkLocalCopyDP.onClick = [this] { chkLocalCopyDP_Click(); };
     chkLocalCopyOP.onClick = [this] { chkLocalCopyOP_Click(); };
@@ -15,10 +15,10 @@ RelateWithFrame::RelateWithFrame(RelationContext context) : ctx_(context) {
 ui::LayoutTable RelateWithFrame::layout() {
     return {{SSPanel5, {L"SSPanel5", L"Relate With:", {90, 6225, 5040, 285}}},
             {Picture2, {L"Picture2", L"", {240, 6600, 480, 480}, 0, {}, L"Kept as"}},
-            {chkLink, {L"chkLink", L"&Link", {900, 6570, 3900, 255}}},
+            {chkLink, {L"chkLink", names_.link, {900, 6570, 3900, 255}}},
             {chkLocalCopyDP, {L"chkLocalCopyDP", L"Local Copy in &default path", {900, 6825, 3900, 255}}},
             {chkLocalCopyOP, {L"chkLocalCopyOP", L"Local Copy in &other path", {900, 7080, 3900, 255}}},
-            {SSFrame1, {L"SSFrame1", L"", {60, 6180, 5100, 1200}}}};
+            {SSFrame1, {names_.frame, L"", {60, 6180, 5100, 1200}}}};
 }
 
 void RelateWithFrame::prepare() {
@@ -26,10 +26,13 @@ void RelateWithFrame::prepare() {
     picture_ = L"Link";
 }
 
+// The three options are shown again as well (nothing hides them today; the handlers promise it).
 void RelateWithFrame::show(const wchar_t* handler, const wchar_t* picture) {
     ctx_.window.event(handler, [&] {
         picture_ = picture;
         Picture2.repaint();
+        for (ui::OptionButton* o : {&chkLink, &chkLocalCopyDP, &chkLocalCopyOP})
+            if (o->exists()) ::ShowWindow(o->handle(), SW_SHOW);
     });
 }
 

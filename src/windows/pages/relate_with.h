@@ -1,7 +1,7 @@
 #pragma once
-// "Relate With:", the frame of the server and web windows that says how the user keeps an item
-// that is not a local file: a link, or also a local copy made on "Ok" in the suite's download
-// folder or in one the user picks. Its picture shows the way chosen.
+// "Relate With:", the frame of the server, web and mail item windows that says how the user keeps
+// an item that is not a local file: a link, or also a local copy made on "Ok" in the suite's
+// download folder or in one the user picks. Its picture shows the way chosen.
 #include <string>
 
 #include "base/handles.h"
@@ -9,9 +9,15 @@
 
 namespace qb::windows {
 
+// What differs between the windows: the frame's name and the link option's caption.
+struct RelateWithNames {
+    const wchar_t* frame = L"SSFrame1";      // "fradownload" in the mail item window
+    const wchar_t* link = L"&Link";          // "Outlook's Item" there
+};
+
 class RelateWithFrame {
 public:
-    explicit RelateWithFrame(RelationContext context);
+    explicit RelateWithFrame(RelationContext context, RelateWithNames names = {});
     RelateWithFrame(const RelateWithFrame&) = delete;
     RelateWithFrame& operator=(const RelateWithFrame&) = delete;
 
@@ -20,7 +26,7 @@ public:
     ui::OptionButton chkLink, chkLocalCopyDP, chkLocalCopyOP;
     ui::Frame SSFrame1;
 
-    // The frame's place in the server and web windows (twips).
+    // The frame's place in the server, web and mail item windows (twips).
     ui::LayoutTable layout();
     // At the start of the load: the link chosen.
     void prepare();
@@ -38,6 +44,7 @@ private:
     void draw(HDC dc, const RECT& area);
 
     RelationContext ctx_;
+    RelateWithNames names_;
     std::wstring picture_ = L"Link";
     UniqueImageList imgPictures_;
 };

@@ -17,6 +17,11 @@ ServerPage::ServerPage(RelationContext context, Uploaded uploaded) : ctx_(contex
     cmdUpload.onClick = [this] { cmdUpload_Click(); };
 }
 
+ServerPage::ServerPage(RelationContext context, std::function<void()> upload)
+    : ctx_(context), uploadInstead_(std::move(upload)) {
+    cmdUpload.onClick = [this] { cmdUpload_Click(); };
+}
+
 ui::LayoutTable ServerPage::layout(int page) {
     return ui::onPage(page, {{lblUpload, {L"lblUpload", L"Upload file to server:", {240, 600, 3600, 240}}},
                              {cmdUpload, {L"cmdUpload", L"&Upload", {3960, 540, 1320, 375}}},
@@ -32,6 +37,23 @@ void ServerPage::prepare() {
 
 void ServerPage::cmdUpload_Click() {
     if (busy_) return;  // pressed again while the file goes
+    if (uploadInstead_) {
+        // Its boxes may have no owner: the window is kept from closing under them.
+        struct Disabled {
+            ServerPage& page;
+            HWND window;
+            ~Disabled() {
+                page.busy_ = false;
+                if (!::IsWindow(window)) return;
+                ::EnableWindow(window, TRUE);
+                ::SetActiveWindow(window);
+            }
+        } disabled{*this, ctx_.window.handle()};
+        busy_ = true;
+        ::EnableWindow(disabled.window, FALSE);
+        ctx_.window.event(L"cmdUpload_Click", uploadInstead_);
+        return;
+    }
     ctx_.window.event(L"cmdUpload_Click", [&] { upload(); });
     hideBusy();  // in every case, also after a failure was reported
 }

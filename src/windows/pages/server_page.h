@@ -2,6 +2,7 @@
 // The Server page of a local item's relation window: uploads the item's file to the suite's file
 // server, lets the suite register it as a new item with the local item's relations, and can
 // remove the local item from the suite's local data. A busy panel plays while the file goes.
+// The mail item window has the same page with an upload of its own behind the button.
 #include <functional>
 
 #include "windows/pages/relation_context.h"
@@ -17,6 +18,8 @@ public:
         std::function<void()> done;
     };
     ServerPage(RelationContext context, Uploaded uploaded);
+    // The button runs `upload` instead, the window taking no input meanwhile.
+    ServerPage(RelationContext context, std::function<void()> upload);
     ServerPage(const ServerPage&) = delete;
     ServerPage& operator=(const ServerPage&) = delete;
 
@@ -40,6 +43,7 @@ private:
 
     RelationContext ctx_;
     Uploaded uploaded_;
+    std::function<void()> uploadInstead_;
     bool busy_ = false;
 };
 

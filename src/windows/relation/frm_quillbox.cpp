@@ -47,14 +47,7 @@ void frmQuillbox::LoadFileInfo(std::wstring fil) {
 void frmQuillbox::LoadFileOutlookInfo(const std::wstring&, const std::wstring& pstrType) {
     automation::qualified(L"frmQuillbox.LoadFileOutlookInfo()", [&] {
         load();
-        static const std::pair<const wchar_t*, const wchar_t*> pictures[] = {
-            {L"OutlookMail", L"Mail"},
-            {L"OutlookContact", L"Contact"},
-            {L"OutlookTask", L"Task"},
-            {L"OutlookAppointment", L"Appointment"},
-            {L"OutlookNote", L"Note"}};
-        for (const auto& [type, picture] : pictures)
-            if (pstrType == type) info.showKindPicture(picture);
+        info.showOutlookKind(pstrType, false);
     });
 }
 

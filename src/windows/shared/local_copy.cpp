@@ -16,22 +16,9 @@ std::wstring withExtension(std::wstring name, const wchar_t* otherwise, bool rep
     return replace ? std::wstring(otherwise) : name + otherwise;
 }
 
-// The target in `folder()` for `name`, or the first free numbered candidate, reserved by an
-// empty file; with every candidate taken, the last one, nothing created.
+// The downloader is started on the 99th candidate when all are taken.
 std::wstring reserve(const std::function<std::wstring()>& folder, const std::wstring& name, const wchar_t* between) {
-    std::wstring target = folder() + L"\\" + name;
-    if (shell::FSOFileExist(target)) {
-        for (int n = 1; n <= kCandidates; ++n) {
-            target = folder() + L"\\Copy (" + std::to_wstring(n) + L")" + between + name;
-            if (!shell::FSOFileExist(target)) {
-                shell::FSOFileTextCreate(target, L"");
-                return target;
-            }
-        }
-        return target;
-    }
-    shell::FSOFileTextCreate(target, L"");
-    return target;
+    return reserveCopyTarget(folder, name, between).path;
 }
 
 void startDownloader(const CopyRequest& request, const std::wstring& target) {
@@ -41,6 +28,25 @@ void startDownloader(const CopyRequest& request, const std::wstring& target) {
 }
 
 }  // namespace
+
+CopyTarget reserveCopyTarget(const std::function<std::wstring()>& folder, const std::wstring& name,
+                             const wchar_t* between) {
+    CopyTarget target{folder() + L"\\" + name, name};
+    if (shell::FSOFileExist(target.path)) {
+        for (int n = 1; n <= kCandidates; ++n) {
+            target.name = L"Copy (" + std::to_wstring(n) + L")" + between + name;
+            target.path = folder() + L"\\" + target.name;
+            if (!shell::FSOFileExist(target.path)) {
+                shell::FSOFileTextCreate(target.path, L"");
+                return target;
+            }
+        }
+        target.reserved = false;
+        return target;
+    }
+    shell::FSOFileTextCreate(target.path, L"");
+    return target;
+}
 
 std::wstring lastSegment(const std::wstring& address) {
     const size_t slash = address.find_last_of(L'/');

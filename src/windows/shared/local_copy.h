@@ -5,10 +5,21 @@
 // and the ids of the keywords related to the item. It does not wait for the downloader.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace qb::windows {
+
+// A copy's target in a folder: `name`, or with that taken the first free "Copy (n)" + `between` +
+// `name`, n from 1 to 99 (the folder asked for again for each), reserved by an empty file. With
+// all 99 taken nothing is created, `reserved` is false and path and name are the 99th's.
+struct CopyTarget {
+    std::wstring path, name;
+    bool reserved = true;
+};
+CopyTarget reserveCopyTarget(const std::function<std::wstring()>& folder, const std::wstring& name,
+                             const wchar_t* between);
 
 // The last "/"-separated piece of an address (all of it when it has no "/").
 std::wstring lastSegment(const std::wstring& address);

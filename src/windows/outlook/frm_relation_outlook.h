@@ -1,0 +1,46 @@
+#pragma once
+// frmRelationOutlook: the relation window of an item of the mail client (a mail, a contact, a
+// task, an appointment or a note), twin of the server item window. Its header shows the item's
+// type; "Update Info" writes name and comment (the entry identifier is the suite's key of the
+// item); the Server tab's button runs the component's diagnostic upload; and "Ok" can save the
+// item through the mail client as a message file, which the item's record then describes.
+#include <string>
+
+#include "windows/pages/server_page.h"
+#include "windows/relation/remote_item_window.h"
+#include "windows/shared/local_copy.h"
+
+namespace qb::windows {
+
+class frmRelationOutlook final : public RemoteItemWindow {
+public:
+    frmRelationOutlook();
+    ~frmRelationOutlook() override;
+
+    ServerPage server;
+    static constexpr int kServerTab = 5;
+
+    // The name without \ / : * " < > | (nothing else removed), then "." and `pstrSaveAs`.
+    static std::wstring MakeFileName(const std::wstring& pstrName, const std::wstring& pstrSaveAs);
+    // Saves the mail client's item as a message file at `target`; true when the save completed.
+    // Without the mail client running the user is told and nothing is saved.
+    bool MailSave(const std::wstring& identifier, const std::wstring& target);
+    // The copy in the suite's download folder, and in a folder the user picks. A copy saved makes
+    // the item's record a local file record of it. They answer false, always.
+    bool RelDownLoadItem();
+    bool RelDonwLoadItemOtherPath();
+
+    // Event handlers.
+    void cmdUpload_Click() { server.cmdUpload_Click(); }
+
+protected:
+    void preparePages() override;
+    void recordShown() override;
+    void copyChosen() override;
+
+private:
+    // Saves the item at a reserved target and hands the record over to the saved file.
+    void saveAs(const CopyTarget& target);
+};
+
+}  // namespace qb::windows
