@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "automation/object.h"
+#include "automation/object_factory.h"
 #include "engine/engine.h"
 #include "store.h"
 #include "support/services.h"
@@ -236,6 +237,13 @@ bool runOnce(int n, int run, Figures* out, size_t windows, Extra extra = {}) {
         return false;
     }
     ::SetEnvironmentVariableW(L"TESRA_SUITE_DB", path.c_str());
+    // The suite opens the fresh database at its first call: a running suite has it open already.
+    try {
+        qb::automation::ComObjectFactory().create(L"Tesra.View").call(L"GetAll");
+    } catch (const qb::automation::ComError& e) {
+        std::printf("the suite: %ls\n", e.description().c_str());
+        return false;
+    }
     for (size_t w = 0; w < windows; ++w) {
         Measure measure;
         qb::support::ScopedServices seams(qb::support::Services{

@@ -199,7 +199,7 @@ TEST_F(MailWindowTest, MakeFileNameRemovesTheEightCharactersOnly) {
 }
 
 // A name renamed to hundreds of characters: cut so that the copy can be made, ".msg" kept.
-TEST_F(MailWindowTest, AVeryLongNameIsCutToAPathWindowsCanCreate) {
+TEST_F(MailWindowTest, AVeryLongNameIsCutAndANameThatIsNoFileNameIsRefused) {
     db->exec(("UPDATE items SET FileName = '" + std::string(300, 'x') + "' WHERE FileId = 5").c_str());
     window.oFileSelected = record(kMailId, L"OutlookMail");
     okWith(window.relate.chkLocalCopyDP);
@@ -208,6 +208,21 @@ TEST_F(MailWindowTest, AVeryLongNameIsCutToAPathWindowsCanCreate) {
     EXPECT_LT(path.size() + std::wstring(L"Copy (99) of ").size(), static_cast<size_t>(MAX_PATH)) << narrow(path);
     EXPECT_TRUE(path.ends_with(L"xx.msg")) << narrow(path);
     EXPECT_EQ(subjectOf(path), L"Re: delivery dates");
+
+    // A name that is still no file name after MakeFileName: refused before anything is created.
+    for (const char* name : {"Why?", "CON", "tab\there"}) {
+        db->exec(("UPDATE items SET FileType = 'OutlookMail', FileCurrentPath = '" + narrow(kMailId) + "', FileName = '" +
+                  name + "' WHERE FileId = 5").c_str());
+        window.oFileSelected = record(kMailId, L"OutlookMail");
+        const auto files = std::distance(fs::directory_iterator(downloads), fs::directory_iterator());
+        fakes.prompter.boxes.clear();
+        okWith(window.relate.chkLocalCopyDP);
+        ASSERT_EQ(fakes.prompter.boxes.size(), 1u) << name;
+        EXPECT_NE(fakes.prompter.boxes[0].text.find(L"cannot be the name of a file"), std::wstring::npos) << name;
+        EXPECT_EQ(std::distance(fs::directory_iterator(downloads), fs::directory_iterator()), files) << name;
+        EXPECT_TRUE(window.isLoaded()) << name;
+        window.unload();
+    }
 }
 
 // A record the suite already has for the target path (an earlier copy removed by hand and saved

@@ -40,6 +40,15 @@ std::wstring fitted(const std::wstring& name, const std::wstring& folder, const 
     return name.substr(0, MAX_PATH - 1 - used - extension.size()) + extension;
 }
 
+// MakeFileName keeps what it does not know ("?", control characters, a device's name): such a
+// name is refused with a clear message before anything is created.
+void requirePlainName(const std::wstring& name) {
+    if (!shell::IsPlainFileName(name))
+        throw ComError::runtime(automation::err::BadFileNameOrNumber,
+                                L"\"" + name + L"\" cannot be the name of a file. Give the item another name (Update Info), or choose "
+                                L"Local Copy in other path and type one.");
+}
+
 }  // namespace
 
 frmRelationOutlook::frmRelationOutlook()
@@ -116,6 +125,7 @@ bool frmRelationOutlook::RelDownLoadItem() {
         Object settler = createObject(contract::progid::Settler);
         auto folder = [&] { return settler.call(L"GetDownloadPath").toText(); };
         const std::wstring name = fitted(MakeFileName(oFileSelected.get(field::FileName).toText(), L"msg"), folder(), L" of ");
+        requirePlainName(name);
         const CopyTarget target = reserveCopyTarget(folder, name, L" of ");
         if (!target.reserved) allNamesTaken(folder(), name, L" of ");
         saveAs(target);
@@ -130,6 +140,7 @@ bool frmRelationOutlook::RelDonwLoadItemOtherPath() {
         // The title as the user typed it: a typed ".msg" gets its own ".msg".
         const std::wstring folder = chosen.path.substr(0, chosen.path.find_last_of(L'\\'));
         const std::wstring name = fitted(MakeFileName(chosen.title, L"msg"), folder, L" ");
+        requirePlainName(name);
         const CopyTarget target = reserveCopyTarget([&] { return folder; }, name, L" ");
         if (!target.reserved) allNamesTaken(folder, name, L" ");
         saveAs(target);
