@@ -104,6 +104,8 @@ TEST_F(MailWindowTest, TheHeaderShowsTheItemTypeInAnyCaseAndTheWindowHasItsOwnCa
     window.relate.chkLocalCopyDP.onClick();
     EXPECT_EQ(window.relate.optionPicture(), L"LocalCopy");
     EXPECT_TRUE(window.relate.chkLocalCopyOP.visible()) << "an option handler shows all three";
+    window.RelationTab.select(frmRelationOutlook::kServerTab);
+    EXPECT_TRUE(::IsWindowVisible(window.server.cmdUpload.handle()));
     EXPECT_FALSE(::IsWindowVisible(window.server.sspSending.handle())) << "the busy panel waits for an upload";
 }
 

@@ -44,6 +44,9 @@ public:
     // from the keyboard (Shift+F10, the menu key), below the selected item.
     std::function<void(POINT)> onContextMenu;
 
+    // A control of a tab page that stays hidden when its page is shown (a busy panel between uses).
+    bool keptHidden = false;
+
     const std::wstring& name() const { return placement_.name; }
     const Placement& placement() const { return placement_; }
     // The window, or nullptr while the form is not loaded.

@@ -334,7 +334,8 @@ void Form::post(std::function<void()> call) {
 
 void Form::showPage(int page) {
     for (Control* c : order_)
-        if (c->placement_.page && c->handle()) ::ShowWindow(c->handle(), c->placement_.page == page ? SW_SHOW : SW_HIDE);
+        if (c->placement_.page && c->handle())
+            ::ShowWindow(c->handle(), c->placement_.page == page && !c->keptHidden ? SW_SHOW : SW_HIDE);
     pageShown(page);
 }
 

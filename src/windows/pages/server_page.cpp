@@ -30,7 +30,9 @@ ui::LayoutTable ServerPage::layout(int page) {
                              {Animation1, {L"Animation1", L"", {360, 1740, 7260, 900}, 0, {}, L"Sending"}}});
 }
 
+// The busy panel shows only while a file goes, whichever tab is chosen meanwhile.
 void ServerPage::prepare() {
+    sspSending.keptHidden = Animation1.keptHidden = true;
     ::ShowWindow(sspSending.handle(), SW_HIDE);
     ::ShowWindow(Animation1.handle(), SW_HIDE);
 }
@@ -61,6 +63,7 @@ void ServerPage::cmdUpload_Click() {
 void ServerPage::showBusy() {
     busy_ = true;
     cmdUpload.setEnabled(false);
+    sspSending.keptHidden = Animation1.keptHidden = false;
     ::ShowWindow(sspSending.handle(), SW_SHOW);
     ::ShowWindow(Animation1.handle(), SW_SHOW);
     const std::wstring clip = automation::moduleFolder() + L"\\Avi\\updateprogress.avi";
@@ -74,6 +77,7 @@ void ServerPage::hideBusy() noexcept {
     if (!ctx_.window.isLoaded()) return;
     try {
         Animation1.stop();
+        sspSending.keptHidden = Animation1.keptHidden = true;
         ::ShowWindow(Animation1.handle(), SW_HIDE);
         ::ShowWindow(sspSending.handle(), SW_HIDE);
         cmdUpload.setEnabled(true);
