@@ -55,7 +55,7 @@ frmRelationOutlook::frmRelationOutlook()
     : RemoteItemWindow({L"frmRelationOutlook", L"Info|Keywords|Themes|File|Server",
                         {L"fradownload", L"&Outlook's Item"}, {L"SSPanel6", L"Item &Id: "}}),
       server(context(), engineUpload) {
-    place(ui::movedDown(420, server.layout(kServerTab)));
+    place(ui::movedDown(kBelowChooser, server.layout(kServerTab)));
 }
 
 frmRelationOutlook::~frmRelationOutlook() { unload(); }
@@ -109,6 +109,15 @@ bool frmRelationOutlook::MailSave(const std::wstring& identifier, const std::wst
     });
 }
 
+void frmRelationOutlook::copyInto(const std::function<std::wstring()>& folder, const std::wstring& title,
+                                  const wchar_t* between) {
+    const std::wstring name = fitted(MakeFileName(title, L"msg"), folder(), between);
+    requirePlainName(name);
+    const CopyTarget target = reserveCopyTarget(folder, name, between);
+    if (!target.reserved) allNamesTaken(folder(), name, between);
+    saveAs(target);
+}
+
 void frmRelationOutlook::saveAs(const CopyTarget& target) {
     if (!MailSave(oFileSelected.get(field::FileCurrentPath).toText(), target.path)) return;
     // A record of an earlier copy at that path goes; the item's record takes the path over.
@@ -123,12 +132,8 @@ void frmRelationOutlook::saveAs(const CopyTarget& target) {
 bool frmRelationOutlook::RelDownLoadItem() {
     return automation::qualified(qualifiedName(L"RelDownLoadItem"), [&] {
         Object settler = createObject(contract::progid::Settler);
-        auto folder = [&] { return settler.call(L"GetDownloadPath").toText(); };
-        const std::wstring name = fitted(MakeFileName(oFileSelected.get(field::FileName).toText(), L"msg"), folder(), L" of ");
-        requirePlainName(name);
-        const CopyTarget target = reserveCopyTarget(folder, name, L" of ");
-        if (!target.reserved) allNamesTaken(folder(), name, L" of ");
-        saveAs(target);
+        copyInto([&] { return settler.call(L"GetDownloadPath").toText(); }, oFileSelected.get(field::FileName).toText(),
+                 L" of ");
         return false;
     });
 }
@@ -139,11 +144,7 @@ bool frmRelationOutlook::RelDonwLoadItemOtherPath() {
         if (chosen.path.empty()) return false;
         // The title as the user typed it: a typed ".msg" gets its own ".msg".
         const std::wstring folder = chosen.path.substr(0, chosen.path.find_last_of(L'\\'));
-        const std::wstring name = fitted(MakeFileName(chosen.title, L"msg"), folder, L" ");
-        requirePlainName(name);
-        const CopyTarget target = reserveCopyTarget([&] { return folder; }, name, L" ");
-        if (!target.reserved) allNamesTaken(folder, name, L" ");
-        saveAs(target);
+        copyInto([&] { return folder; }, chosen.title, L" ");
         return false;
     });
 }

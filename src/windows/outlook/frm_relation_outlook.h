@@ -4,6 +4,7 @@
 // type; "Update Info" writes name and comment (the entry identifier is the suite's key of the
 // item); the Server tab's button runs the component's diagnostic upload; and "Ok" can save the
 // item through the mail client as a message file, which the item's record then describes.
+#include <functional>
 #include <string>
 
 #include "windows/pages/server_page.h"
@@ -39,6 +40,9 @@ protected:
     void copyChosen() override;
 
 private:
+    // A copy named after `title` in `folder()`: the name made, checked and reserved (a taken one
+    // numbered "Copy (n)" + `between` + name), then the item saved there.
+    void copyInto(const std::function<std::wstring()>& folder, const std::wstring& title, const wchar_t* between);
     // Saves the item at a reserved target and hands the record over to the saved file.
     void saveAs(const CopyTarget& target);
 };

@@ -22,8 +22,9 @@ public:
     void assign(std::vector<Keyword> keywords);
     void clear() { assign({}); }
     const std::vector<Keyword>& all() const { return keywords_; }
-    // A group's keywords in their order, or nullptr when the model has none of that id.
+    // A keyword by id, or nullptr when the model has none of that id.
     const Keyword* find(long id) const;
+    // A group's keywords in their order.
     std::vector<const Keyword*> ofGroup(long group) const;
     // A keyword put back under its group: last in that group's order (added when unknown).
     void putLast(long id, const std::wstring& name, long group);

@@ -135,15 +135,16 @@ void KeywordsPage::buildTree(bool again) {
     if (shown) ::ShowWindow(pvtreeKeys.handle(), SW_SHOW);
 }
 
-bool KeywordsPage::passesFilter(const std::wstring& keyName) const {
-    return filter_.empty() || KeywordModel::lower(keyName).find(filter_) != std::wstring::npos;
+bool KeywordsPage::passesFilter(const std::wstring& keyName) const { return matchesFilter(KeywordModel::lower(keyName)); }
+
+bool KeywordsPage::matchesFilter(const std::wstring& lowered) const {
+    return filter_.empty() || lowered.find(filter_) != std::wstring::npos;
 }
 
 // Offered in the tree: not related (ExistKeyRelation, with the id read once) and not filtered out.
 // While the item's relations are unknown (they could not be read) nothing is.
 bool KeywordsPage::offered(const KeywordModel::Keyword& keyword) const {
-    return relationsKnown_ && !relatedIds_.contains(keyword.id) &&
-           (filter_.empty() || keyword.lowered.find(filter_) != std::wstring::npos);
+    return relationsKnown_ && !relatedIds_.contains(keyword.id) && matchesFilter(keyword.lowered);
 }
 
 long KeywordsPage::unfilledGroup(HTREEITEM node) const {
@@ -243,21 +244,21 @@ void KeywordsPage::InsertKeyWord(long KeyId, const std::wstring& KeyName, long G
 // A keyword's key is its id.
 HTREEITEM KeywordsPage::SearchNode(const std::wstring& key) {
     if (HTREEITEM node = pvtreeKeys.find(key)) return node;
-    if (!ExistNode(key)) return nullptr;
-    const KeywordModel::Keyword* keyword = model_.find(std::wcstol(key.c_str(), nullptr, 10));
-    HTREEITEM group = pvtreeKeys.find(groupKey(keyword->group));
-    TreeView_Expand(pvtreeKeys.handle(), group, TVE_EXPAND);
+    const KeywordModel::Keyword* keyword = pendingKeyword(key);
+    if (!keyword) return nullptr;
+    TreeView_Expand(pvtreeKeys.handle(), pvtreeKeys.find(groupKey(keyword->group)), TVE_EXPAND);
     return pvtreeKeys.find(key);
 }
 
-bool KeywordsPage::ExistNode(const std::wstring& key) {
-    if (pvtreeKeys.exists(key)) return true;
+bool KeywordsPage::ExistNode(const std::wstring& key) { return pvtreeKeys.exists(key) || pendingKeyword(key); }
+
+const KeywordModel::Keyword* KeywordsPage::pendingKeyword(const std::wstring& key) const {
     wchar_t* end = nullptr;
     const std::wstring trimmed = automation::trimBlanks(key);
     const long id = std::wcstol(trimmed.c_str(), &end, 10);
-    if (trimmed.empty() || *end) return false;
+    if (trimmed.empty() || *end) return nullptr;
     const KeywordModel::Keyword* keyword = model_.find(id);
-    return keyword && unfilled_.contains(keyword->group) && offered(*keyword);
+    return keyword && unfilled_.contains(keyword->group) && offered(*keyword) ? keyword : nullptr;
 }
 
 void KeywordsPage::LoadKWRelationed() {

@@ -109,7 +109,10 @@ private:
     void endDrag(bool drop);
     void repaintUpdateButton();
     bool passesFilter(const std::wstring& keyName) const;
+    bool matchesFilter(const std::wstring& lowered) const;
     bool offered(const KeywordModel::Keyword& keyword) const;
+    // The keyword a key names when it is offered in a group not opened yet, or nullptr.
+    const KeywordModel::Keyword* pendingKeyword(const std::wstring& key) const;
     // The group of a node whose keywords are still only in the model, or 0.
     long unfilledGroup(HTREEITEM node) const;
     template <class F>

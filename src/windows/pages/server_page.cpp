@@ -17,9 +17,8 @@ ServerPage::ServerPage(RelationContext context, Uploaded uploaded) : ctx_(contex
     cmdUpload.onClick = [this] { cmdUpload_Click(); };
 }
 
-ServerPage::ServerPage(RelationContext context, std::function<void()> upload)
-    : ctx_(context), uploadInstead_(std::move(upload)) {
-    cmdUpload.onClick = [this] { cmdUpload_Click(); };
+ServerPage::ServerPage(RelationContext context, std::function<void()> upload) : ServerPage(context, Uploaded{}) {
+    uploadInstead_ = std::move(upload);
 }
 
 ui::LayoutTable ServerPage::layout(int page) {

@@ -1,12 +1,6 @@
 #include "windows/relation/remote_item_window.h"
 
 namespace qb::windows {
-namespace {
-
-// The pages are laid out for tabs at the top of a window; here the view chooser is above them.
-constexpr int kBelowChooser = 420;
-
-}  // namespace
 
 RemoteItemWindow::RemoteItemWindow(const Design& design)
     : RelationWindow({design.name, L"Relations", 8040, 7440, RGB(224, 224, 224)}),

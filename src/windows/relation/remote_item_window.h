@@ -44,6 +44,8 @@ protected:
         InfoPathLabel pathLabel;
     };
     explicit RemoteItemWindow(const Design& design);
+    // The pages are laid out for tabs at the top of a window; here the view chooser is above them.
+    static constexpr int kBelowChooser = 420;
 
     // The local copy of "Ok" for the option chosen (nothing for the link).
     virtual void copyChosen() = 0;
