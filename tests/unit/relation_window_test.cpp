@@ -67,7 +67,9 @@ TEST_F(RelationWindowTest, ThePagesControlsLieAboveTheTabControl) {
 
 TEST_F(RelationWindowTest, TheRelatedListExplainsItselfInATip) {
     window.load();
-    // The form's tip window, among those the tree and the list make for themselves.
+    // The form's tip window is made when the pointer first comes over a control.
+    ::SendMessageW(window.keywords.lstKeyRel.handle(), WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
+    // It is found among those the tree and the list make for themselves.
     struct Find {
         HWND owner;
         std::vector<HWND> tips;

@@ -121,6 +121,41 @@ TEST_F(WindowLayerTest, AFailedLoadLeavesNothingAndTheNextLoadStartsAfresh) {
     EXPECT_NE(form.txtA.handle(), nullptr);
 }
 
+// The controls of a page not shown yet get their windows when the page first shows, or when one
+// is reached before: made as the others were (font, place among its siblings, what was set
+// meanwhile), and made again after each load.
+TEST_F(WindowLayerTest, AControlOfAPageNotShownIsMadeWhenItsPageShowsOrItIsReached) {
+    auto childOfClass = [&](const wchar_t* cls) { return ::FindWindowExW(form.handle(), nullptr, cls, nullptr); };
+    for (int round = 0; round < 2; ++round) {
+        show();
+        EXPECT_EQ(childOfClass(WC_LISTVIEWW), nullptr) << round;
+        EXPECT_TRUE(form.lstTwo.exists());
+        form.txtTwo.setEnabled(false);
+        EXPECT_FALSE(form.txtTwo.enabled());
+        EXPECT_EQ(childOfClass(WC_LISTVIEWW), nullptr) << "a state set is kept for the window";
+
+        form.tabs.select(2);
+        HWND text = form.txtTwo.handle(), list = childOfClass(WC_LISTVIEWW);
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list, form.lstTwo.handle());
+        EXPECT_TRUE(::IsWindowVisible(text));
+        EXPECT_FALSE(::IsWindowEnabled(text));
+        EXPECT_EQ(::SendMessageW(text, WM_GETFONT, 0, 0), ::SendMessageW(form.txtA.handle(), WM_GETFONT, 0, 0));
+        RECT r;
+        ::GetWindowRect(text, &r);
+        POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ::ScreenToClient(form.handle(), &middle);
+        EXPECT_EQ(::ChildWindowFromPointEx(form.handle(), middle, CWP_SKIPINVISIBLE), text) << "above the tab control";
+        form.unload();
+    }
+
+    show();
+    EXPECT_TRUE(form.txtTwo.enabled()) << "a new load starts afresh";
+    EXPECT_EQ(form.lstTwo.count(), 0) << "reached before its page shows";
+    EXPECT_NE(childOfClass(WC_LISTVIEWW), nullptr);
+    EXPECT_FALSE(::IsWindowVisible(form.lstTwo.handle())) << "and hidden with its page";
+}
+
 TEST_F(WindowLayerTest, TabFollowsTheLayoutPastHiddenAndUnavailableControls) {
     show();
     form.cmdB.setEnabled(false);
@@ -432,6 +467,51 @@ TEST(ImageComboTest, ItemsKeepTheirIndentKeyAndTagAndAreFoundByKey) {
     combo.clear();
     EXPECT_EQ(combo.count(), 0);
     EXPECT_EQ(combo.find(L"C100"), -1) << "the keys go with the items";
+    form.unload();
+}
+
+// A combo of a page not shown yet is filled and chosen in without a window (a drop-down list
+// costs a pop-up window); the window made when the page shows holds the same.
+TEST(ImageComboTest, AComboOfAPageNotShownYetShowsWhatItWasGivenWhenItsPageShows) {
+    FakeSuite fakes;
+    class ComboForm final : public ui::Form {
+    public:
+        ui::TabStrip tabs;
+        ui::ImageCombo cboTheme;
+        ComboForm() : Form({L"frmCombo", L"Combo", 4000, 3000, RGB(224, 224, 224)}) {
+            place({{tabs, {L"tabs", L"One|Two", {60, 60, 3800, 2800}}}});
+            place(ui::onPage(2, {{cboTheme, {L"cboTheme", L"", {240, 480, 3000, 2000}}}}));
+        }
+    } form;
+    form.load();
+    auto& combo = form.cboTheme;
+    combo.add(L"Green", 1);
+    combo.add(L"Red", 2, 1);
+    combo.select(1);
+    combo.setEnabled(false);
+    EXPECT_EQ(combo.selected(), 1);
+    EXPECT_EQ(::FindWindowExW(form.handle(), nullptr, WC_COMBOBOXEXW, nullptr), nullptr);
+
+    form.tabs.select(2);
+    HWND made = ::FindWindowExW(form.handle(), nullptr, WC_COMBOBOXEXW, nullptr);
+    ASSERT_NE(made, nullptr);
+    EXPECT_FALSE(::IsWindowEnabled(made));
+    ASSERT_EQ(::SendMessageW(made, CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(::SendMessageW(made, CB_GETCURSEL, 0, 0), 1);
+    wchar_t text[32] = {};
+    COMBOBOXEXITEMW item{CBEIF_TEXT | CBEIF_IMAGE | CBEIF_INDENT};
+    item.iItem = 1;
+    item.pszText = text;
+    item.cchTextMax = 32;
+    ASSERT_TRUE(::SendMessageW(made, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    EXPECT_EQ(std::wstring(text), L"Red");
+    EXPECT_EQ(item.iImage, 1) << "pictures count from 1 here, from 0 in the control";
+    EXPECT_EQ(item.iIndent, 1);
+    ::SendMessageW(made, CB_SETCURSEL, 0, 0);  // as the user would choose
+    EXPECT_EQ(combo.selected(), 0);
+    form.unload();
+    form.load();
+    EXPECT_EQ(combo.count(), 0) << "gone with the window";
     form.unload();
 }
 

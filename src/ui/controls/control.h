@@ -2,7 +2,8 @@
 // Typed controls: each control of a form is a member of the form (or of one of its pages) of the
 // type that fits it, so that a misspelt control is a build error. A control is placed on a form
 // by one line of the form's layout table (ui/window/layout_table.h); its window exists while the
-// form is loaded. Reading or writing a control of a form that is not loaded raises 364
+// form is loaded (for a control of a tab page, from when the page first shows or the window is
+// first asked for). Reading or writing a control of a form that is not loaded raises 364
 // "Object was unloaded": it never loads the form again by the back door.
 #include <windows.h>
 #include <commctrl.h>
@@ -45,22 +46,29 @@ public:
     std::function<void(POINT)> onContextMenu;
 
     // A control of a tab page that stays hidden when its page is shown (a busy panel between uses).
-    bool keptHidden = false;
+    bool keptHidden() const { return keptHidden_; }
+    // Keeps the control hidden with its page (hidden at once), or lets it show with its page again.
+    void keepHidden(bool hidden);
 
     const std::wstring& name() const { return placement_.name; }
     const Placement& placement() const { return placement_; }
-    // The window, or nullptr while the form is not loaded.
-    HWND handle() const { return hwnd_; }
-    bool exists() const { return hwnd_ != nullptr; }
+    // The window, or nullptr while the form is not loaded. A control of a tab page that has not
+    // been shown yet gets its window here, the first time it is asked for.
+    HWND handle() const { return hwnd_ || !deferred_ ? hwnd_ : madeNow(); }
+    // Whether the control is there: its form is loaded.
+    bool exists() const { return hwnd_ != nullptr || deferred_; }
 
     std::wstring text() const;
     void setText(std::wstring_view text);
     // Text from the suite's data on a label or a button: shown as stored, an "&" in it is no
     // access key.
     void showData(std::wstring_view text);
+    // A control whose window is not made yet keeps the state and is made with it.
     bool enabled() const;
     void setEnabled(bool enabled);
     bool visible() const;
+    // Paints the control again (a control not made yet has nothing to paint).
+    void refresh();
     void setFocus();
     // The name a screen reader gives the control.
     const std::wstring& accessibleName() const { return accessibleName_; }
@@ -78,6 +86,8 @@ public:
 protected:
     // The window; raises 364 when the form is not loaded.
     HWND live() const;
+    // The window if it is made (a control of a page not shown yet may have none), else nullptr.
+    HWND madeWindow() const { return hwnd_; }
     Form& form() const { return *form_; }
 
     // Runs once the window exists (columns, tab captions...), and when it is gone.
@@ -98,6 +108,8 @@ protected:
     virtual void keyPress(short& /*keyAscii*/) {}
     // A key going down, before the control acts on it.
     virtual void keyDown(WORD /*key*/) {}
+    // The pointer moved over the control.
+    virtual void pointerMoved() {}
     // After the control painted itself.
     virtual void painted() {}
     // Its background, when it paints one of its own; true when painted.
@@ -113,11 +125,15 @@ private:
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM);
     void attach(Form& form, HWND window);
     void detach();
+    HWND madeNow() const;
 
     Placement placement_;
     std::wstring accessibleName_;
     Form* form_ = nullptr;
     HWND hwnd_ = nullptr;
+    bool deferred_ = false;
+    bool keptHidden_ = false;
+    bool disabledWhenMade_ = false;  // the form is loaded and will make the window when it is needed
     WNDPROC original_ = nullptr;
 };
 

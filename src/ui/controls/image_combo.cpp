@@ -1,32 +1,39 @@
 #include "ui/controls/image_combo.h"
 
-#include <algorithm>
-
 namespace qb::ui {
 
-void ImageCombo::setImageList(HIMAGELIST images) { ::SendMessageW(live(), CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images)); }
+// Raises 364 when the form is not loaded, without making a window not made yet.
+void ImageCombo::mustBeLoaded() const {
+    if (!exists()) live();
+}
+
+void ImageCombo::setImageList(HIMAGELIST images) {
+    mustBeLoaded();
+    images_ = images;
+    if (HWND h = madeWindow()) ::SendMessageW(h, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+}
 
 void ImageCombo::clear() {
-    ::SendMessageW(live(), CB_RESETCONTENT, 0, 0);
+    mustBeLoaded();
     items_.clear();
+    selected_ = -1;
+    if (HWND h = madeWindow()) ::SendMessageW(h, CB_RESETCONTENT, 0, 0);
 }
 
 int ImageCombo::add(const std::wstring& text, int picture, int indent, std::wstring key, std::wstring tag) {
-    COMBOBOXEXITEMW item{CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_INDENT};
-    item.iItem = -1;  // at the end
-    item.pszText = const_cast<wchar_t*>(text.c_str());
-    item.iImage = item.iSelectedImage = picture - 1;
-    item.iIndent = indent;
-    const auto at = static_cast<int>(::SendMessageW(live(), CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    if (at >= 0) items_.insert(items_.begin() + std::min<size_t>(static_cast<size_t>(at), items_.size()), {std::move(key), std::move(tag)});
-    return at;
+    mustBeLoaded();
+    items_.push_back({text, picture, indent, std::move(key), std::move(tag)});
+    if (madeWindow()) insert(items_.back());
+    return static_cast<int>(items_.size()) - 1;
 }
 
-int ImageCombo::itemIndent(int index) const {
-    COMBOBOXEXITEMW item{CBEIF_INDENT};
-    item.iItem = index;
-    if (!::SendMessageW(live(), CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return 0;
-    return item.iIndent;
+void ImageCombo::insert(const Item& item) const {
+    COMBOBOXEXITEMW row{CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_INDENT};
+    row.iItem = -1;  // at the end
+    row.pszText = const_cast<wchar_t*>(item.text.c_str());
+    row.iImage = row.iSelectedImage = item.picture - 1;
+    row.iIndent = item.indent;
+    ::SendMessageW(madeWindow(), CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row));
 }
 
 int ImageCombo::find(const std::wstring& key) const {
@@ -35,27 +42,30 @@ int ImageCombo::find(const std::wstring& key) const {
     return -1;
 }
 
-int ImageCombo::count() const { return static_cast<int>(::SendMessageW(live(), CB_GETCOUNT, 0, 0)); }
+int ImageCombo::count() const { return static_cast<int>(items_.size()); }
 
-int ImageCombo::selected() const { return static_cast<int>(::SendMessageW(live(), CB_GETCURSEL, 0, 0)); }
-
-void ImageCombo::select(int index) { ::SendMessageW(live(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
-
-std::wstring ImageCombo::itemText(int index) const {
-    wchar_t text[512] = {};
-    COMBOBOXEXITEMW item{CBEIF_TEXT};
-    item.iItem = index;
-    item.pszText = text;
-    item.cchTextMax = 512;
-    if (!::SendMessageW(live(), CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return {};
-    return text;
+int ImageCombo::selected() const {
+    if (HWND h = madeWindow()) return static_cast<int>(::SendMessageW(h, CB_GETCURSEL, 0, 0));
+    mustBeLoaded();
+    return selected_;
 }
 
-int ImageCombo::itemPicture(int index) const {
-    COMBOBOXEXITEMW item{CBEIF_IMAGE};
-    item.iItem = index;
-    if (!::SendMessageW(live(), CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return 0;
-    return item.iImage + 1;
+void ImageCombo::select(int index) {
+    mustBeLoaded();
+    selected_ = index >= 0 && index < count() ? index : -1;
+    if (HWND h = madeWindow()) ::SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void ImageCombo::created() {
+    if (images_) ::SendMessageW(madeWindow(), CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
+    for (const Item& item : items_) insert(item);
+    if (selected_ >= 0) ::SendMessageW(madeWindow(), CB_SETCURSEL, static_cast<WPARAM>(selected_), 0);
+}
+
+void ImageCombo::destroyed() {
+    items_.clear();
+    selected_ = -1;
+    images_ = nullptr;
 }
 
 void ImageCombo::command(WORD code) {

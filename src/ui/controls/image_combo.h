@@ -1,7 +1,9 @@
 #pragma once
 // A drop-down list whose items carry a picture of an image list: items from 0, pictures from 1
 // (0: none), as a list of themes or kinds shows them. An item may be indented (a tree of
-// categories shown as a list) and carry a key and a tag of the caller's.
+// categories shown as a list) and carry a key and a tag of the caller's. The items are kept here
+// too, so that a combo of a tab page not shown yet is filled without making its window (a
+// drop-down list costs a pop-up window).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -33,9 +35,9 @@ public:
     int count() const;
     int selected() const;  // -1: none
     void select(int index);  // -1: none, and nothing shown
-    std::wstring itemText(int index) const;
-    int itemPicture(int index) const;
-    int itemIndent(int index) const;
+    const std::wstring& itemText(int index) const { return items_.at(static_cast<size_t>(index)).text; }
+    int itemPicture(int index) const { return items_.at(static_cast<size_t>(index)).picture; }
+    int itemIndent(int index) const { return items_.at(static_cast<size_t>(index)).indent; }
     const std::wstring& itemKey(int index) const { return items_.at(static_cast<size_t>(index)).key; }
     const std::wstring& itemTag(int index) const { return items_.at(static_cast<size_t>(index)).tag; }
     void setItemTag(int index, std::wstring tag) { items_.at(static_cast<size_t>(index)).tag = std::move(tag); }
@@ -44,13 +46,21 @@ public:
 
 protected:
     void command(WORD code) override;
-    void destroyed() override { items_.clear(); }
+    void created() override;
+    void destroyed() override;
 
 private:
     struct Item {
+        std::wstring text;
+        int picture, indent;
         std::wstring key, tag;
     };
+    void insert(const Item& item) const;
+    void mustBeLoaded() const;
+
     std::vector<Item> items_;  // in the combo's order
+    int selected_ = -1;        // while the window is not made
+    HIMAGELIST images_ = nullptr;
 };
 
 }  // namespace qb::ui

@@ -6,9 +6,16 @@
 namespace qb::ui {
 
 void TaggedList::created() {
-    ::SendMessageW(handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                   LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | (checkBoxes ? LVS_EX_CHECKBOXES : 0));
+    ::SendMessageW(handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | (checkBoxes ? LVS_EX_CHECKBOXES : 0));
     if (checkBoxes) checkBoxPictures_.reset(ListView_GetImageList(handle(), LVSIL_STATE));
+}
+
+// Tips for the items are asked for when the pointer first comes over the list: turning them on
+// costs milliseconds under Wine, which a window opened and closed from the keyboard need not pay.
+void TaggedList::pointerMoved() {
+    if (infoTips_) return;
+    infoTips_ = true;
+    ::SendMessageW(handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_INFOTIP, LVS_EX_INFOTIP);
 }
 
 bool TaggedList::selectedItemRect(RECT& item) const {

@@ -47,12 +47,17 @@ public:
 
 protected:
     void created() override;
-    void destroyed() override { checkBoxPictures_.reset(); }
+    void destroyed() override {
+        checkBoxPictures_.reset();
+        infoTips_ = false;
+    }
     LRESULT notify(NMHDR* header) override { return onNotify ? onNotify(header) : 0; }
     bool selectedItemRect(RECT& item) const override;
     bool takesEnter() const override { return true; }
+    void pointerMoved() override;
 
 private:
+    bool infoTips_ = false;
     // The boxes' pictures, which the list makes itself but does not destroy when it shares its
     // image lists.
     UniqueImageList checkBoxPictures_;

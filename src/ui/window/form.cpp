@@ -168,33 +168,73 @@ void Form::create() {
     if (dpi_ != planned) layOut();
 }
 
+// The controls outside the tabs and those of the page shown first get their windows now; those of
+// the other pages when their page first shows or their window is first asked for, as a property
+// sheet makes its pages (a window of a few dozen controls saves a good part of its opening time).
 void Form::createControls() {
-    UINT id = kFirstControlId;
-    const Control* previous = nullptr;
-    for (Control* c : order_) {
-        const Placement& p = c->placement_;
-        DWORD style = c->style();
-        // A set of option buttons is a group of its own: what follows it starts the next one.
-        if (auto* option = dynamic_cast<const OptionButton*>(previous);
-            option && (!dynamic_cast<const OptionButton*>(c) || dynamic_cast<const OptionButton*>(c)->group() != option->group()))
-            style |= WS_GROUP;
-        previous = c;
-        if (p.page <= 1) style |= WS_VISIBLE;  // only the first page shows at first
-        const bool isEdit = dynamic_cast<TextBox*>(c) != nullptr;
-        const RECT r = toPixels(p.bounds, dpi_);
-        HWND h = ::CreateWindowExW(c->exStyle(), c->windowClass(), isEdit ? L"" : p.caption.c_str(), style, r.left,
-                                   r.top, r.right - r.left, r.bottom - r.top, hwnd_,
-                                   reinterpret_cast<HMENU>(UINT_PTR{id++}), automation::thisModule(), nullptr);
-        if (!h) throw automation::ComError::fromHResult(HRESULT_FROM_WIN32(::GetLastError()), p.name);
-        byHandle_.emplace(h, c);
-        c->attach(*this, h);
-        if (!p.toolTip.empty()) toolTips_.add(hwnd_, h, p.toolTip);
+    nextId_ = kFirstControlId;
+    for (size_t i = 0; i < order_.size(); ++i) {
+        Control* c = order_[i];
+        c->form_ = this;
+        if (c->placement_.page > 1) {  // a tab control opens on its first page
+            c->deferred_ = true;
+            c->disabledWhenMade_ = false;
+        } else {
+            makeWindow(i, false);
+        }
     }
     // Child windows join their siblings at the bottom of the z-order, so a tab control made first
     // would lie above the controls of its pages and paint over their frames: it goes to the
     // bottom once all are made (and clips itself against them). Tab order is the form's own.
-    if (pages_)
-        ::SetWindowPos(pages_->handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (pages_ && pages_->hwnd_)
+        ::SetWindowPos(pages_->hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Form::makeWindow(size_t index, bool later) {
+    Control* c = order_[index];
+    const Placement& p = c->placement_;
+    DWORD style = c->style();
+    // A set of option buttons is a group of its own: what follows it starts the next one.
+    if (auto* option = index ? dynamic_cast<const OptionButton*>(order_[index - 1]) : nullptr;
+        option && (!dynamic_cast<const OptionButton*>(c) || dynamic_cast<const OptionButton*>(c)->group() != option->group()))
+        style |= WS_GROUP;
+    if (later ? pages_ && p.page == pages_->selected() && !c->keptHidden_ : p.page <= 1) style |= WS_VISIBLE;
+    if (later && c->disabledWhenMade_) style |= WS_DISABLED;
+    const bool isEdit = dynamic_cast<TextBox*>(c) != nullptr;
+    const RECT r = toPixels(p.bounds, dpi_);
+    HWND h = ::CreateWindowExW(c->exStyle(), c->windowClass(), isEdit ? L"" : p.caption.c_str(), style, r.left, r.top,
+                               r.right - r.left, r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(UINT_PTR{nextId_++}),
+                               automation::thisModule(), nullptr);
+    if (!h) throw automation::ComError::fromHResult(HRESULT_FROM_WIN32(::GetLastError()), p.name);
+    byHandle_.emplace(h, c);
+    if (later) {
+        // Where it would lie had it been made with the others: right below the control made
+        // before it in layout order (the tab control stays at the bottom).
+        HWND above = HWND_TOP;
+        for (size_t i = index; i-- > 0;)
+            if (order_[i]->hwnd_ && order_[i] != pages_) {
+                above = order_[i]->hwnd_;
+                break;
+            }
+        ::SetWindowPos(h, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    c->attach(*this, h);
+    if (later && font_) {
+        LOGFONTW lf{};
+        ::GetObjectW(font_.get(), sizeof lf, &lf);
+        giveFont(*c, font_.get(), lf, faces_, FALSE);
+    }
+    if (!p.toolTip.empty()) toolTips_.add(hwnd_, h, p.toolTip);
+}
+
+void Form::makeLater(const Control& control) {
+    for (size_t i = 0; i < order_.size(); ++i)
+        if (order_[i] == &control && control.deferred_) return makeWindow(i, true);
+}
+
+void Form::makePage(int page) {
+    for (size_t i = 0; i < order_.size(); ++i)
+        if (order_[i]->deferred_ && order_[i]->placement_.page == page) makeWindow(i, true);
 }
 
 void Form::layOut() {
@@ -202,8 +242,9 @@ void Form::layOut() {
     ::AdjustWindowRectEx(&r, kFormStyle, FALSE, kFormExStyle);
     ::SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (Control* c : order_) {
+        if (!c->hwnd_) continue;  // made later at the new size
         const RECT p = toPixels(c->placement_.bounds, dpi_);
-        ::SetWindowPos(c->handle(), nullptr, p.left, p.top, p.right - p.left, p.bottom - p.top,
+        ::SetWindowPos(c->hwnd_, nullptr, p.left, p.top, p.right - p.left, p.bottom - p.top,
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
     makeFont();
@@ -230,20 +271,22 @@ void Form::makeFont() {
     UniqueFont font(::CreateFontIndirectW(&lf));
     std::vector<UniqueFont> faces;  // of controls with a face of their own, at the same size
     const BOOL repaint = hwnd_ && ::IsWindowVisible(hwnd_);  // a window not shown has nothing to repaint
-    for (Control* c : order_) {
-        if (!c->handle()) continue;
-        HFONT given = font.get();
-        if (!c->fontFace().empty()) {
-            LOGFONTW own = lf;
-            lstrcpynW(own.lfFaceName, std::wstring(c->fontFace()).c_str(), LF_FACESIZE);
-            faces.emplace_back(::CreateFontIndirectW(&own));
-            given = faces.back().get();
-        }
-        ::SendMessageW(c->handle(), WM_SETFONT, reinterpret_cast<WPARAM>(given), repaint);
-    }
+    for (Control* c : order_)
+        if (c->hwnd_) giveFont(*c, font.get(), lf, faces, repaint);
     font_ = std::move(font);  // the old ones are deleted once no control uses them
     faces_ = std::move(faces);
     fontDpi_ = dpi_.y;
+}
+
+void Form::giveFont(Control& c, HFONT font, const LOGFONTW& form, std::vector<UniqueFont>& faces, BOOL repaint) {
+    HFONT given = font;
+    if (!c.fontFace().empty()) {
+        LOGFONTW own = form;
+        lstrcpynW(own.lfFaceName, std::wstring(c.fontFace()).c_str(), LF_FACESIZE);
+        faces.emplace_back(::CreateFontIndirectW(&own));
+        given = faces.back().get();
+    }
+    ::SendMessageW(c.hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(given), repaint);
 }
 
 void Form::showModal() {
@@ -319,6 +362,11 @@ void Form::destroyed() {
     hwnd_ = nullptr;
     focus_ = nullptr;
     toolTips_.forget();  // destroyed with its owner
+    for (Control* c : order_)
+        if (c->deferred_) {  // never made, and gone with the window all the same
+            c->deferred_ = false;
+            c->destroyed();
+        }
     byHandle_.clear();   // the controls are gone before their parent
     font_.reset();       // the next load makes its own
     faces_.clear();
@@ -333,14 +381,15 @@ void Form::post(std::function<void()> call) {
 }
 
 void Form::showPage(int page) {
+    makePage(page);
     for (Control* c : order_)
-        if (c->placement_.page && c->handle())
-            ::ShowWindow(c->handle(), c->placement_.page == page && !c->keptHidden ? SW_SHOW : SW_HIDE);
+        if (c->placement_.page && c->hwnd_)
+            ::ShowWindow(c->hwnd_, c->placement_.page == page && !c->keptHidden_ ? SW_SHOW : SW_HIDE);
     pageShown(page);
 }
 
 void Form::forget(const Control& control) {
-    byHandle_.erase(control.handle());
+    byHandle_.erase(control.hwnd_);
     std::erase(order_, &control);
     if (pages_ == &control) pages_ = nullptr;
 }

@@ -115,6 +115,8 @@ public:
     static void swallowed(std::wstring_view where) noexcept;
     // A control that is going before the window: no message reaches it any more.
     void forget(const Control& control);
+    // Makes the window of a control of a tab page not shown yet, which is asked for.
+    void makeLater(const Control& control);
 
 protected:
     // Adds controls to the form (in the constructor of the form or of its pages).
@@ -137,6 +139,9 @@ private:
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     void create();
     void createControls();
+    void makeWindow(size_t index, bool later);
+    void makePage(int page);
+    void giveFont(Control& c, HFONT font, const LOGFONTW& form, std::vector<UniqueFont>& faces, BOOL repaint);
     void windowCreated(HWND h);
     void destroyed();
     void layOut();
@@ -151,6 +156,7 @@ private:
     FormSpec design_;
     std::vector<Control*> order_;
     TabStrip* pages_ = nullptr;
+    UINT nextId_ = 0;
     HWND hwnd_ = nullptr;
     bool loading_ = false;
     Dpi dpi_;

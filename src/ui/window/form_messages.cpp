@@ -159,8 +159,9 @@ bool Form::translateKey(const MSG& msg) {
 }
 
 void Form::moveFocus(bool backwards) {
+    // A control not made yet is on a page not shown.
     auto takesFocus = [](const Control* c) {
-        return c->isTabStop() && c->handle() && ::IsWindowVisible(c->handle()) && ::IsWindowEnabled(c->handle());
+        return c->isTabStop() && c->hwnd_ && ::IsWindowVisible(c->hwnd_) && ::IsWindowEnabled(c->hwnd_);
     };
     const size_t n = order_.size();
     if (n == 0) return;
@@ -168,12 +169,12 @@ void Form::moveFocus(bool backwards) {
     HWND focus = ::GetFocus();
     size_t at = n;
     for (size_t i = 0; i < n; ++i)
-        if (order_[i]->handle() && (order_[i]->handle() == focus || ::IsChild(order_[i]->handle(), focus))) at = i;
+        if (HWND h = order_[i]->hwnd_; h && (h == focus || ::IsChild(h, focus))) at = i;
     for (size_t step = 1; step <= n; ++step) {
         const size_t i = at == n ? (backwards ? n - step : step - 1)
                                  : (backwards ? (at + n - step) % n : (at + step) % n);
         if (!takesFocus(order_[i])) continue;
-        HWND target = order_[i]->handle();
+        HWND target = order_[i]->hwnd_;
         ::SetFocus(target);
         if (dynamic_cast<TextBox*>(order_[i])) ::SendMessageW(target, EM_SETSEL, 0, -1);  // as dialogs do
         return;

@@ -31,9 +31,8 @@ ui::LayoutTable ServerPage::layout(int page) {
 
 // The busy panel shows only while a file goes, whichever tab is chosen meanwhile.
 void ServerPage::prepare() {
-    sspSending.keptHidden = Animation1.keptHidden = true;
-    ::ShowWindow(sspSending.handle(), SW_HIDE);
-    ::ShowWindow(Animation1.handle(), SW_HIDE);
+    sspSending.keepHidden(true);
+    Animation1.keepHidden(true);
 }
 
 void ServerPage::cmdUpload_Click() {
@@ -62,7 +61,8 @@ void ServerPage::cmdUpload_Click() {
 void ServerPage::showBusy() {
     busy_ = true;
     cmdUpload.setEnabled(false);
-    sspSending.keptHidden = Animation1.keptHidden = false;
+    sspSending.keepHidden(false);
+    Animation1.keepHidden(false);
     ::ShowWindow(sspSending.handle(), SW_SHOW);
     ::ShowWindow(Animation1.handle(), SW_SHOW);
     const std::wstring clip = automation::moduleFolder() + L"\\Avi\\updateprogress.avi";
@@ -76,9 +76,8 @@ void ServerPage::hideBusy() noexcept {
     if (!ctx_.window.isLoaded()) return;
     try {
         Animation1.stop();
-        sspSending.keptHidden = Animation1.keptHidden = true;
-        ::ShowWindow(Animation1.handle(), SW_HIDE);
-        ::ShowWindow(sspSending.handle(), SW_HIDE);
+        Animation1.keepHidden(true);
+        sspSending.keepHidden(true);
         cmdUpload.setEnabled(true);
         ::RedrawWindow(ctx_.window.handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     } catch (...) {

@@ -177,7 +177,7 @@ void WebMemoPage::ensureFolders() {
     if (foldersLoaded_) return;
     LoadFolders();
     foldersLoaded_ = true;
-    ::InvalidateRect(cmbFolders.handle(), nullptr, TRUE);
+    cmbFolders.refresh();
 }
 
 void WebMemoPage::LoadCategory(const std::wstring& viewIdText) {
@@ -255,7 +255,7 @@ void WebMemoPage::chkMemo_Click(short value) {
                 c->setEnabled(value == -1);
         }
         for (ui::Control* c : std::initializer_list<ui::Control*>{&chkMemo, &fmMemo, &txtMemo, &cmbFolders, &cboTheme})
-            ::InvalidateRect(c->handle(), nullptr, TRUE);
+            c->refresh();
     });
 }
 
