@@ -363,6 +363,8 @@ TEST_F(FilesPageTest, FilesDroppedOnTheListAreAttachedAsAddAttachesThem) {
     OleOnThisThread ole;
     ASSERT_TRUE(SUCCEEDED(ole.hr));
     window.load();
+    EXPECT_FALSE(window.files.takesDrops()) << "not before the list shows";
+    window.ssTab.select(frmQuillbox::kFilesTab);
     ASSERT_TRUE(window.files.takesDrops());
     // The target the window registered with OLE.
     automation::ComPtr<IDropTarget> target = window.files.dropTarget();
@@ -411,6 +413,7 @@ TEST_F(FilesPageTest, WhereTheDropCannotBeRegisteredTheWindowWorksWithoutIt) {
             frmQuillbox other;
             other.oFileSelected = loadItem(L"C:\\docs\\report.txt");
             other.load();
+            other.ssTab.select(frmQuillbox::kFilesTab);
             tookDrops = other.files.takesDrops();
             other.files.cmdAddAttach_Click();
             rows = other.files.lstFileRel.count();

@@ -151,9 +151,56 @@ TEST_F(WindowLayerTest, AControlOfAPageNotShownIsMadeWhenItsPageShowsOrItIsReach
 
     show();
     EXPECT_TRUE(form.txtTwo.enabled()) << "a new load starts afresh";
-    EXPECT_EQ(form.lstTwo.count(), 0) << "reached before its page shows";
-    EXPECT_NE(childOfClass(WC_LISTVIEWW), nullptr);
-    EXPECT_FALSE(::IsWindowVisible(form.lstTwo.handle())) << "and hidden with its page";
+    form.txtTwo.setText(L"early");  // reached before its page shows
+    HWND text = ::FindWindowExW(form.handle(), form.txtA.handle(), WC_EDITW, nullptr);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text, form.txtTwo.handle());
+    EXPECT_FALSE(::IsWindowVisible(text)) << "and hidden with its page";
+    EXPECT_EQ(childOfClass(WC_LISTVIEWW), nullptr) << "the rest of the page waits";
+}
+
+// A list of a page not shown yet keeps its columns and rows itself; the window made when its page
+// shows holds the same, and from then on the window is asked.
+TEST_F(WindowLayerTest, AListOfAPageNotShownYetShowsWhatItWasGivenWhenItsPageShows) {
+    form.lstTwo.checkBoxes = true;
+    show();
+    auto& list = form.lstTwo;
+    const int widthBefore = list.clientWidth();
+    list.addColumn(L"File", 200);
+    list.addColumn(L"Kind", 0);
+    for (long tag : {11, 12, 13}) list.add(L"Row " + std::to_wstring(tag), tag, 0);
+    list.setSubItem(0, 1, L"Local");
+    list.setChecked(2, true);
+    list.select(2);
+    list.remove(1);
+    list.setColumnWidth(1, 50);
+    bool made = false;
+    list.whenMade([&] { made = true; });
+    EXPECT_EQ(list.subItem(1, 0), L"Row 13");
+    EXPECT_FALSE(made);
+    EXPECT_EQ(::FindWindowExW(form.handle(), nullptr, WC_LISTVIEWW, nullptr), nullptr);
+
+    form.tabs.select(2);
+    EXPECT_TRUE(made);
+    HWND h = ::FindWindowExW(form.handle(), nullptr, WC_LISTVIEWW, nullptr);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(list.clientWidth(), widthBefore);
+    ASSERT_EQ(ListView_GetItemCount(h), 2);
+    wchar_t text[32] = {};
+    ListView_GetItemText(h, 1, 0, text, 32);
+    EXPECT_EQ(std::wstring(text), L"Row 13");
+    ListView_GetItemText(h, 0, 1, text, 32);
+    EXPECT_EQ(std::wstring(text), L"Local");
+    LVITEMW item{LVIF_PARAM};
+    item.iItem = 1;
+    ListView_GetItem(h, &item);
+    EXPECT_EQ(item.lParam, 13);
+    EXPECT_FALSE(ListView_GetCheckState(h, 0));
+    EXPECT_TRUE(ListView_GetCheckState(h, 1));
+    EXPECT_EQ(ListView_GetNextItem(h, -1, LVNI_SELECTED), 1) << "the choice followed the removal";
+    EXPECT_EQ(ListView_GetColumnWidth(h, 1), 50);
+    ListView_SetCheckState(h, 0, TRUE);  // as a click would
+    EXPECT_TRUE(list.checked(0));
 }
 
 TEST_F(WindowLayerTest, TabFollowsTheLayoutPastHiddenAndUnavailableControls) {

@@ -1,11 +1,15 @@
 #pragma once
-// A report-style list view whose items carry a whole-number tag.
+// A report-style list view whose items carry a whole-number tag. Until its window is made (a list
+// of a tab page not shown yet) it keeps its columns and items itself, and the window is made with
+// them; from then on the window holds them.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "base/handles.h"
 #include "ui/controls/control.h"
@@ -25,6 +29,12 @@ public:
         return WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
     }
     DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
+    // Runs `step` once the window exists: now when it does, else when it is made.
+    void whenMade(std::function<void()> step);
+    // The width inside the list's border, in pixels.
+    int clientWidth() const;
+    // The items' pictures; the list does not own them.
+    void setImageList(HIMAGELIST images);
     void addColumn(const std::wstring& title, int widthPixels);
     void setColumnWidth(int column, int widthPixels);
     void clear();
@@ -47,17 +57,31 @@ public:
 
 protected:
     void created() override;
-    void destroyed() override {
-        checkBoxPictures_.reset();
-        infoTips_ = false;
-    }
+    void destroyed() override;
     LRESULT notify(NMHDR* header) override { return onNotify ? onNotify(header) : 0; }
     bool selectedItemRect(RECT& item) const override;
     bool takesEnter() const override { return true; }
     void pointerMoved() override;
 
 private:
+    struct Row {
+        std::wstring text;
+        long tag;
+        int picture;
+        std::vector<std::wstring> columns;  // after the item's own
+        bool checked = false;
+    };
+    // Whether the rows are kept here: the form is loaded and the window is not made yet.
+    bool keptHere() const;
+    Row& row(int index);
+    const Row& row(int index) const;
+
     bool infoTips_ = false;
+    std::vector<std::pair<std::wstring, int>> columns_;
+    std::vector<Row> rows_;
+    int selected_ = -1;
+    HIMAGELIST images_ = nullptr;
+    std::vector<std::function<void()>> whenMade_;
     // The boxes' pictures, which the list makes itself but does not destroy when it shares its
     // image lists.
     UniqueImageList checkBoxPictures_;

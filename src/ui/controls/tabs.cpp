@@ -18,7 +18,8 @@ void TabStrip::created() {
         if (bar == std::wstring::npos) break;
         start = bar + 1;
     }
-    page_ = 1;
+    page_ = opensOn;
+    if (page_ != 1) ::SendMessageW(handle(), TCM_SETCURSEL, page_ - 1, 0);
 }
 
 int TabStrip::pageCount() const { return static_cast<int>(::SendMessageW(live(), TCM_GETITEMCOUNT, 0, 0)); }

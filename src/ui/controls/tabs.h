@@ -15,6 +15,9 @@ class TabStrip final : public Control {
 public:
     // The form shows the controls of the page chosen.
     std::function<void(int)> onPageShown;
+    // The page shown when the window is made (set before the form loads): only its controls are
+    // made with the window.
+    int opensOn = 1;
 
     const wchar_t* windowClass() const override { return WC_TABCONTROLW; }
     DWORD style() const override { return WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS; }

@@ -168,7 +168,7 @@ void Form::create() {
     if (dpi_ != planned) layOut();
 }
 
-// The controls outside the tabs and those of the page shown first get their windows now; those of
+// The controls outside the tabs and those of the page the tabs open on get their windows now; those of
 // the other pages when their page first shows or their window is first asked for, as a property
 // sheet makes its pages (a window of a few dozen controls saves a good part of its opening time).
 void Form::createControls() {
@@ -176,7 +176,7 @@ void Form::createControls() {
     for (size_t i = 0; i < order_.size(); ++i) {
         Control* c = order_[i];
         c->form_ = this;
-        if (c->placement_.page > 1) {  // a tab control opens on its first page
+        if (c->placement_.page && c->placement_.page != firstPage()) {
             c->deferred_ = true;
             c->disabledWhenMade_ = false;
         } else {
@@ -190,6 +190,8 @@ void Form::createControls() {
         ::SetWindowPos(pages_->hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+int Form::firstPage() const { return pages_ ? pages_->opensOn : 1; }
+
 void Form::makeWindow(size_t index, bool later) {
     Control* c = order_[index];
     const Placement& p = c->placement_;
@@ -198,7 +200,8 @@ void Form::makeWindow(size_t index, bool later) {
     if (auto* option = index ? dynamic_cast<const OptionButton*>(order_[index - 1]) : nullptr;
         option && (!dynamic_cast<const OptionButton*>(c) || dynamic_cast<const OptionButton*>(c)->group() != option->group()))
         style |= WS_GROUP;
-    if (later ? pages_ && p.page == pages_->selected() && !c->keptHidden_ : p.page <= 1) style |= WS_VISIBLE;
+    if (later ? pages_ && p.page == pages_->selected() && !c->keptHidden_ : p.page == 0 || p.page == firstPage())
+        style |= WS_VISIBLE;
     if (later && c->disabledWhenMade_) style |= WS_DISABLED;
     const bool isEdit = dynamic_cast<TextBox*>(c) != nullptr;
     const RECT r = toPixels(p.bounds, dpi_);

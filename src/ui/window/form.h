@@ -141,6 +141,7 @@ private:
     void createControls();
     void makeWindow(size_t index, bool later);
     void makePage(int page);
+    int firstPage() const;
     void giveFont(Control& c, HFONT font, const LOGFONTW& form, std::vector<UniqueFont>& faces, BOOL repaint);
     void windowCreated(HWND h);
     void destroyed();

@@ -31,9 +31,7 @@ void frmKeyWords::formLoad() {
     event(L"Form_Load", [&] {
         Skin1.loadSkin(automation::moduleFolder() + L"\\skin\\mac.skn");
         Skin1.applySkin(handle());
-        RECT rc;
-        ::GetClientRect(lstKeyRel.handle(), &rc);
-        lstKeyRel.addColumn(L"KeyWord", rc.right - ui::twipsToPixels(300, dpi().x));
+        lstKeyRel.addColumn(L"KeyWord", lstKeyRel.clientWidth() - ui::twipsToPixels(300, dpi().x));
         LoadKWRelationed();
     });
 }
@@ -45,7 +43,7 @@ void frmKeyWords::LoadKWRelationed() {
         relations.call(L"loaddata", {Arg::missing(), oFileSelected.get(contract::field::FileId)});
         Object found = relations.callObject(L"GetByFileId");
         if (!imgKeyWords_) imgKeyWords_ = ui::keywordPictures();
-        ListView_SetImageList(lstKeyRel.handle(), imgKeyWords_.get(), LVSIL_SMALL);
+        lstKeyRel.setImageList(imgKeyWords_.get());
         // Rows go in one by one: a failure leaves the rows before it.
         found.forEach([&](const Variant& item) {
             Object keyword = createObject(contract::progid::KeyWord);

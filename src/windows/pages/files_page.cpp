@@ -57,15 +57,16 @@ ui::LayoutTable FilesPage::layout(int page) {
 void FilesPage::prepare() {
     icons_.forget();
     tips_.clear();
-    ListView_SetImageList(lstFileRel.handle(), icons_.images(), LVSIL_SMALL);  // shared: the page owns it
-    RECT rc;
-    ::GetClientRect(lstFileRel.handle(), &rc);
-    lstFileRel.addColumn(L"File", rc.right - ui::twipsToPixels(300, ctx_.window.dpi().x));
+    lstFileRel.setImageList(icons_.images());  // shared: the page owns it
+    lstFileRel.addColumn(L"File", lstFileRel.clientWidth() - ui::twipsToPixels(300, ctx_.window.dpi().x));
     lstFileRel.addColumn(L"Kind", 0);
-    // The files are attached once the shell's drag has ended: suite calls and message boxes
-    // inside IDropTarget::Drop would keep the file manager's drag loop blocked.
-    drop_ = ui::FileDropRegistration(lstFileRel.handle(), [this](const std::vector<std::wstring>& paths) {
-        ctx_.window.post([this, paths] { lstFileRel_OLEDragDrop(paths); });
+    // Files can be dropped once the list shows. They are attached once the shell's drag has
+    // ended: suite calls and message boxes inside IDropTarget::Drop would keep the file manager's
+    // drag loop blocked.
+    lstFileRel.whenMade([this] {
+        drop_ = ui::FileDropRegistration(lstFileRel.handle(), [this](const std::vector<std::wstring>& paths) {
+            ctx_.window.post([this, paths] { lstFileRel_OLEDragDrop(paths); });
+        });
     });
 }
 

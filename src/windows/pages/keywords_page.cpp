@@ -67,10 +67,8 @@ void KeywordsPage::prepare() {
     filter_.clear();
     if (!pictures_) pictures_ = ui::keywordPictures();
     TreeView_SetImageList(pvtreeKeys.handle(), pictures_.get(), TVSIL_NORMAL);
-    ListView_SetImageList(lstKeyRel.handle(), pictures_.get(), LVSIL_SMALL);  // shared: the list does not own it
-    RECT rc;
-    ::GetClientRect(lstKeyRel.handle(), &rc);
-    lstKeyRel.addColumn(L"KeyWord", rc.right - ui::twipsToPixels(300, ctx_.window.dpi().x));
+    lstKeyRel.setImageList(pictures_.get());  // shared: the list does not own it
+    lstKeyRel.addColumn(L"KeyWord", lstKeyRel.clientWidth() - ui::twipsToPixels(300, ctx_.window.dpi().x));
     TreeView_SetBkColor(pvtreeKeys.handle(), RGB(255, 255, 255));
 }
 

@@ -21,7 +21,7 @@ frmQuillbox::frmQuillbox()
     place(keywords.layout(kKeywordsTab));
     place(ui::onPage(kKeywordsTab, {{cmdView, {L"cmdView", L"", {240, 5040, 3660, 375}, 0, {}, L"Keyword view"}}}));
     place(themes.layout(3));
-    place(files.layout(4));
+    place(files.layout(kFilesTab));
     place(server.layout(kServerTab));
 }
 

@@ -26,7 +26,7 @@ public:
     FilesPage files;
     ServerPage server;
 
-    static constexpr int kInfoTab = 1, kKeywordsTab = 2, kServerTab = 5;
+    static constexpr int kInfoTab = 1, kKeywordsTab = 2, kFilesTab = 4, kServerTab = 5;
 
     // Loads the window (the opener's first use of it).
     // Header of a local file: its shell icon.

@@ -50,7 +50,10 @@ protected:
         ui::TabStrip* tabs = nullptr;
         int keywordsTab = 2;
     };
-    void usePages(SharedPages pages) { pages_ = pages; }
+    void usePages(SharedPages pages) {
+        pages_ = pages;
+        if (pages_.tabs) pages_.tabs->opensOn = pages_.keywordsTab;  // where the load step leaves it
+    }
     // What the pages are given.
     RelationContext context();
 
