@@ -332,6 +332,20 @@ TEST_F(RelationWindowTest, AKeywordPutBackWhileFilteringShowsOnlyWhenItMatches) 
     EXPECT_EQ(placed(L"101"), L"Clients/Acme");
 }
 
+// The names are compared in lower case from the first keystroke on, for every view shown after it.
+TEST_F(RelationWindowTest, AFilterTypedBeforeAChangeOfViewNarrowsTheOtherViewsTreeToo) {
+    window.load();
+    window.keywords.txtFilter.setText(L"sCH");
+    EXPECT_EQ(placed(L"102"), L"<none>");
+    window.CheckState1_ChangeView(2);
+    EXPECT_EQ(window.keywords.txtFilter.text(), L"sCH");
+    EXPECT_EQ(placed(L"202"), L"Family/School");
+    window.CheckState1_ChangeView(1);
+    window.keywords.txtFilter.setText(L"GLOB");
+    EXPECT_EQ(placed(L"102"), L"Clients/Globex");
+    EXPECT_EQ(placed(L"111"), L"<none>");
+}
+
 TEST_F(RelationWindowTest, ANewKeywordFromTheChooserIsRelatedAtOnce) {
     window.load();
     fakes.modal.script = [](ui::Form& form) {

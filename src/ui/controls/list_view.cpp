@@ -18,12 +18,14 @@ void TaggedList::created() {
     const int chosen = selected_;
     columns_.clear(), rows_.clear(), selected_ = -1;
     for (const auto& [title, width] : columns) addColumn(title, width);
+    if (!rows.empty()) ::SendMessageW(h, WM_SETREDRAW, FALSE, 0);  // the rows appear together
     for (const Row& r : rows) {
         const int at = add(r.text, r.tag, r.picture);
         for (size_t c = 0; c < r.columns.size(); ++c)
             if (!r.columns[c].empty()) setSubItem(at, static_cast<int>(c) + 1, r.columns[c]);
         if (r.checked) setChecked(at, true);
     }
+    if (!rows.empty()) ::SendMessageW(h, WM_SETREDRAW, TRUE, 0);
     if (chosen >= 0) select(chosen);
     auto steps = std::move(whenMade_);
     whenMade_.clear();

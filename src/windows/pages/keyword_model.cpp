@@ -16,12 +16,19 @@ void KeywordModel::assign(std::vector<Keyword> keywords) {
     byId_.clear();
     byGroup_.clear();
     byId_.reserve(keywords_.size());
+    namesLowered_ = false;
     for (size_t i = 0; i < keywords_.size(); ++i) {
-        Keyword& k = keywords_[i];
-        if (k.lowered.empty()) k.lowered = lower(k.name);
+        const Keyword& k = keywords_[i];
         byId_[k.id] = i;
         byGroup_[k.group].push_back(i);
     }
+}
+
+void KeywordModel::lowerNames() {
+    if (namesLowered_) return;
+    for (Keyword& k : keywords_)
+        if (k.lowered.empty()) k.lowered = lower(k.name);
+    namesLowered_ = true;
 }
 
 const KeywordModel::Keyword* KeywordModel::find(long id) const {

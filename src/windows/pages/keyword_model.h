@@ -15,7 +15,7 @@ public:
         long id;
         std::wstring name;
         long group;
-        std::wstring lowered;  // the name in lower case, for the filter
+        std::wstring lowered;  // the name in lower case, for the filter (once lowerNames ran)
     };
 
     // The view's keywords, in the order the suite answered them.
@@ -29,10 +29,15 @@ public:
     // A keyword put back under its group: last in that group's order (added when unknown).
     void putLast(long id, const std::wstring& name, long group);
 
+    // Gives every keyword its `lowered` name: the filter's first keystroke asks for it, a
+    // window opened and closed without filtering never pays for it.
+    void lowerNames();
+
     // `lowered` of a text, as the filter compares it.
     static std::wstring lower(std::wstring text);
 
 private:
+    bool namesLowered_ = false;
     std::vector<Keyword> keywords_;
     std::unordered_map<long, size_t> byId_;
     std::unordered_map<long, std::vector<size_t>> byGroup_;

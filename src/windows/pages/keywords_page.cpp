@@ -113,6 +113,7 @@ void KeywordsPage::buildTree(bool again) {
             if (!relationsKnown_) all.clear();
             model_.assign(std::move(all));
         }
+        if (!filter_.empty()) model_.lowerNames();
         // A group's node comes with its first keyword offered, and holds its keywords once opened;
         // keywords without a group go in at once.
         building_ = true;
