@@ -217,16 +217,17 @@ struct Extra {
 };
 
 // The four windows, each opened by its operation on its item.
+// A window and the operation that opens it.
 struct Window {
     const char* name;
-    const wchar_t* operation;
-    std::vector<const wchar_t*> args;
+    void (*open)(const qb::automation::Object& engine);
 };
 const Window kWindows[] = {
-    {"local file", L"ShowRelation", {L"C:\\bench\\file.txt"}},
-    {"server item", L"ShowRelationWeb", {L"/bench/plan.doc"}},
-    {"web page", L"ShowRelationWeb", {L"http://intranet/bench", L"Bench page"}},
-    {"mail item", L"ShowRelationOutlook", {L"00BENCH", L"Bench mail", L"OutlookMail"}},
+    {"local file", [](const qb::automation::Object& e) { e.call(L"ShowRelation", {L"C:\\bench\\file.txt"}); }},
+    {"server item", [](const qb::automation::Object& e) { e.call(L"ShowRelationWeb", {L"/bench/plan.doc"}); }},
+    {"web page", [](const qb::automation::Object& e) { e.call(L"ShowRelationWeb", {L"http://intranet/bench", L"Bench page"}); }},
+    {"mail item",
+     [](const qb::automation::Object& e) { e.call(L"ShowRelationOutlook", {L"00BENCH", L"Bench mail", L"OutlookMail"}); }},
 };
 constexpr size_t kWindowCount = sizeof kWindows / sizeof kWindows[0];
 
@@ -263,9 +264,7 @@ bool runOnce(int n, int run, Figures* out, size_t windows, Extra extra = {}) {
         qb::automation::Object engine(qb::engine::createEngine());
         auto start = Clock::now();
         try {
-            if (kWindows[w].args.size() == 1) engine.call(kWindows[w].operation, {kWindows[w].args[0]});
-            else if (kWindows[w].args.size() == 2) engine.call(kWindows[w].operation, {kWindows[w].args[0], kWindows[w].args[1]});
-            else engine.call(kWindows[w].operation, {kWindows[w].args[0], kWindows[w].args[1], kWindows[w].args[2]});
+            kWindows[w].open(engine);
         } catch (const qb::automation::ComError& e) {
             std::printf("%s, N=%d: error %ld %ls\n", kWindows[w].name, n, e.number(), e.description().c_str());
             return false;
