@@ -45,9 +45,8 @@ public:
     // from the keyboard (Shift+F10, the menu key), below the selected item.
     std::function<void(POINT)> onContextMenu;
 
-    // A control of a tab page that stays hidden when its page is shown (a busy panel between uses).
-    bool keptHidden() const { return keptHidden_; }
-    // Keeps the control hidden with its page (hidden at once), or lets it show with its page again.
+    // Keeps a control of a tab page hidden when its page is shown (a busy panel between uses;
+    // hidden at once), or lets it show with its page again.
     void keepHidden(bool hidden);
 
     const std::wstring& name() const { return placement_.name; }
@@ -88,6 +87,9 @@ protected:
     HWND live() const;
     // The window if it is made (a control of a page not shown yet may have none), else nullptr.
     HWND madeWindow() const { return hwnd_; }
+    // The form is loaded and the window is not made yet: a control that can keeps its state itself
+    // until then.
+    bool waitsForWindow() const { return deferred_; }
     Form& form() const { return *form_; }
 
     // Runs once the window exists (columns, tab captions...), and when it is gone.
@@ -131,9 +133,9 @@ private:
     std::wstring accessibleName_;
     Form* form_ = nullptr;
     HWND hwnd_ = nullptr;
-    bool deferred_ = false;
+    bool deferred_ = false;  // the form is loaded and will make the window when it is needed
     bool keptHidden_ = false;
-    bool disabledWhenMade_ = false;  // the form is loaded and will make the window when it is needed
+    bool disabledWhenMade_ = false;
     WNDPROC original_ = nullptr;
 };
 

@@ -40,18 +40,16 @@ void TaggedList::destroyed() {
     images_ = nullptr;
 }
 
-bool TaggedList::keptHere() const { return exists() && !madeWindow(); }
-
 TaggedList::Row& TaggedList::row(int index) { return rows_.at(static_cast<size_t>(index)); }
 const TaggedList::Row& TaggedList::row(int index) const { return rows_.at(static_cast<size_t>(index)); }
 
 void TaggedList::whenMade(std::function<void()> step) {
-    if (keptHere()) whenMade_.push_back(std::move(step));
+    if (waitsForWindow()) whenMade_.push_back(std::move(step));
     else if (madeWindow()) step();
 }
 
 int TaggedList::clientWidth() const {
-    if (!keptHere()) {
+    if (!waitsForWindow()) {
         RECT rc{};
         ::GetClientRect(madeWindow(), &rc);
         return rc.right;
@@ -61,7 +59,7 @@ int TaggedList::clientWidth() const {
 }
 
 void TaggedList::setImageList(HIMAGELIST images) {
-    if (keptHere()) images_ = images;
+    if (waitsForWindow()) images_ = images;
     else ListView_SetImageList(madeWindow(), images, LVSIL_SMALL);
 }
 
@@ -79,7 +77,7 @@ bool TaggedList::selectedItemRect(RECT& item) const {
 }
 
 void TaggedList::addColumn(const std::wstring& title, int width) {
-    if (keptHere()) {
+    if (waitsForWindow()) {
         columns_.emplace_back(title, width);
         return;
     }
@@ -91,18 +89,21 @@ void TaggedList::addColumn(const std::wstring& title, int width) {
 }
 
 void TaggedList::setColumnWidth(int column, int width) {
-    if (!keptHere()) ListView_SetColumnWidth(madeWindow(), column, width);
+    if (!waitsForWindow()) ListView_SetColumnWidth(madeWindow(), column, width);
     else if (column >= 0 && static_cast<size_t>(column) < columns_.size()) columns_[static_cast<size_t>(column)].second = width;
 }
 
 void TaggedList::clear() {
-    if (!keptHere()) ListView_DeleteAllItems(madeWindow());
+    if (!waitsForWindow()) {
+        ListView_DeleteAllItems(madeWindow());
+        return;
+    }
     rows_.clear();
     selected_ = -1;
 }
 
 int TaggedList::add(const std::wstring& text, long tag, int picture) {
-    if (keptHere()) {
+    if (waitsForWindow()) {
         rows_.push_back({text, tag, picture, {}});
         return static_cast<int>(rows_.size()) - 1;
     }
@@ -115,7 +116,7 @@ int TaggedList::add(const std::wstring& text, long tag, int picture) {
 }
 
 void TaggedList::remove(int index) {
-    if (!keptHere()) {
+    if (!waitsForWindow()) {
         ListView_DeleteItem(madeWindow(), index);
         return;
     }
@@ -125,15 +126,15 @@ void TaggedList::remove(int index) {
 }
 
 int TaggedList::count() const {
-    return keptHere() ? static_cast<int>(rows_.size()) : ListView_GetItemCount(madeWindow());
+    return waitsForWindow() ? static_cast<int>(rows_.size()) : ListView_GetItemCount(madeWindow());
 }
 
 int TaggedList::selected() const {
-    return keptHere() ? selected_ : ListView_GetNextItem(madeWindow(), -1, LVNI_SELECTED);
+    return waitsForWindow() ? selected_ : ListView_GetNextItem(madeWindow(), -1, LVNI_SELECTED);
 }
 
 void TaggedList::select(int index) {
-    if (keptHere()) {
+    if (waitsForWindow()) {
         if (index >= 0 && index < count()) selected_ = index;
         return;
     }
@@ -143,7 +144,7 @@ void TaggedList::select(int index) {
 std::wstring TaggedList::text(int index) const { return subItem(index, 0); }
 
 void TaggedList::setSubItem(int index, int column, const std::wstring& text) {
-    if (keptHere()) {
+    if (waitsForWindow()) {
         if (index < 0 || index >= count() || column < 0) return;
         if (column == 0) {
             row(index).text = text;
@@ -161,7 +162,7 @@ void TaggedList::setSubItem(int index, int column, const std::wstring& text) {
 }
 
 std::wstring TaggedList::subItem(int index, int column) const {
-    if (keptHere()) {
+    if (waitsForWindow()) {
         if (index < 0 || index >= count()) return {};
         if (column == 0) return row(index).text;
         const auto& columns = row(index).columns;
@@ -177,12 +178,12 @@ std::wstring TaggedList::subItem(int index, int column) const {
 }
 
 bool TaggedList::checked(int index) const {
-    if (keptHere()) return index >= 0 && index < count() && row(index).checked;
+    if (waitsForWindow()) return index >= 0 && index < count() && row(index).checked;
     return ListView_GetCheckState(madeWindow(), index) != FALSE;
 }
 
 void TaggedList::setChecked(int index, bool on) {
-    if (!keptHere()) {
+    if (!waitsForWindow()) {
         ListView_SetCheckState(madeWindow(), index, on);
     } else if (index >= 0 && index < count()) {
         row(index).checked = on;
@@ -190,7 +191,7 @@ void TaggedList::setChecked(int index, bool on) {
 }
 
 long TaggedList::tag(int index) const {
-    if (keptHere()) return index >= 0 && index < count() ? row(index).tag : 0;
+    if (waitsForWindow()) return index >= 0 && index < count() ? row(index).tag : 0;
     LVITEMW item{LVIF_PARAM};
     item.iItem = index;
     ::SendMessageW(madeWindow(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
@@ -198,14 +199,14 @@ long TaggedList::tag(int index) const {
 }
 
 int TaggedList::hitTest(POINT client) const {
-    if (keptHere()) return -1;  // nothing shows
+    if (waitsForWindow()) return -1;  // nothing shows
     LVHITTESTINFO hit{};
     hit.pt = client;
     return ListView_HitTest(madeWindow(), &hit);
 }
 
 void TaggedList::setRedraw(bool on) {
-    if (keptHere()) return;
+    if (waitsForWindow()) return;
     ::SendMessageW(madeWindow(), WM_SETREDRAW, on, 0);
     if (on) ::InvalidateRect(madeWindow(), nullptr, TRUE);
 }

@@ -71,8 +71,6 @@ private:
         std::vector<std::wstring> columns;  // after the item's own
         bool checked = false;
     };
-    // Whether the rows are kept here: the form is loaded and the window is not made yet.
-    bool keptHere() const;
     Row& row(int index);
     const Row& row(int index) const;
 

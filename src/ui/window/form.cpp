@@ -231,8 +231,9 @@ void Form::makeWindow(size_t index, bool later) {
 }
 
 void Form::makeLater(const Control& control) {
+    if (!control.deferred_) return;
     for (size_t i = 0; i < order_.size(); ++i)
-        if (order_[i] == &control && control.deferred_) return makeWindow(i, true);
+        if (order_[i] == &control) return makeWindow(i, true);
 }
 
 void Form::makePage(int page) {
