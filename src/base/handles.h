@@ -70,6 +70,12 @@ struct File {
     static type invalid() { return INVALID_HANDLE_VALUE; }
     static void close(type v) { ::CloseHandle(v); }
 };
+// Processes, threads, events: none is nullptr (files use INVALID_HANDLE_VALUE).
+struct Kernel {
+    using type = HANDLE;
+    static constexpr type invalid() { return nullptr; }
+    static void close(type v) { ::CloseHandle(v); }
+};
 struct MemoryDc {
     using type = HDC;
     static constexpr type invalid() { return nullptr; }
@@ -97,6 +103,7 @@ using UniqueIcon = UniqueHandle<handle_traits::Icon>;
 using UniqueMenu = UniqueHandle<handle_traits::Menu>;
 using UniqueRegKey = UniqueHandle<handle_traits::RegKey>;
 using UniqueFile = UniqueHandle<handle_traits::File>;
+using UniqueKernelHandle = UniqueHandle<handle_traits::Kernel>;
 using UniqueMemoryDc = UniqueHandle<handle_traits::MemoryDc>;
 using UniqueModule = UniqueHandle<handle_traits::Module>;
 using UniqueActCtx = UniqueHandle<handle_traits::ActCtx>;

@@ -28,19 +28,19 @@ public:
     };
 
     // Discards the window in the slot (if any) and puts a new one there. A window of the slot
-    // that is being shown modally (an operation called again from inside its own modal loop) is
-    // not discarded under the loop that runs it: that call raises 400.
+    // that is loading or shown modally (an operation called again from a message its load or its
+    // modal loop let run) is not discarded under the code that runs it: that call raises 400.
     Lease renew() {
-        if (slot_ && slot_->isShownModally())
+        if (slot_ && slot_->isInUse())
             throw automation::ComError(400, L"Form already displayed; can't show modally", automation::kComponentSource);
         slot_.reset();
         slot_ = std::make_unique<T>();
         return Lease(*this);
     }
     // The window in the slot, reused as it is (loaded again by its next show), created when the
-    // slot is empty; a window of the slot shown modally now is not touched: 400.
+    // slot is empty; a window of the slot loading or shown modally now is not touched: 400.
     T& reuse() {
-        if (slot_ && slot_->isShownModally())
+        if (slot_ && slot_->isInUse())
             throw automation::ComError(400, L"Form already displayed; can't show modally", automation::kComponentSource);
         return getOrCreate();
     }
@@ -51,10 +51,10 @@ public:
     }
     T* get() const { return slot_.get(); }
     void clear() { slot_.reset(); }
-    // Empties the slot unless its window is being shown modally now: a modal loop is never left
-    // running over a window that is gone.
+    // Empties the slot unless its window is loading or shown modally now: a load step or a modal
+    // loop never runs on over a window that is gone.
     void clearUnlessShown() {
-        if (!slot_ || !slot_->isShownModally()) slot_.reset();
+        if (!slot_ || !slot_->isInUse()) slot_.reset();
     }
 
 private:

@@ -88,7 +88,8 @@ private:
     std::shared_ptr<CallLog> log_;
 };
 
-// Records message boxes and answers them with IDOK.
+// Records message boxes and answers them with IDOK; a question (Yes/No) is kept apart from the
+// reports and answered with `answer`.
 class FakePrompter final : public ui::Prompter {
 public:
     struct Box {
@@ -96,8 +97,13 @@ public:
         UINT flags;
         HWND owner;
     };
-    std::vector<Box> boxes;
+    std::vector<Box> boxes, questions;
+    int answer = IDNO;
     int messageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) override {
+        if ((flags & MB_TYPEMASK) == MB_YESNO) {
+            questions.push_back({text, caption, flags, owner});
+            return answer;
+        }
         boxes.push_back({text, caption, flags, owner});
         return IDOK;
     }
@@ -150,16 +156,41 @@ public:
     }
 };
 
+// A started program as the tests decide it ends: at once with `code`, or (hung) only when
+// terminated.
+class FakeProgram final : public ui::StartedProgram {
+public:
+    FakeProgram(DWORD code, bool hung) : ended_(::CreateEventW(nullptr, TRUE, !hung, nullptr)), code_(hung ? STILL_ACTIVE : code) {}
+    ~FakeProgram() override { ::CloseHandle(ended_); }
+    HANDLE waitable() const override { return ended_; }
+    DWORD exitCode() const override { return code_; }
+    void terminate() override {
+        code_ = ERROR_CANCELLED;
+        ::SetEvent(ended_);
+    }
+
+private:
+    HANDLE ended_;
+    DWORD code_;
+};
+
 // Programs started through the shell, recorded as "verb file" (and their parameters) and not
-// started.
+// started: `run` plays the program (its exit status; 0 when unset), or it hangs when `hang` is set.
 class StartedPrograms final : public ui::Shell {
 public:
+    explicit StartedPrograms(std::function<DWORD(const std::wstring& parameters)> plays = {}) : run(std::move(plays)) {}
     std::vector<std::wstring> started, parameters;
+    std::function<DWORD(const std::wstring& parameters)> run;
+    bool hang = false;
     INT_PTR execute(HWND, const std::wstring& verb, const std::wstring& file, const std::wstring& params,
                     const std::wstring&, int) override {
         started.push_back(verb + L" " + file);
         parameters.push_back(params);
         return 42;
+    }
+    std::unique_ptr<ui::StartedProgram> start(HWND owner, const std::wstring& file, const std::wstring& params) override {
+        execute(owner, L"open", file, params, L"", SW_SHOWNORMAL);
+        return std::make_unique<FakeProgram>(run ? run(params) : 0, hang);
     }
 };
 

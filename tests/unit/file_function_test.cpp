@@ -21,6 +21,9 @@ struct RecordingShell final : ui::Shell {
                         std::to_wstring(show));
         return 42;
     }
+    std::unique_ptr<ui::StartedProgram> start(HWND, const std::wstring&, const std::wstring&) override {
+        throw ComError(5, L"not here");
+    }
 };
 
 struct FileFunctionTest : ::testing::Test {

@@ -41,7 +41,7 @@ struct Case {
 struct HostileTest : SeededSuite {
     BusyWait busy;
     AnsweringFileDialogs dialogs;
-    StartedPrograms shell;
+    StartedPrograms shell{playDownloader};
     std::wstring logFile;  // empty: the fakes' log
     support::ScopedServices seams{support::Services{
         .objects = nullptr, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = &shell, .files = &dialogs}};
@@ -140,13 +140,13 @@ TEST_F(HostileTest, BadInputAndAHostileEnvironmentAreReportedAndLoseNothing) {
     cases.push_back({"locked while renaming", nullptr, locked(rename), 1, busy});
     cases.push_back({"locked while relating, log unwritable", [this] { logFile = L"Q:\\no\\such\\folder\\Quillbox.Log"; },
                      locked(relate), 1, busy});
-    // The suite answers no server path for a file it cannot read: the upload stops quietly.
+    // The suite answers no server path for a file it cannot read: the user hears that nothing went.
     cases.push_back({"file gone, then upload", nullptr,
                      [this](frmQuillbox& w) {
                          fs::remove(local);
                          w.cmdUpload_Click();
                      },
-                     0, L""});
+                     1, L"Nothing was sent"});
     auto deleted = [this](std::function<void(frmQuillbox&)> step) {
         return [this, step](frmQuillbox& w) {
             tesra::Database::open(store.path())->exec("DELETE FROM items WHERE FileId = 1");

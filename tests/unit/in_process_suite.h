@@ -33,6 +33,34 @@ INSERT INTO items(FileId, FileName, FileComment, FileCurrentPath, FileType) VALU
 INSERT INTO keyword_items(KeyId, FileId) VALUES (101, 1), (201, 1);
 )sql";
 
+// Plays the suite's downloader for StartedPrograms::run: "ADDRESS | TARGET [| KEYWORD-ID ...]"
+// gives a target holding "copy of ADDRESS" and a local file record of it related to the keywords,
+// as Pagefetch.exe makes them (straight in the stand-in suite, not through the component's seam).
+inline DWORD playDownloader(const std::wstring& parameters) {
+    std::vector<std::wstring> parts;
+    for (size_t from = 0;;) {
+        const size_t bar = parameters.find(L" | ", from);
+        parts.push_back(parameters.substr(from, bar == std::wstring::npos ? std::wstring::npos : bar - from));
+        if (bar == std::wstring::npos) break;
+        from = bar + 3;
+    }
+    if (parts.size() < 2) return 1;
+    const std::string body = "copy of " + narrow(parts[0]);
+    HANDLE f = ::CreateFileW(parts[1].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return 1;
+    DWORD written = 0;
+    ::WriteFile(f, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
+    ::CloseHandle(f);
+    automation::Object copy =
+        automation::Object(automation::makeObject<tesra::ItemLoader>()).callObject(L"LoadFileObject", {parts[1], true});
+    for (size_t i = 2; i < parts.size(); ++i) {
+        automation::Object relation(tesra::createRecord(tesra::keyWordFileKind()));
+        relation.call(L"loaddata", {std::wcstol(parts[i].c_str(), nullptr, 10), copy.get(L"FileId")});
+        relation.call(L"Insert");
+    }
+    return 0;
+}
+
 // With the mail client's objects, this component's Engine by its ProgID, and a process check
 // whose answer the test sets (the mail client runs unless told otherwise).
 struct InProcessSuite : automation::ObjectFactory {

@@ -179,7 +179,7 @@ TEST_F(MailWindowTest, OkWithTheItemKeptTouchesNoDiskAndAChosenFolderGetsTheType
 
     dialogs.saved = {};
     okWith(window.relate.chkLocalCopyOP);
-    EXPECT_EQ(dialogs.proposed, std::vector<std::wstring>{L""}) << "no name proposed";
+    EXPECT_EQ(dialogs.proposed, std::vector<std::wstring>{L"Re delivery dates"}) << "the name as a file has it, without .msg";
     EXPECT_TRUE(fs::is_empty(chosen)) << "cancelled: nothing created";
     EXPECT_EQ(stored5(), untouched());
 
@@ -239,38 +239,49 @@ TEST_F(MailWindowTest, AnEarlierRecordAtTheTargetPathIsDeletedFirst) {
     EXPECT_TRUE(fakes.prompter.boxes.empty());
 }
 
-// Without the mail client, with an item it does not know and with a save that fails, the record
-// stays the mail item's and the window closes; the reserved empty file stays.
-TEST_F(MailWindowTest, NoMailClientAnUnknownItemOrAFailedSaveChangeNoRecord) {
+// Without the mail client, with an item it does not know, or with a save that fails: the user is
+// told, the record stays the mail item's, no file is left, and the window stays for another try.
+TEST_F(MailWindowTest, ACopyThatCannotBeSavedIsReportedLeavesNoFileAndKeepsTheRecord) {
     objects.outlookRunning = false;
     okWith(window.relate.chkLocalCopyDP);
     ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
     EXPECT_EQ(narrow(fakes.prompter.boxes[0].text), kOutlookNeeded);
     EXPECT_EQ(fakes.prompter.boxes[0].caption, L"Outlook needed");
     EXPECT_EQ(fakes.prompter.boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-    EXPECT_EQ(stored5(), untouched());
-    EXPECT_EQ(fs::file_size(downloads / L"Re delivery dates.msg"), 0u);
-    EXPECT_FALSE(window.isLoaded());
     EXPECT_EQ(db->setting(L"MailLastLogon", L"none"), L"none") << "the mail client is not asked";
-    fakes.prompter.boxes.clear();
-
     objects.outlookRunning = true;
-    db->exec("UPDATE items SET FileCurrentPath = 'FFFF' WHERE FileId = 5");
-    window.oFileSelected = record(L"FFFF", L"OutlookMail");
-    okWith(window.relate.chkLocalCopyDP);
-    EXPECT_EQ(store.query("SELECT FileType || '|' || FileCurrentPath FROM items WHERE FileId = 5"), L"OutlookMail|FFFF");
-    EXPECT_FALSE(window.isLoaded());
 
-    db->exec(("UPDATE items SET FileCurrentPath = '" + narrow(kMailId) + "' WHERE FileId = 5;"
-              "INSERT INTO settings(Name, Value) VALUES ('MailSaveFails', '1');").c_str());
+    struct Case {
+        const char* name;
+        const char* sql;
+        const wchar_t* saying;
+    };
+    for (const Case& c : {Case{"unknown item", "UPDATE items SET FileCurrentPath = 'FFFF' WHERE FileId = 5", L"no item with the id FFFF"},
+                          Case{"save fails", "UPDATE items SET FileCurrentPath = '00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001' WHERE FileId = 5;"
+                                                "INSERT INTO settings(Name, Value) VALUES ('MailSaveFails', '1')", L"disk is full"}}) {
+        EXPECT_TRUE(window.isLoaded()) << c.name;
+        EXPECT_EQ(store.query("SELECT FileType || '|' || FileName FROM items WHERE FileId = 5"), L"OutlookMail|Re: delivery dates");
+        EXPECT_TRUE(fs::is_empty(downloads)) << c.name;
+        window.unload();
+        db->exec(c.sql);
+        window.oFileSelected = record(store.query("SELECT FileCurrentPath FROM items WHERE FileId = 5"), L"OutlookMail");
+        fakes.prompter.boxes.clear();
+        okWith(window.relate.chkLocalCopyDP);
+        ASSERT_EQ(fakes.prompter.boxes.size(), 1u) << c.name;
+        EXPECT_NE(fakes.prompter.boxes[0].text.find(c.saying), std::wstring::npos) << narrow(fakes.prompter.boxes[0].text);
+    }
+    EXPECT_TRUE(window.isLoaded());
+    EXPECT_TRUE(fs::is_empty(downloads));
+    EXPECT_EQ(stored5(), untouched());
+    EXPECT_NE(fakes.logFile.read().find("frmRelationOutlook.MailSave()"), std::string::npos);
+}
+
+// A blank subject still makes a file name.
+TEST_F(MailWindowTest, ABlankSubjectIsSavedAsUntitled) {
+    db->exec("UPDATE items SET FileName = ' :/ ' WHERE FileId = 5");
     window.oFileSelected = record(kMailId, L"OutlookMail");
     okWith(window.relate.chkLocalCopyDP);
-    EXPECT_EQ(stored5(), untouched());
-    EXPECT_FALSE(window.isLoaded());
-    EXPECT_TRUE(fakes.prompter.boxes.empty()) << "the save's failure is not the user's to answer";
-    const std::string log = fakes.logFile.read();
-    EXPECT_NE(log.find("disk is full"), std::string::npos) << "but it is logged: " << log;
-    EXPECT_NE(log.find("frmRelationOutlook.MailSave()"), std::string::npos) << log;
+    EXPECT_EQ(stored5(), L"File|Untitled.msg|" + (downloads / L"Untitled.msg").wstring());
 }
 
 // All 99 numbered names taken: nothing is overwritten, the user is told, the window stays.

@@ -37,7 +37,7 @@ unsigned long fromEnvironment(const char* name, unsigned long otherwise) {
 
 struct MonkeyTest : SeededSuite {
     AnsweringFileDialogs dialogs;
-    StartedPrograms shell;
+    StartedPrograms shell{playDownloader};
     support::ScopedServices seams{support::Services{
         .objects = nullptr, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = &shell, .files = &dialogs}};
     std::vector<std::unique_ptr<ExistingFile>> files;

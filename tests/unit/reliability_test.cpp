@@ -49,7 +49,7 @@ struct ReliabilityTest : SeededSuite {
     std::shared_ptr<Injection> injection = std::make_shared<Injection>();
     FaultInjectingFactory faulty{suiteObjects, injection};
     AnsweringFileDialogs dialogs;
-    StartedPrograms shell;
+    StartedPrograms shell{playDownloader};
     support::ScopedServices seams{support::Services{
         .objects = &faulty, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = &shell, .files = &dialogs}};
     ExistingFile local{L"qbrelocal", "local\r\n"}, other{L"qbreother", "other\r\n"}, chosen{L"qbrechosen", "chosen\r\n"};
@@ -152,6 +152,9 @@ struct ReliabilityTest : SeededSuite {
                          "report titled " + narrow(o.boxes.empty() ? L"" : o.boxes[0].caption));
                 }
                 for (const std::string& b : o.broken) miss(false, b);
+                if (std::wstring(h.name) == L"cmdOk_Click")
+                    miss(o.storedAfter == o.storedBefore, "a failed Ok changed what is stored:\n" + narrow(o.storedBefore) +
+                                                              "\n-- after --\n" + narrow(o.storedAfter));
                 miss(o.live == 0, std::to_string(o.live) + " references left");
                 if (!ok) ++misses;
             }
@@ -166,7 +169,20 @@ struct ReliabilityTest : SeededSuite {
         std::string log;
         std::vector<std::string> broken;  // what the screen showed that the suite does not store, and the like
         long live = 0;
+        std::wstring storedBefore, storedAfter;  // the suite's rows and the files beside them
     };
+
+    // What the suite stores of items, relations and memos, and the files in the server (and
+    // download) folder.
+    std::wstring stored() {
+        std::wstring out = store.query(
+            "SELECT (SELECT group_concat(FileId || ':' || FileName || ':' || FileType || ':' || FileCurrentPath, ' ') FROM items) || '\n' ||"
+            " (SELECT group_concat(KeyId || '-' || FileId, ' ') FROM keyword_items) || '\n' ||"
+            " (SELECT group_concat(MemoId || ':' || FileId || ':' || MemoText || ':' || MemoTheme, ' ') FROM memos) || '\n' ||"
+            " (SELECT group_concat(MemoId || '-' || CatId, ' ') FROM memo_categories)");
+        for (const auto& f : fs::directory_iterator(server)) out += L"\n" + f.path().filename().wstring();
+        return out;
+    }
 
     // The record a window of type W works on: the local file for the main window, the server
     // item for the server window.
@@ -196,8 +212,10 @@ struct ReliabilityTest : SeededSuite {
             window.oFileSelected = recordFor<W>();
             if (std::wstring(h.name) != L"Form_Load") window.load();
             if (h.prepare) h.prepare(window);
+            out.storedBefore = stored();
             injection->reset(failAt);
             h.run(window);
+            out.storedAfter = stored();
             out.calls = injection->calls;
             out.failed = injection->failed;
             injection->reset();
@@ -301,9 +319,9 @@ TEST_F(ReliabilityTest, EverySuiteCallOfTheMailWindowsHandlersFailsCleanly) {
         {L"cmdUpdateData_Click", [](frmRelationOutlook& w) { w.info.txtNameUpdate.setText(L"Renamed"); },
          [](frmRelationOutlook& w) { w.info.cmdUpdateData_Click(); }},
         {L"cmdOk_Click", [](frmRelationOutlook& w) { w.relate.chkLocalCopyDP.choose(); },
-         [](frmRelationOutlook& w) { w.cmdOk_Click(); }, false, L"frmRelationOutlook.MailSave()"},
+         [](frmRelationOutlook& w) { w.cmdOk_Click(); }},
         {L"cmdOk_Click", [](frmRelationOutlook& w) { w.relate.chkLocalCopyOP.choose(); },
-         [](frmRelationOutlook& w) { w.cmdOk_Click(); }, false, L"frmRelationOutlook.MailSave()"},
+         [](frmRelationOutlook& w) { w.cmdOk_Click(); }},
         {L"CheckState1_ChangeView", nullptr, [](frmRelationOutlook& w) { w.CheckState1_ChangeView(2); }},
     };
     size_t points = 0;
@@ -329,10 +347,29 @@ TEST_F(ReliabilityTest, EverySuiteCallOfTheWebWindowsHandlersFailsCleanly) {
         }
     };
     auto activated = [](frmRelationWeb& w) { w.Form_Activate(); };
+    // The memo's text and category changed; a new memo typed and filed (the page's memo gone).
+    auto changed = [](frmRelationWeb& w) {
+        w.Form_Activate();
+        w.RelationTab.select(frmRelationWeb::kThemesTab);
+        w.memo.txtMemo.setText(L"Read again");
+        w.memo.cmbFolders.select(w.memo.cmbFolders.find(L"C100"));
+        w.memo.cmbFolders_Click();
+    };
+    auto typed = [this, changed](frmRelationWeb& w) {
+        db->exec("DELETE FROM memos WHERE FileId = 2");
+        changed(w);
+        w.memo.chkMemo_Click(-1);
+    };
+    fakes.prompter.answer = IDYES;  // the memo's deletion is confirmed
     const std::vector<HandlerOf<frmRelationWeb>> handlers = {
         {L"Form_Activate", nullptr, [](frmRelationWeb& w) { w.Form_Activate(); }},
         {L"RelationTab_TabClick", activated, [](frmRelationWeb& w) { w.RelationTab.select(frmRelationWeb::kThemesTab); }},
-        {L"cmdOk_Click", activated, [](frmRelationWeb& w) { w.cmdOk_Click(); }},
+        {L"cmdOk_Click", changed, [](frmRelationWeb& w) { w.cmdOk_Click(); }},
+        {L"cmdOk_Click", typed, [](frmRelationWeb& w) { w.cmdOk_Click(); }},
+        {L"cmdOk_Click", [](frmRelationWeb& w) {
+             w.Form_Activate();
+             w.relate.chkLocalCopyDP.choose();
+         }, [](frmRelationWeb& w) { w.cmdOk_Click(); }},
         {L"cmdOk_Click", [](frmRelationWeb& w) {
              w.Form_Activate();
              w.memo.chkMemo_Click(0);

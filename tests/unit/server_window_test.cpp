@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstring>
 #include <fstream>
 
 #include "automation/module.h"
@@ -23,7 +24,7 @@ struct ServerWindowTest : SeededSuite {
     fs::path downloads = fs::temp_directory_path() / ("qbdownloads-" + std::to_string(::GetCurrentProcessId()));
     fs::path chosen = fs::temp_directory_path() / ("qbchosen-" + std::to_string(::GetCurrentProcessId()));
     AnsweringFileDialogs dialogs;
-    StartedPrograms shell;
+    StartedPrograms shell{playDownloader};
     support::ScopedServices seams{support::Services{
         .objects = nullptr, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = &shell, .files = &dialogs}};
     frmRelationServer window;
@@ -94,52 +95,114 @@ TEST_F(ServerWindowTest, OkWithLinkStartsNothingAndCancelKeepsWhatWasStored) {
     EXPECT_TRUE(shell.started.empty());
 }
 
-// The default folder: the name from the server path, a numbered copy beside an earlier one, the
-// full server address and the related keywords in the list's order on the downloader's line.
-TEST_F(ServerWindowTest, ALocalCopyInTheDownloadFolderReservesItsFileAndStartsTheDownloader) {
+// Made by the downloader and waited for: the name from the server path ("PageCopy.htm" for one
+// that is no file name), a numbered copy beside an earlier one, the full server address on its
+// line, and every keyword of the item on the copy, taken from the suite, not from the list.
+TEST_F(ServerWindowTest, ALocalCopyIsMadeByTheDownloaderAndCarriesEveryKeywordOfTheItem) {
+    auto keywordsOf = [&](const fs::path& copy) {
+        return store.query(("SELECT group_concat(KeyId) FROM (SELECT KeyId FROM keyword_items JOIN items USING (FileId)"
+                            " WHERE FileCurrentPath = '" + narrow(copy.wstring()) + "' ORDER BY KeyId)").c_str());
+    };
+    window.load();
+    window.keywords.lstKeyRel.clear();  // a list that did not load
     okWith(window.relate.chkLocalCopyDP);
-    const std::wstring first = downloads.wstring() + L"\\Minutes.txt";
+    const fs::path first = downloads / L"Minutes.txt";
     ASSERT_EQ(shell.started, std::vector<std::wstring>{downloader()});
-    EXPECT_EQ(shell.parameters[0], L"http://127.0.0.1:8080/files/Minutes.txt | " + first + L" | 102 | 101");
-    EXPECT_TRUE(fs::exists(first));
-    EXPECT_EQ(fs::file_size(first), 0u);
+    EXPECT_EQ(shell.parameters[0], L"http://127.0.0.1:8080/files/Minutes.txt | " + first.wstring() + L" | 102 | 101");
+    EXPECT_EQ(fs::file_size(first), std::string("copy of http://127.0.0.1:8080/files/Minutes.txt").size()) << "the downloader's";
+    EXPECT_EQ(keywordsOf(first), L"101,102");
     EXPECT_FALSE(window.isLoaded());
-
     okWith(window.relate.chkLocalCopyDP);
-    EXPECT_EQ(shell.parameters[1],
-              L"http://127.0.0.1:8080/files/Minutes.txt | " + downloads.wstring() + L"\\Copy (1) of Minutes.txt | 102 | 101");
+    EXPECT_EQ(keywordsOf(downloads / L"Copy (1) of Minutes.txt"), L"101,102");
 
-    // No keywords related: the line ends with the target.
-    db->exec("DELETE FROM keyword_items WHERE FileId = 5");
+    // More keywords than a command line carries: the rest are related once the copy is recorded.
+    db->exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1200)"
+             " INSERT INTO keywords(KeyId, KeyName, GroupId, ViewId) SELECT 100000 + i, 'k' || i, 10, 1 FROM n;"
+             "INSERT INTO keyword_items(KeyId, FileId) SELECT KeyId, 5 FROM keywords WHERE KeyId > 100000;");
     okWith(window.relate.chkLocalCopyDP);
-    EXPECT_EQ(shell.parameters[2],
-              L"http://127.0.0.1:8080/files/Minutes.txt | " + downloads.wstring() + L"\\Copy (2) of Minutes.txt");
+    EXPECT_LE(shell.parameters.back().size(), 8000u);
+    EXPECT_EQ(store.query(("SELECT count(*) FROM keyword_items JOIN items USING (FileId) WHERE FileCurrentPath = '" +
+                           narrow((downloads / L"Copy (2) of Minutes.txt").wstring()) + "'").c_str()),
+              L"1202");
+
+    // A server path whose last piece is no file name: the copy stays in the download folder.
+    for (const char* path : {"/reports/", "/reports/..\\..\\escaped.txt", "/wiki/Talk:Foo"}) {
+        db->exec(("UPDATE items SET FileCurrentPath = '" + std::string(path) + "' WHERE FileId = 5").c_str());
+        window.oFileSelected = record(std::wstring(path, path + std::strlen(path)));
+        okWith(window.relate.chkLocalCopyDP);
+        EXPECT_NE(shell.parameters.back().find(L" | " + downloads.wstring() + L"\\"), std::wstring::npos) << path;
+        EXPECT_NE(shell.parameters.back().find(L"PageCopy.htm | "), std::wstring::npos) << path;
+    }
+    EXPECT_FALSE(fs::exists(downloads.parent_path().parent_path() / L"escaped.txt"));
     EXPECT_TRUE(fakes.prompter.boxes.empty());
 }
 
-TEST_F(ServerWindowTest, ANameWithoutADotIsAPageCopyAndWithAllNinetyNineTakenNothingIsCreated) {
-    db->exec("UPDATE items SET FileCurrentPath = '/reports/' WHERE FileId = 5");
-    window.oFileSelected = record(L"/reports/");
-    okWith(window.relate.chkLocalCopyDP);
-    EXPECT_NE(shell.parameters.at(0).find(L" | " + downloads.wstring() + L"\\PageCopy.htm | "), std::wstring::npos)
-        << narrow(shell.parameters[0]);
-    EXPECT_EQ(shell.parameters[0].substr(0, 38), L"http://127.0.0.1:8080/files/reports/ |") << "the full address";
+// A downloader that fails, leaves no file or no record, cannot be started, or that the user gives
+// up: the user is told why (not of a cancel), nothing of the copy is left on disk or in the
+// suite, and the window stays open for another try.
+TEST_F(ServerWindowTest, ACopyThatFailsOrIsCancelledLeavesNothingAndKeepsTheWindow) {
+    auto target = [](const std::wstring& parameters) {
+        const size_t from = parameters.find(L" | ") + 3, to = parameters.find(L" | ", from);
+        return parameters.substr(from, to == std::wstring::npos ? std::wstring::npos : to - from);
+    };
+    struct Case {
+        const char* name;
+        std::function<DWORD(const std::wstring&)> run;
+        bool hang;
+        const wchar_t* saying;  // nullptr: no report
+    };
+    const Case cases[] = {
+        {"failure status", [](const std::wstring&) -> DWORD { return 1; }, false, L"ended with status 1"},
+        {"no file", [&](const std::wstring& p) -> DWORD { return ::DeleteFileW(target(p).c_str()) ? 0 : 9; }, false, L"left no file"},
+        {"no record", [&](const std::wstring& p) -> DWORD { std::ofstream(fs::path(target(p))) << "page"; return 0; }, false, L"made no record"},
+        {"not started", [](const std::wstring&) -> DWORD { throw automation::ComError(53, L"Cannot start Pagefetch.exe"); }, false,
+         L"Cannot start"},
+        {"cancelled", playDownloader, true, nullptr},
+    };
+    for (const Case& c : cases) {
+        shell.run = c.run;
+        shell.hang = c.hang;
+        fakes.prompter.boxes.clear();
+        // Cancel pressed on the progress window while the downloader runs.
+        const UINT_PTR timer = c.hang ? ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+            if (HWND progress = ::FindWindowW(L"QuillboxForm", L"Local Copy"))
+                ::SendMessageW(::FindWindowExW(progress, nullptr, L"BUTTON", L"Cancel"), BM_CLICK, 0, 0);
+        }) : 0;
+        okWith(window.relate.chkLocalCopyDP);
+        if (timer) ::KillTimer(nullptr, timer);
+        ASSERT_EQ(fakes.prompter.boxes.size(), c.saying ? 1u : 0u) << c.name;
+        if (c.saying) EXPECT_NE(fakes.prompter.boxes[0].text.find(c.saying), std::wstring::npos) << narrow(fakes.prompter.boxes[0].text);
+        EXPECT_TRUE(fs::is_empty(downloads)) << c.name;
+        EXPECT_EQ(store.query("SELECT count(*) FROM items WHERE FileType = 'File' AND FileCurrentPath LIKE '%Minutes.txt'"), L"0") << c.name;
+        EXPECT_TRUE(window.isLoaded()) << c.name;
+        window.unload();
+    }
+}
 
-    // A server path whose last piece is a path of its own: the copy stays in the download folder.
-    db->exec("UPDATE items SET FileCurrentPath = '/reports/..\\..\\escaped.txt' WHERE FileId = 5");
-    window.oFileSelected = record(L"/reports/..\\..\\escaped.txt");
+// Refused before anything is written: all 99 numbered names taken (the user's 99th copy is not
+// overwritten), or no download folder set (the copy would land wherever the host happens to be).
+TEST_F(ServerWindowTest, ACopyWithNoFreeNameOrNoDownloadFolderIsRefusedAndWritesNothing) {
+    std::ofstream(downloads / L"Minutes.txt") << "x";
+    for (int n = 1; n <= 99; ++n) std::ofstream(downloads / (L"Copy (" + std::to_wstring(n) + L") of Minutes.txt")) << "x";
     okWith(window.relate.chkLocalCopyDP);
-    EXPECT_NE(shell.parameters.at(1).find(L" | " + downloads.wstring() + L"\\Copy (1) of PageCopy.htm | "), std::wstring::npos)
-        << narrow(shell.parameters[1]);
-    EXPECT_FALSE(fs::exists(downloads.parent_path().parent_path() / L"escaped.txt"));
+    ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
+    EXPECT_NE(fakes.prompter.boxes[0].text.find(L"are all taken in " + downloads.wstring()), std::wstring::npos);
+    EXPECT_EQ(fs::file_size(downloads / L"Copy (99) of Minutes.txt"), 1u);
+    EXPECT_TRUE(shell.started.empty());
+    EXPECT_TRUE(window.isLoaded());
+    const std::string log = fakes.logFile.read();
+    EXPECT_NE(log.find(" frmRelationServer.RelDownLoadFile()   frmRelationServer.cmdOk_Click() "), std::string::npos) << log;
 
-    for (int n = 1; n <= 99; ++n) std::ofstream(downloads / (L"Copy (" + std::to_wstring(n) + L") of PageCopy.htm")) << "x";
-    const auto before = std::distance(fs::directory_iterator(downloads), fs::directory_iterator());
-    okWith(window.relate.chkLocalCopyDP);
-    EXPECT_EQ(std::distance(fs::directory_iterator(downloads), fs::directory_iterator()), before) << "nothing created";
-    EXPECT_NE(shell.parameters.at(2).find(L"\\Copy (99) of PageCopy.htm | "), std::wstring::npos)
-        << "the downloader still gets the 99th: " << narrow(shell.parameters[2]);
-    EXPECT_EQ(fs::file_size(downloads / L"Copy (99) of PageCopy.htm"), 1u) << "and it is not emptied";
+    for (const char* folder : {"", "  ", "Copies"}) {
+        db->exec(("UPDATE settings SET Value = '" + std::string(folder) + "' WHERE Name = 'DownloadFolder';").c_str());
+        fakes.prompter.boxes.clear();
+        okWith(window.relate.chkLocalCopyDP);
+        ASSERT_EQ(fakes.prompter.boxes.size(), 1u) << folder;
+        EXPECT_NE(fakes.prompter.boxes[0].text.find(L"DownloadFolder"), std::wstring::npos) << narrow(fakes.prompter.boxes[0].text);
+        EXPECT_FALSE(fs::exists(L"\\Minutes.txt")) << folder;
+        EXPECT_FALSE(fs::exists(L"Copies")) << folder;
+    }
+    EXPECT_TRUE(shell.started.empty());
 }
 
 TEST_F(ServerWindowTest, ALocalCopyInAChosenFolderTakesTheChosenTitleAndCancelStartsNothing) {
@@ -159,20 +222,6 @@ TEST_F(ServerWindowTest, ALocalCopyInAChosenFolderTakesTheChosenTitleAndCancelSt
     EXPECT_EQ(std::distance(fs::directory_iterator(chosen), fs::directory_iterator()), before);
     EXPECT_FALSE(window.isLoaded()) << "and the window closes";
     EXPECT_TRUE(fakes.prompter.boxes.empty());
-}
-
-TEST_F(ServerWindowTest, AFailedCopyIsReportedUnderThisWindowsNamesAndTheWindowStaysOpen) {
-    db->exec(("UPDATE settings SET Value = '" + narrow(downloads.wstring()) + "\\missing\\deeper' WHERE Name = 'DownloadFolder';").c_str());
-    fs::create_directories(downloads / L"missing");
-    std::ofstream(downloads / L"missing" / L"deeper") << "a file where the folder should be";
-    okWith(window.relate.chkLocalCopyDP);
-    ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
-    EXPECT_EQ(fakes.prompter.boxes[0].caption, window.caption());
-    const std::string log = fakes.logFile.read();
-    EXPECT_NE(log.find(" frmRelationServer.RelDownLoadFile()   frmRelationServer.cmdOk_Click() "), std::string::npos) << log;
-    EXPECT_EQ(log.find("frmQuillbox"), std::string::npos);
-    EXPECT_TRUE(window.isLoaded()) << "the user may choose another way";
-    EXPECT_TRUE(shell.started.empty());
 }
 
 // The web operations reuse the window of the slot: the same object loads again from nothing, and

@@ -23,7 +23,7 @@ public:
     ui::Panel SSPanel2, SSPanel1;
     windows::ConnectionWatch CheckState1{*this, {}};
     KeywordsPage keywords{{*this, oFileSelected, SelectedViewId, StartDrag, CheckState1},
-                          {L"LoadKeyWords", L"mnu_NewKeyword"}};
+                          {.loadTree = L"LoadKeyWords"}};
 
     frmRelationServer() : Form({L"frmRelationServer", L"Relations", 5610, 4200, RGB(236, 236, 236)}) {
         place({{SSPanel2, {L"SSPanel2", L"All Keywords", {15, 15, 2700, 285}}},

@@ -177,6 +177,8 @@ TEST_F(UploadTest, ReplaceDeletesTheServersFileAndItsRecordOrStillUploadsWhenRef
     // Again, from a fresh window, with a server that deletes.
     window.unload();
     db->exec("DELETE FROM settings WHERE Name = 'RefuseDelete'; DELETE FROM items WHERE FileType = 'Server';");
+    fs::remove_all(server);
+    fs::create_directories(server);
     db->exec(("INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (900, 'old', '/" + narrow(name) +
               "', 'Server');").c_str());
     putOnServer(name, "server content");
@@ -184,7 +186,47 @@ TEST_F(UploadTest, ReplaceDeletesTheServersFileAndItsRecordOrStillUploadsWhenRef
     window.cmdUpload_Click();
     EXPECT_EQ(store.query("SELECT count(*) FROM items WHERE FileId = 900"), L"0") << "the replaced file's record goes";
     EXPECT_EQ(serverItems(), L"/" + name + L"|Server|102");
+    EXPECT_EQ(std::distance(fs::directory_iterator(server), fs::directory_iterator()), 1) << "no temporary file left";
     EXPECT_TRUE(fakes.prompter.boxes.empty());
+}
+
+// A replace that cannot finish loses nothing and says so: the local file held by another program
+// or moved away, or the server's own file opened as the local one.
+TEST_F(UploadTest, AReplaceThatCannotFinishLeavesTheServersFileAndItsRecord) {
+    putOnServer(name, "server content");
+    db->exec(("INSERT INTO items(FileId, FileName, FileCurrentPath, FileType) VALUES (900, 'old', '/" + narrow(name) +
+              "', 'Server'); INSERT INTO keyword_items(KeyId, FileId) VALUES (111, 900);").c_str());
+    fakes.modal.script = [&](ui::Form& form) {
+        auto& d = dynamic_cast<frmExistFileServer&>(form);
+        click(d.optReplace);
+        d.cmdOk.press();
+    };
+    auto expectNothingLost = [&](const char* how, const wchar_t* saying) {
+        ASSERT_EQ(fakes.prompter.boxes.size(), 1u) << how;
+        EXPECT_NE(fakes.prompter.boxes[0].text.find(saying), std::wstring::npos) << narrow(fakes.prompter.boxes[0].text);
+        EXPECT_EQ(contentOf(server / name), "server content") << how;
+        EXPECT_EQ(serverItems(), L"/" + name + L"|Server|111") << how;
+        EXPECT_EQ(std::distance(fs::directory_iterator(server), fs::directory_iterator()), 1) << how;
+        EXPECT_TRUE(serverTabUsable()) << how;
+        fakes.prompter.boxes.clear();
+    };
+    {
+        UniqueFile held(::CreateFileW(local.path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        window.cmdUpload_Click();
+    }
+    expectNothingLost("held by another program", L"");
+    const fs::path away = local.path() + L".away";
+    fs::rename(local.path(), away);
+    window.cmdUpload_Click();
+    fs::rename(away, local.path());
+    expectNothingLost("moved away", L"is not there any more");
+
+    window.unload();
+    window.oFileSelected = automation::Object(automation::makeObject<tesra::ItemLoader>())
+                               .callObject(L"LoadFileObject", {(server / name).wstring(), true});
+    window.load();
+    window.cmdUpload_Click();
+    expectNothingLost("the server's own file", L"cannot replace itself");
 }
 
 TEST_F(UploadTest, TheDialogKeepsTheChoiceForTheNextClashAndTheCloseBoxResetsIt) {

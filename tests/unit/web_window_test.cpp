@@ -7,6 +7,7 @@
 
 #include "engine/engine.h"
 #include "in_process_suite.h"
+#include "windows/dialogs/copy_progress.h"
 #include "windows/web/frm_relation_web.h"
 
 namespace qb::testing {
@@ -18,7 +19,7 @@ namespace fs = std::filesystem;
 struct WebWindowTest : SeededSuite {
     fs::path downloads = fs::temp_directory_path() / ("qbwebdl-" + std::to_string(::GetCurrentProcessId()));
     AnsweringFileDialogs dialogs;
-    StartedPrograms shell;
+    StartedPrograms shell{playDownloader};
     support::ScopedServices seams{support::Services{
         .objects = nullptr, .prompter = nullptr, .modal = nullptr, .logFile = {}, .shell = &shell, .files = &dialogs}};
     frmRelationWeb window;
@@ -132,24 +133,141 @@ TEST_F(WebWindowTest, OkInsertsUpdatesOrDeletesThePagesMemo) {
     window.cmdOk_Click();
     EXPECT_EQ(memos(), L"Read today/3/120") << "updated trimmed, refiled";
 
-    open();  // a local copy: the memo goes in as a new one (the Themes tab never shown: its filing is kept)
+    open();  // a local copy with the memo untouched: the copy is made, the memo stays as it is
     window.relate.chkLocalCopyDP.choose();
     window.cmdOk_Click();
-    EXPECT_EQ(memos(), L"Read today/3/120 | Read today/3/120");
+    EXPECT_EQ(memos(), L"Read today/3/120") << "no second memo";
     ASSERT_EQ(shell.parameters.size(), 1u);
     EXPECT_EQ(shell.parameters[0], L"http://example.test/news | " + downloads.wstring() + L"\\PageCopy.htm")
         << "the address as it is; \"news\" has no dot";
 
-    // Unchecked with two memos: asked first; No keeps them and the window.
+    // Unchecked: asked first; No keeps it and the window, Yes deletes it.
     open();
     window.memo.chkMemo.setChecked(false);
     window.memo.chkMemo.onClick();
-    fakes.prompter.boxes.clear();
     window.cmdOk_Click();
-    ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
-    EXPECT_EQ(fakes.prompter.boxes[0].flags & MB_DEFBUTTON2, static_cast<UINT>(MB_DEFBUTTON2)) << "No is the default";
+    ASSERT_EQ(fakes.prompter.questions.size(), 1u);
+    EXPECT_EQ(fakes.prompter.questions[0].flags & MB_DEFBUTTON2, static_cast<UINT>(MB_DEFBUTTON2)) << "No is the default";
     EXPECT_TRUE(window.isLoaded());
     EXPECT_NE(memos(), L"");
+    fakes.prompter.answer = IDYES;
+    window.cmdOk_Click();
+    EXPECT_EQ(memos(), L"");
+    EXPECT_FALSE(window.isLoaded());
+}
+
+// Ok stores what the window showed and the user changed, nothing else: a memo of another view or
+// one whose load failed is never deleted, an Ok let through while the memo loads does nothing,
+// and an untouched memo whose category or theme the lists do not hold stays as stored.
+TEST_F(WebWindowTest, OkNeverDeletesOrRewritesAMemoTheWindowDidNotShowAsChanged) {
+    fakes.prompter.answer = IDYES;
+    db->exec("INSERT INTO memos(MemoId, FileId, MemoText, MemoTheme, ViewId) VALUES (50, 7, 'Personal', '4', 2);"
+             "INSERT INTO memo_categories(MemoId, CatId) VALUES (50, 200);");
+    open();
+    EXPECT_FALSE(window.memo.chkMemo.checked());
+    window.cmdOk_Click();
+    EXPECT_EQ(memos(), L"Personal/4/200") << "another view's memo";
+    EXPECT_TRUE(fakes.prompter.questions.empty());
+
+    db->exec("INSERT INTO memos(MemoId, FileId, MemoText, MemoTheme, ViewId) VALUES (51, 7, 'Odd', 'x', 1);");
+    open();
+    EXPECT_EQ(fakes.prompter.boxes.size(), 1u) << "the load's failure is reported";
+    window.cmdOk_Click();
+    EXPECT_EQ(memos(), L"Personal/4/200 | Odd/x/-") << "a failed load stores nothing of the memo";
+
+    db->exec("UPDATE memos SET MemoText = 'Lost', MemoTheme = '7' WHERE MemoId = 51;");
+    window.load();
+    ::PostMessageW(window.cmdOk.handle(), BM_CLICK, 0, 0);  // clicked while the page loads
+    window.Form_Activate();
+    EXPECT_TRUE(window.isLoaded()) << "the early Ok did nothing";
+    window.RelationTab.select(frmRelationWeb::kThemesTab);
+    EXPECT_EQ(window.memo.cboTheme.selected(), -1) << "no theme 7 in the list";
+    EXPECT_EQ(window.memo.cmbFolders.selected(), -1) << "filed nowhere the list knows";
+    window.cmdOk_Click();
+    EXPECT_EQ(memos(), L"Personal/4/200 | Lost/7/-") << "untouched: not refiled, theme kept";
+    EXPECT_EQ(fakes.prompter.boxes.size(), 1u) << "and no folder asked for";
+}
+
+// An Ok that failed part-way is finished by the next one, not repeated: the copy is not made
+// again, and a memo whose filing failed is not stored half.
+TEST_F(WebWindowTest, OkAgainAfterAFailureFinishesTheChangeWithoutRepeatingIt) {
+    open();
+    enable();
+    window.memo.txtMemo.setText(L"Tender");
+    window.RelationTab.select(frmRelationWeb::kThemesTab);
+    chooseCategory(L"C120");
+    window.relate.chkLocalCopyDP.choose();
+    db->exec("DELETE FROM categories WHERE CatId = 120;");  // by another program
+    window.cmdOk_Click();
+    EXPECT_EQ(fakes.prompter.boxes.size(), 1u);
+    EXPECT_TRUE(window.isLoaded());
+    EXPECT_EQ(memos(), L"") << "no memo filed nowhere";
+    chooseCategory(L"C110");
+    window.cmdOk_Click();
+    EXPECT_EQ(memos(), L"Tender/1/110");
+    EXPECT_EQ(shell.started.size(), 1u) << "one copy";
+    EXPECT_EQ(std::distance(fs::directory_iterator(downloads), fs::directory_iterator()), 1);
+}
+
+// A category filed under itself is listed once and reported once; a page name that is no file
+// name is not proposed to the save dialog.
+TEST_F(WebWindowTest, DamagedCategoriesAndAPageNameThatIsNoFileNameAreHandled) {
+    db->exec("INSERT INTO categories(CatId, CatName, ParentCategoryId, ViewId) VALUES (1000, 'Loop', 1000, 1), (140, 'Ring', 141, 1),"
+             " (141, 'Back', 140, 1); UPDATE categories SET ParentCategoryId = 141 WHERE CatId = 130;");
+    open();
+    window.RelationTab.select(frmRelationWeb::kThemesTab);
+    ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
+    EXPECT_NE(fakes.prompter.boxes[0].text.find(L"filed under itself"), std::wstring::npos) << narrow(fakes.prompter.boxes[0].text);
+    EXPECT_EQ(window.memo.cmbFolders.count(), 4) << "Company, Legal, Sales, Offers";
+    window.CheckState1_ChangeView(1);
+    EXPECT_EQ(fakes.prompter.boxes.size(), 1u) << "reported once";
+    window.unload();
+
+    for (const wchar_t* name : {L"Talk:Foo", L"page?id=3", L"a*b.html", L"CON", L"x.html"}) {
+        const std::wstring address = L"http://example.test/wiki/" + std::wstring(name);
+        db->exec(("UPDATE items SET FileCurrentPath = '" + narrow(address) + "' WHERE FileId = 7").c_str());
+        window.oFileSelected =
+            automation::Object(automation::makeObject<tesra::ItemLoader>()).callObject(L"LoadFileWeb", {address, L"", false});
+        open();
+        window.relate.chkLocalCopyOP.choose();
+        window.cmdOk_Click();
+    }
+    EXPECT_EQ(dialogs.proposed, (std::vector<std::wstring>{L"PageCopy.htm", L"PageCopy.htm", L"PageCopy.htm", L"PageCopy.htm", L"x.html"}));
+}
+
+// What the user typed and did not store yet survives a change of view, and a rename shows in the
+// caption.
+TEST_F(WebWindowTest, TypedTextSurvivesAChangeOfViewAndARenameShowsInTheCaption) {
+    open();
+    enable();
+    window.memo.txtMemo.setText(L"Call Tom");
+    window.CheckState1_ChangeView(2);
+    EXPECT_EQ(window.memo.txtMemo.text(), L"Call Tom");
+    EXPECT_TRUE(window.memo.chkMemo.checked());
+    window.setCaption(L"Relations - News");
+    window.info.txtNameUpdate.setText(L"Daily news");
+    window.info.cmdUpdateData_Click();
+    EXPECT_EQ(window.caption(), L"Relations - Daily news");
+}
+
+// Another operation called from a message the window's load lets run (a host's timer) is refused:
+// the window is never deleted under its own load.
+TEST_F(WebWindowTest, AnOperationCalledWhileTheWindowLoadsIsRefused) {
+    automation::Object engine(engine::createEngine());
+    long refused = 0;
+    windows::frmCopyProgress host;  // any window of ours: its posted call plays the host's timer
+    host.load();
+    host.post([&] {
+        try {
+            engine.call(L"ShowRelationWeb", {L"http://example.test/news", L"News"});
+        } catch (const automation::ComError& e) {
+            refused = e.number();
+        }
+    });
+    fakes.modal.script = [&](ui::Form& form) { dynamic_cast<frmRelationWeb&>(form).cmdCancel_Click(); };
+    engine.call(L"ShowRelationWeb", {L"http://example.test/news", L"News"});
+    EXPECT_EQ(refused, 400);
+    EXPECT_EQ(fakes.modal.shown, 1);
 }
 
 TEST_F(WebWindowTest, NewCategoryGoesUnderTheChosenOneOrTheViewsRootAndIsSelected) {

@@ -503,8 +503,6 @@ TEST(ImageComboTest, ItemsKeepTheirIndentKeyAndTagAndAreFoundByKey) {
     EXPECT_EQ(combo.itemIndent(2), 3);
     EXPECT_EQ(combo.itemKey(1), L"C110");
     EXPECT_EQ(combo.itemTag(2), L"");
-    combo.setItemTag(2, L"Category");
-    EXPECT_EQ(combo.itemTag(2), L"Category");
     EXPECT_EQ(combo.find(L"C111"), 2);
     EXPECT_EQ(combo.find(L"C1"), -1);
     combo.select(1);

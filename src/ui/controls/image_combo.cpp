@@ -70,7 +70,6 @@ void ImageCombo::destroyed() {
 
 void ImageCombo::command(WORD code) {
     if (code == CBN_SELCHANGE && onClick) onClick();
-    else if (code == CBN_EDITCHANGE && onChange) onChange();
 }
 
 }  // namespace qb::ui

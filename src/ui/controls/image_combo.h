@@ -19,8 +19,6 @@ class ImageCombo final : public Control {
 public:
     // The user chose an item (choosing by code does not tell).
     std::function<void()> onClick;
-    // The text shown changed by the user's typing (a combo the user may type in).
-    std::function<void()> onChange;
 
     const wchar_t* windowClass() const override { return WC_COMBOBOXEXW; }
     // Its height in the layout is the open list's.
@@ -40,7 +38,6 @@ public:
     int itemIndent(int index) const { return items_.at(static_cast<size_t>(index)).indent; }
     const std::wstring& itemKey(int index) const { return items_.at(static_cast<size_t>(index)).key; }
     const std::wstring& itemTag(int index) const { return items_.at(static_cast<size_t>(index)).tag; }
-    void setItemTag(int index, std::wstring tag) { items_.at(static_cast<size_t>(index)).tag = std::move(tag); }
     // The index of the first item with that key; -1 when none has it.
     int find(const std::wstring& key) const;
 

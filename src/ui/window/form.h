@@ -62,6 +62,9 @@ public:
     HWND handle() const { return hwnd_; }
     bool isVisible() const;
     bool isShownModally() const { return modal_ != nullptr; }
+    // Loading or shown modally: code of the form is on the stack (its load step may let messages
+    // run, and so may its modal loop); whoever owns the form must not delete it now.
+    bool isInUse() const { return loading_ || modal_ != nullptr; }
     // "frmName.procedure()"
     std::wstring qualifiedName(std::wstring_view procedure) const;
     // The controls in layout order (the order Tab goes through them).

@@ -1,6 +1,7 @@
 #include "windows/outlook/frm_relation_outlook.h"
 
 #include "automation/failure.h"
+#include "automation/text.h"
 #include "contract/suite.h"
 #include "shell/file_function.h"
 #include "support/services.h"
@@ -21,13 +22,6 @@ constexpr long kOutlookMessageFile = 3;
 void engineUpload() {
     Object engine = createObject(L"Quillbox.Engine");
     engine.call(L"UploadXXX");
-}
-
-// All 99 numbered names are taken: saving over one would destroy an earlier copy.
-[[noreturn]] void allNamesTaken(const std::wstring& folder, const std::wstring& name, const wchar_t* between) {
-    throw ComError::runtime(automation::err::FileAlreadyExists,
-                            L"No copy was saved: \"" + name + L"\" and \"Copy (1)" + between + name + L"\" to \"Copy (99)" +
-                                between + name + L"\" are all taken in " + folder + L".");
 }
 
 // A long subject would make a path that cannot be created: the name is cut, its ".msg" kept, so
@@ -81,77 +75,88 @@ std::wstring frmRelationOutlook::MakeFileName(const std::wstring& pstrName, cons
 }
 
 bool frmRelationOutlook::MailSave(const std::wstring& identifier, const std::wstring& target) {
-    const std::wstring where = qualifiedName(L"MailSave");
-    return automation::qualified(where, [&] {
+    return automation::qualified(qualifiedName(L"MailSave"), [&] {
         const Object mapi = shell::OutlookSession(handle());
         if (mapi.isNothing()) return false;
-        // From here on a failed step leaves its result empty and the save goes on to its end;
-        // the failure is logged.
-        auto step = [&](auto&& body) {
-            try {
-                body();
-                return true;
-            } catch (...) {
-                ui::Form::swallowed(where);
-                return false;
-            }
-        };
-        Object item, safe;
-        step([&] { item = mapi.callObject(L"GetItemFromID", {identifier}); });
-        if (item.isNothing()) return false;
-        // A safe item that did not take the item is as good as none (one failure, one log block).
-        const bool wrapped = step([&] {
-            safe = createObject(L"Redemption.SafeMailItem");
-            safe.putRef(L"Item", automation::Variant(item.ptr()));
-        });
-        if (!wrapped || safe.isNothing()) return false;
-        return !target.empty() && step([&] { safe.call(L"SaveAs", {target, kOutlookMessageFile}); });
+        Object item = mapi.callObject(L"GetItemFromID", {identifier});
+        if (item.isNothing())
+            throw ComError(automation::err::FileNotFound,
+                           L"The mail client has no item with the id " + identifier +
+                               L" (it may have been moved or deleted). No copy was saved.",
+                           automation::kComponentSource);
+        Object safe = createObject(L"Redemption.SafeMailItem");
+        safe.putRef(L"Item", automation::Variant(item.ptr()));
+        if (target.empty()) return false;
+        safe.call(L"SaveAs", {target, kOutlookMessageFile});
+        return true;
     });
 }
 
-void frmRelationOutlook::copyInto(const std::function<std::wstring()>& folder, const std::wstring& title,
-                                  const wchar_t* between) {
-    const std::wstring name = fitted(MakeFileName(title, L"msg"), folder(), between);
+CopyOutcome frmRelationOutlook::copyInto(const std::function<std::wstring()>& folder, const std::wstring& title,
+                                         const wchar_t* between) {
+    // A blank subject would make a file named ".msg".
+    const std::wstring named = automation::trimBlanks(MakeFileName(title, L"")) == L"." ? L"Untitled" : title;
+    const std::wstring name = fitted(MakeFileName(named, L"msg"), folder(), between);
     requirePlainName(name);
-    const CopyTarget target = reserveCopyTarget(folder, name, between);
-    if (!target.reserved) allNamesTaken(folder(), name, between);
-    saveAs(target);
+    ReservedTarget target(folder, name, between);
+    // Not running: the user was told; the window stays for another try once it runs.
+    if (!MailSave(oFileSelected.get(field::FileCurrentPath).toText(), target.path())) return CopyOutcome::Cancelled;
+    handOver(target);
+    target.keep();
+    return CopyOutcome::Made;
 }
 
-void frmRelationOutlook::saveAs(const CopyTarget& target) {
-    if (!MailSave(oFileSelected.get(field::FileCurrentPath).toText(), target.path)) return;
-    // A record of an earlier copy at that path goes; the item's record takes the path over.
-    Object earlier = createObject(contract::progid::File);
-    earlier.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), target.path});
-    if (earlier.call(L"ExistFile").toBool()) earlier.callObject(L"GetOne").call(L"Delete");
-    oFileSelected.call(L"UpDateName", {target.name});
-    oFileSelected.call(L"UpDateType", {contract::kind::File});
-    oFileSelected.call(L"UpDatePath", {target.path});
+void frmRelationOutlook::handOver(const ReservedTarget& target) {
+    RecordAside earlier(recordAt(target.path()));
+    const std::wstring before[] = {oFileSelected.get(field::FileName).toText(), oFileSelected.get(field::FileType).toText(),
+                                   oFileSelected.get(field::FileCurrentPath).toText()};
+    const wchar_t* const members[] = {L"UpDateName", L"UpDateType", L"UpDatePath"};
+    const std::wstring after[] = {target.name(), contract::kind::File, target.path()};
+    int done = 0;
+    try {
+        for (; done < 3; ++done) oFileSelected.call(members[done], {after[done]});
+    } catch (...) {
+        ComError failure = automation::currentError();
+        // Put back in reverse order; the record is never left half one item, half the other.
+        while (done-- > 0) {
+            try {
+                oFileSelected.call(members[done], {before[done]});
+            } catch (...) {
+                ui::Form::swallowed(qualifiedName(L"handOver"));
+                throw ComError(failure.number(), failure.description() + L" The item's record could not be put back entirely: check its " +
+                               L"name, type and path.", failure.source(), failure.helpFile(), failure.helpContext());
+            }
+        }
+        throw failure;
+    }
+    earlier.drop();
 }
 
-bool frmRelationOutlook::RelDownLoadItem() {
+CopyOutcome frmRelationOutlook::RelDownLoadItem() {
     return automation::qualified(qualifiedName(L"RelDownLoadItem"), [&] {
-        Object settler = createObject(contract::progid::Settler);
-        copyInto([&] { return settler.call(L"GetDownloadPath").toText(); }, oFileSelected.get(field::FileName).toText(),
-                 L" of ");
-        return false;
+        return copyInto(downloadFolder, oFileSelected.get(field::FileName).toText(), L" of ");
     });
 }
 
-bool frmRelationOutlook::RelDonwLoadItemOtherPath() {
+CopyOutcome frmRelationOutlook::RelDonwLoadItemOtherPath() {
     return automation::qualified(qualifiedName(L"RelDonwLoadItemOtherPath"), [&] {
-        const ui::SavedFile chosen = support::services().files->saveFile(handle(), L"");
-        if (chosen.path.empty()) return false;
+        // The dialog proposes the item's name as a file name would have it, without the ".msg"
+        // that is added to whatever the user chooses.
+        std::wstring proposed = MakeFileName(oFileSelected.get(field::FileName).toText(), L"");
+        proposed.pop_back();
+        const ui::SavedFile chosen =
+            support::services().files->saveFile(handle(), shell::IsPlainFileName(proposed) ? proposed : L"");
+        if (chosen.path.empty()) return CopyOutcome::Skipped;
         // The title as the user typed it: a typed ".msg" gets its own ".msg".
         const std::wstring folder = chosen.path.substr(0, chosen.path.find_last_of(L'\\'));
-        copyInto([&] { return folder; }, chosen.title, L" ");
-        return false;
+        return copyInto([&] { return folder; }, chosen.title, L" ");
     });
 }
 
-void frmRelationOutlook::copyChosen() {
-    if (relate.chkLocalCopyDP.value()) RelDownLoadItem();
-    if (relate.chkLocalCopyOP.value()) RelDonwLoadItemOtherPath();
+CopyOutcome frmRelationOutlook::copyChosen() {
+    if (relate.chkLocalCopyDP.value()) return RelDownLoadItem();
+    if (relate.chkLocalCopyOP.value()) return RelDonwLoadItemOtherPath();
+    return CopyOutcome::Skipped;
 }
 
 }  // namespace qb::windows

@@ -24,12 +24,14 @@ public:
     // The name without \ / : * " < > | (nothing else removed), then "." and `pstrSaveAs`.
     static std::wstring MakeFileName(const std::wstring& pstrName, const std::wstring& pstrSaveAs);
     // Saves the mail client's item as a message file at `target`; true when the save completed.
-    // Without the mail client running the user is told and nothing is saved.
+    // Without the mail client running the user is told and false is answered; an item the mail
+    // client does not know, or a save it refuses, raises.
     bool MailSave(const std::wstring& identifier, const std::wstring& target);
     // The copy in the suite's download folder, and in a folder the user picks. A copy saved makes
-    // the item's record a local file record of it. They answer false, always.
-    bool RelDownLoadItem();
-    bool RelDonwLoadItemOtherPath();
+    // the item's record a local file record of it; a copy not made leaves no file and the record
+    // as it was.
+    CopyOutcome RelDownLoadItem();
+    CopyOutcome RelDonwLoadItemOtherPath();
 
     // Event handlers.
     void cmdUpload_Click() { server.cmdUpload_Click(); }
@@ -37,14 +39,15 @@ public:
 protected:
     void preparePages() override;
     void recordShown() override;
-    void copyChosen() override;
+    CopyOutcome copyChosen() override;
 
 private:
     // A copy named after `title` in `folder()`: the name made, checked and reserved (a taken one
-    // numbered "Copy (n)" + `between` + name), then the item saved there.
-    void copyInto(const std::function<std::wstring()>& folder, const std::wstring& title, const wchar_t* between);
-    // Saves the item at a reserved target and hands the record over to the saved file.
-    void saveAs(const CopyTarget& target);
+    // numbered "Copy (n)" + `between` + name), the item saved there, the record handed over.
+    CopyOutcome copyInto(const std::function<std::wstring()>& folder, const std::wstring& title, const wchar_t* between);
+    // The item's record becomes the record of the saved file; a record of an earlier copy at that
+    // path goes once it has. A step that fails puts back what the others changed, and raises.
+    void handOver(const ReservedTarget& target);
 };
 
 }  // namespace qb::windows

@@ -90,7 +90,10 @@ void InfoPage::cmdUpdateData_Click() {
         if (shown_.isNothing()) return;
         const automation::Object record = shown_;
         const std::wstring name = txtNameUpdate.text(), path = txtPathUpdate.text();
+        const std::wstring named = L"Relations - " + record.get(contract::field::FileName).toText();
         record.call(L"UpDateName", {name});
+        // A caption that names the item names it as it is now.
+        if (ctx_.window.caption() == named) ctx_.window.setCaption(L"Relations - " + name);
         if (txtPathUpdate.enabled() && !txtPathUpdate.readOnly()) record.call(L"UpDatePath", {path});
         record.call(L"UpDateComment", {txtComment.text()});
         record.call(L"loaddata", {Arg(record.get(contract::field::FileId)), name,

@@ -140,7 +140,7 @@ bool KeywordsPage::matchesFilter(const std::wstring& lowered) const {
     return filter_.empty() || lowered.find(filter_) != std::wstring::npos;
 }
 
-// Offered in the tree: not related (ExistKeyRelation, with the id read once) and not filtered out.
+// Offered in the tree: not related (its id read once) and not filtered out.
 // While the item's relations are unknown (they could not be read) nothing is.
 bool KeywordsPage::offered(const KeywordModel::Keyword& keyword) const {
     return relationsKnown_ && !relatedIds_.contains(keyword.id) && matchesFilter(keyword.lowered);
@@ -334,11 +334,6 @@ std::unordered_set<long> KeywordsPage::inOtherViews(const std::unordered_map<lon
             if (related.contains(keyword.id)) found.insert(keyword.id);
     });
     return found;
-}
-
-bool KeywordsPage::ExistKeyRelation(const Object& keyword) {
-    return qualified(ctx_.qualified(L"ExistKeyRelation"),
-                     [&] { return relatedIds_.contains(keyword.get(L"KeyId").toLong()); });
 }
 
 void KeywordsPage::relateNode(HTREEITEM node) {

@@ -20,13 +20,18 @@ namespace qb::windows {
 // What differs between the relation windows.
 struct KeywordOptions {
     std::wstring loadTree = L"LoadKeyWord";         // "LoadKeyWords" in the server, web and mail windows
-    std::wstring addKeywordMenu = L"mnu_AddKeyWord";  // "mnu_NewKeyword" there
     // Hidden and shown again with "Add/Edit keywords" when the suite's keyword dialogs return
     // (the server window's option frame).
     std::vector<ui::Control*> repaintWithUpdate = {};
     // A drag from the related list that cannot start is reported as a handler's failure
     // (lstKeyRel_OLEStartDrag) instead of being ignored.
     bool reportListDragStart = false;
+
+    // The windows of an item kept as a link or a copy (server, web page, mail item): their tree
+    // procedure's name, the "Relate With:" frame repainted, a failed drag start reported.
+    static KeywordOptions keptItem(ui::Control& relateFrame) {
+        return {.loadTree = L"LoadKeyWords", .repaintWithUpdate = {&relateFrame}, .reportListDragStart = true};
+    }
 };
 
 class KeywordsPage {
@@ -62,7 +67,6 @@ public:
     HTREEITEM SearchNode(const std::wstring& key);  // nullptr: the root
     bool ExistNode(const std::wstring& key);
     void LoadKWRelationed();
-    bool ExistKeyRelation(const automation::Object& keyword);
     void Relation();
     void Unrelation();
     void AddNewKeyword();
@@ -73,7 +77,7 @@ public:
     void pvtreeKeys_OLEDragDrop();
     void lstKeyRel_OLEDragDrop();
     void cmdUpdate_Click();
-    void mnu_AddKeyWord_Click();  // named by KeywordOptions::addKeywordMenu
+    void mnu_AddKeyWord_Click();  // mnu_NewKeyword_Click in the kept-item windows
     void txtFilter_Change();
     // After a failure: both lists read again from the suite, so that they show what is stored;
     // a failure of this is logged and goes no further.

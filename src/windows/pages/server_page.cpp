@@ -6,6 +6,7 @@
 #include "contract/suite.h"
 #include "shell/download.h"
 #include "support/services.h"
+#include "windows/shared/local_copy.h"
 #include "windows/shared/local_function.h"
 
 namespace qb::windows {
@@ -89,12 +90,23 @@ void ServerPage::upload() {
     showBusy();
     const std::wstring local = ctx_.item.get(contract::field::FileCurrentPath).toText();
     // The suite's upload lets messages run; a change of connection state waits until it is done.
-    const std::wstring serverPath = ctx_.connection.aroundSuiteDialog([&] { return UploadItem(local, ctx_.window.handle()); });
+    Object replaced;
+    const std::wstring serverPath =
+        ctx_.connection.aroundSuiteDialog([&] { return UploadItem(local, ctx_.window.handle(), &replaced); });
     if (automation::trimBlanks(serverPath).empty()) return;
+    // The replaced file's record makes way for the new file's, and goes only once that is stored
+    // with the local item's relations; until then it can come back.
+    RecordAside old(replaced);
     Object serverItem =
         createObject(contract::progid::ItemLoader).callObject(L"LoadFileObjectServer", {serverPath, true, L"Server"});
-    createObject(contract::progid::File)
-        .call(L"CloneRelation", {ctx_.item.get(contract::field::FileId), serverItem.get(contract::field::FileId)});
+    try {
+        createObject(contract::progid::File)
+            .call(L"CloneRelation", {ctx_.item.get(contract::field::FileId), serverItem.get(contract::field::FileId)});
+    } catch (...) {
+        if (!replaced.isNothing()) automation::ignoreFailure([&] { serverItem.call(L"Delete"); });
+        throw;
+    }
+    old.drop();
     uploaded_.showServerItem(serverItem);
     if (chkRemove.checked()) ctx_.item.call(L"Delete");
     uploaded_.done();

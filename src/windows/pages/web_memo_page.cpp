@@ -27,7 +27,6 @@ std::wstring categoryKey(long id) { return L"C" + std::to_wstring(id); }
 WebMemoPage::WebMemoPage(RelationContext context, WebMemoMembers members) : ctx_(context), m_(members) {
     chkMemo.onClick = [this] { chkMemo_Click(chkMemo.checked() ? -1 : 0); };
     cmbFolders.onClick = [this] { cmbFolders_Click(); };
-    cmbFolders.onChange = [this] { cmbFolders_Change(); };
     cmdAddCategory.onClick = [this] { cmdAddCategory_Click(); };
 }
 
@@ -45,6 +44,9 @@ ui::LayoutTable WebMemoPage::layout(int page) {
 
 void WebMemoPage::prepare() {
     foldersLoaded_ = false;
+    load_ = Load::Pending;
+    shown_.reset();
+    damageReported_ = false;
     if (!imgTheme_) imgTheme_ = ui::themePictures();
     if (!imgFolders_) imgFolders_ = ui::keywordPictures();
     cboTheme.setImageList(imgTheme_.get());
@@ -67,20 +69,29 @@ Object WebMemoPage::pageMemos() {
 }
 
 void WebMemoPage::LoadMemo() {
+    load_ = Load::Pending;
     qualified(ctx_.qualified(L"LoadMemo"), [&] {
-        if (pageMemos().items().empty()) {
-            txtMemo.setText(m_.strMemo);
-            m_.blnEditMemo = false;
-            chkMemo_Click(0);
-        } else {
-            m_.blnEditMemo = true;
-            EditMemo();
-            chkMemo_Click(-1);
+        try {
+            shown_.reset();
+            if (pageMemos().items().empty()) {
+                txtMemo.setText(m_.strMemo);
+                m_.blnEditMemo = false;
+                chkMemo_Click(0);
+            } else {
+                m_.blnEditMemo = true;
+                EditMemo();
+                chkMemo_Click(-1);
+            }
+        } catch (...) {
+            load_ = Load::Failed;
+            throw;
         }
+        load_ = Load::Done;
     });
 }
 
-// With several memos the last one answered is shown.
+// With several memos the last one answered is shown. Its theme and category show as stored: one
+// the lists do not hold shows none (and stays as stored unless the user chooses another).
 void WebMemoPage::EditMemo() {
     qualified(ctx_.qualified(L"EditMemo"), [&] {
         Object memos = pageMemos();
@@ -92,6 +103,10 @@ void WebMemoPage::EditMemo() {
             txtMemo.setText(memo.get(ids, L"MemoText").toText());
             m_.SelectedTheme = memo.get(ids, L"MemoTheme").toLong();
         });
+        const int theme = m_.SelectedTheme >= 1 && m_.SelectedTheme <= cboTheme.count() ? static_cast<int>(m_.SelectedTheme) - 1 : -1;
+        cboTheme.select(theme);
+        shown_ = Shown{m_.SelectedMemoId, txtMemo.text(), m_.SelectedTheme, theme, 0};
+        m_.SelectedCatId = 0;
         Object filing = createObject(progid::CatMemo);
         filing.call(L"loaddata", {m_.SelectedMemoId});
         Object category = filing.callObject(L"GetRegistersByMemo");
@@ -101,48 +116,147 @@ void WebMemoPage::EditMemo() {
         ensureFolders();
         m_.SelectedCatId = category.get(L"CatId").toShort();
         SelectComboCat();
-        cboTheme.select(static_cast<int>(m_.SelectedTheme) - 1);
+        shown_->category = m_.SelectedCatId;
     });
+}
+
+WebMemoPage::Change WebMemoPage::pendingChange() const {
+    if (!chkMemo.checked()) return shown_ ? Change::Delete : Change::None;
+    if (!shown_) return Change::Insert;
+    const bool changed = txtMemo.text() != shown_->text || cboTheme.selected() != shown_->themeShown ||
+                         m_.SelectedCatId != shown_->category;
+    return changed ? Change::Update : Change::None;
+}
+
+std::optional<std::wstring> WebMemoPage::unstoredText() const {
+    if (load_ != Load::Done || !chkMemo.checked()) return std::nullopt;
+    const std::wstring text = txtMemo.text();
+    if (text == (shown_ ? shown_->text : m_.strMemo)) return std::nullopt;
+    return text;
+}
+
+void WebMemoPage::keepTyped(const std::wstring& text) {
+    txtMemo.setText(text);
+    chkMemo_Click(-1);
+}
+
+void WebMemoPage::store(Change change) {
+    switch (change) {
+        case Change::None: return;
+        case Change::Insert: return SaveMemo();
+        case Change::Update: return UpdateMemo();
+        case Change::Delete: return DeleteMemo();
+    }
 }
 
 void WebMemoPage::SaveMemo() {
     qualified(ctx_.qualified(L"SaveMemo"), [&] {
         Variant view(ctx_.viewId);
+        const std::wstring text = txtMemo.text();
+        const long theme = cboTheme.selected() + 1;
         Object memo = createObject(progid::Memo);
-        memo.call(L"loaddata", {Arg::missing(), ctx_.fileId(), txtMemo.text(), static_cast<long>(cboTheme.selected() + 1),
-                                true, Arg::byRef(view)});
+        memo.call(L"loaddata", {Arg::missing(), ctx_.fileId(), text, theme, true, Arg::byRef(view)});
         Variant newId(memo.call(L"Insert").toLong());
-        Object filing = createObject(progid::CatMemo);
-        filing.call(L"loaddata", {Arg::byRef(newId), m_.SelectedCatId});
-        filing.call(L"Insert");
+        // Stored: from here on it is the memo the window shows (an "Ok" again files it, and
+        // inserts no second one).
+        m_.SelectedMemoId = newId.toLong();
+        m_.SelectedTheme = theme;
+        m_.blnEditMemo = true;
+        shown_ = Shown{m_.SelectedMemoId, text, theme, cboTheme.selected(), 0};
+        try {
+            Object filing = createObject(progid::CatMemo);
+            filing.call(L"loaddata", {Arg::byRef(newId), m_.SelectedCatId});
+            filing.call(L"Insert");
+        } catch (...) {
+            // A memo filed nowhere is not what the user asked for: it goes again, and the next
+            // "Ok" inserts it afresh. Should that fail too, it stays as the memo shown.
+            try {
+                Object unmade = createObject(progid::Memo);
+                unmade.call(L"loaddata", {newId});
+                unmade.call(L"DeleteByMemoId");
+                shown_.reset();
+                m_.blnEditMemo = false;
+            } catch (...) {
+                ui::Form::swallowed(ctx_.qualified(L"SaveMemo"));
+            }
+            throw;
+        }
+        shown_->category = m_.SelectedCatId;
     });
 }
 
+// What the user changed of the memo shown, and only that: text (trimmed) and theme together,
+// and the filing when another category was chosen.
 void WebMemoPage::UpdateMemo() {
     qualified(ctx_.qualified(L"UpdateMemo"), [&] {
-        Object memo = createObject(progid::Memo);
-        memo.call(L"loaddata", {m_.SelectedMemoId, Arg::missing(), automation::trimBlanks(txtMemo.text()),
-                                static_cast<long>(cboTheme.selected() + 1), true});
-        memo.call(L"Update");
-        Object filing = createObject(progid::CatMemo);
-        filing.call(L"loaddata", {m_.SelectedMemoId, m_.SelectedCatId});
-        if (filing.call(L"DeleteByMemo").toBool()) filing.call(L"Insert");
+        const bool textChanged = txtMemo.text() != shown_->text;
+        const bool themeChanged = cboTheme.selected() != shown_->themeShown;
+        const Shown before = *shown_;
+        auto rewrite = [&](const std::wstring& text, long theme) {
+            Object memo = createObject(progid::Memo);
+            memo.call(L"loaddata", {m_.SelectedMemoId, Arg::missing(), text, theme, true});
+            memo.call(L"Update");
+        };
+        if (textChanged || themeChanged) {
+            const std::wstring text = textChanged ? automation::trimBlanks(txtMemo.text()) : shown_->text;
+            const long theme = themeChanged ? cboTheme.selected() + 1 : shown_->theme;
+            rewrite(text, theme);
+            shown_->text = text;
+            shown_->theme = m_.SelectedTheme = theme;
+            shown_->themeShown = cboTheme.selected();
+        }
+        if (m_.SelectedCatId == shown_->category) return;
+        try {
+            refile();
+        } catch (...) {
+            // The change is stored whole or not at all: the text and theme go back too.
+            if (textChanged || themeChanged) {
+                try {
+                    rewrite(before.text, before.theme);
+                    *shown_ = before;
+                    m_.SelectedTheme = before.theme;
+                } catch (...) {
+                    ui::Form::swallowed(ctx_.qualified(L"UpdateMemo"));
+                }
+            }
+            throw;
+        }
     });
 }
 
-int WebMemoPage::allMemoCount() {
-    return qualified(ctx_.qualified(L"allMemoCount"), [&] {
-        Object memos = createObject(progid::Memo);
-        memos.call(L"loaddata", {Arg::missing(), ctx_.fileId()});
-        return static_cast<int>(memos.callObject(L"GetByFileId").items().size());
-    });
+// The memo's filing moved to the category chosen; the old one is put back when the new one
+// cannot be stored (a category deleted meanwhile).
+void WebMemoPage::refile() {
+    Object filing = createObject(progid::CatMemo);
+    filing.call(L"loaddata", {m_.SelectedMemoId, m_.SelectedCatId});
+    if (!filing.call(L"DeleteByMemo").toBool()) return;
+    try {
+        filing.call(L"Insert");
+    } catch (...) {
+        if (shown_->category != 0) {
+            try {
+                Object back = createObject(progid::CatMemo);
+                back.call(L"loaddata", {m_.SelectedMemoId, shown_->category});
+                back.call(L"Insert");
+            } catch (...) {
+                ui::Form::swallowed(ctx_.qualified(L"UpdateMemo"));
+            }
+        }
+        throw;
+    }
+    shown_->category = m_.SelectedCatId;
 }
 
+// The memo the window shows goes, and no other: a memo of another view, or one the window
+// could not show, is never deleted from here.
 void WebMemoPage::DeleteMemo() {
     qualified(ctx_.qualified(L"DeleteMemo"), [&] {
-        Object memos = createObject(progid::Memo);
-        memos.call(L"loaddata", {Arg::missing(), ctx_.fileId()});
-        memos.call(L"DeleteByFileId");
+        if (!shown_) return;
+        Object memo = createObject(progid::Memo);
+        memo.call(L"loaddata", {shown_->id});
+        memo.call(L"DeleteByMemoId");
+        shown_.reset();
+        m_.blnEditMemo = false;
     });
 }
 
@@ -160,13 +274,16 @@ void WebMemoPage::LoadFolders() {
         Object view = currentView();
         cmbFolders.clear();
         LoadCategory(view.get(L"ViewId").toText());
-        // The first is chosen, as a click would choose it: the category in use is the one shown.
-        if (cmbFolders.count() > 0) cmbFolders.select(0);
+        // The category in use is the one shown: a stored memo's own (none when it is not
+        // listed), else the first, as a click would choose it.
+        if (shown_) SelectComboCat();
+        else if (cmbFolders.count() > 0) cmbFolders.select(0);
         SelectedCategory();
     });
 }
 
 void WebMemoPage::viewChanged() {
+    shown_.reset();  // the old view's memo; LoadMemo shows the new view's
     qualified(ctx_.qualified(L"LoadFolders"), [&] {
         if (foldersLoaded_) LoadFolders();
         else m_.SelectedCatId = 0;  // another view's category is no choice here
@@ -188,12 +305,28 @@ void WebMemoPage::LoadCategory(const std::wstring& viewIdText) {
         Object lookup = createObject(progid::View);
         lookup.call(L"loaddata", {Arg::byRef(id)});
         const Variant root = lookup.callObject(L"GetOne").get(L"ParentCategoryId");
+        listed_ = {root.toLong()};
+        damaged_.clear();
         Object categories = createObject(progid::Category);
         categories.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), root});
         for (const Object& category : categories.callObject(L"GetByParentId").items()) {
-            cmbFolders.add(category.get(L"CatName").toText(), ui::kGroupPicture, 1,
-                           categoryKey(category.get(L"CatId").toLong()), kCategoryTag);
+            const long id = category.get(L"CatId").toLong();
+            if (!listed_.insert(id).second) {
+                damaged_ = category.get(L"CatName").toText();
+                continue;
+            }
+            cmbFolders.add(category.get(L"CatName").toText(), ui::kGroupPicture, 1, categoryKey(id), kCategoryTag);
             LoadCategoryChild(category, 2);
+        }
+        // A category that is its own ancestor is listed once; the user hears of it once.
+        if (!damaged_.empty() && !damageReported_) {
+            damageReported_ = true;
+            ctx_.window.event(L"LoadCategory", [&] {
+                throw automation::ComError(automation::err::InvalidProcedureCall,
+                                           L"The suite's categories of this view are damaged: \"" + damaged_ +
+                                               L"\" is filed under itself. It is listed once; the suite's data needs mending.",
+                                           automation::kComponentSource);
+            });
         }
     });
 }
@@ -203,8 +336,12 @@ void WebMemoPage::LoadCategoryChild(const Object& category, short level) {
         Object children = createObject(progid::Category);
         children.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), category.get(L"CatId")});
         for (const Object& child : children.callObject(L"GetByParentId").items()) {
-            cmbFolders.add(child.get(L"CatName").toText(), ui::kGroupPicture, level, categoryKey(child.get(L"CatId").toLong()),
-                           kCategoryTag);
+            const long id = child.get(L"CatId").toLong();
+            if (!listed_.insert(id).second) {
+                damaged_ = child.get(L"CatName").toText();
+                continue;
+            }
+            cmbFolders.add(child.get(L"CatName").toText(), ui::kGroupPicture, level, categoryKey(id), kCategoryTag);
             if (level == 32767) throw automation::ComError::runtime(automation::err::Overflow);
             LoadCategoryChild(child, static_cast<short>(level + 1));
         }
@@ -261,10 +398,6 @@ void WebMemoPage::chkMemo_Click(short value) {
 
 void WebMemoPage::cmbFolders_Click() {
     ctx_.window.event(L"cmbFolders_Click", [&] { SelectedCategory(); });
-}
-
-void WebMemoPage::cmbFolders_Change() {
-    ctx_.window.event(L"cmbFolders_Change", [&] { SelectedCategory(); });
 }
 
 void WebMemoPage::cmdAddCategory_Click() {

@@ -3,7 +3,9 @@
 // filed in (the view's categories as an indented list; a new one made through the suite's
 // dialog). The memo is stored by the window's "Ok" (insert, update or delete); the page also
 // relates the keywords the suite recommends for a proposed memo.
+#include <optional>
 #include <string>
+#include <unordered_set>
 
 #include "base/handles.h"
 #include "ui/controls/image_combo.h"
@@ -39,8 +41,24 @@ public:
     ui::LayoutTable layout(int page);
     // Once the window exists: the pictures of both combos.
     void prepare();
-    // How many memos the page has, in every view (what DeleteMemo deletes).
-    int allMemoCount();
+    // Whether the page's memo is known: false while it loads and after a load that failed (then
+    // "Ok" stores nothing of the memo: the window may show less than is stored).
+    bool memoKnown() const { return load_ == Load::Done; }
+    bool memoLoading() const { return load_ == Load::Pending; }
+    // A load of the window begins: the memo is not known until LoadMemo has run through.
+    void beginLoad() { load_ = Load::Pending; }
+    // What "Ok" would store of the memo: nothing (nothing changed), a new memo, a change of the
+    // memo shown, or its deletion (Enable unticked over a stored memo).
+    enum class Change { None, Insert, Update, Delete };
+    Change pendingChange() const;
+    // Text the user typed that is not stored (none when the box shows what is stored or proposed).
+    std::optional<std::wstring> unstoredText() const;
+    // Puts such text back after a change of view showed another memo: what the user typed is
+    // never dropped without a word; "Ok" stores it in the view now in use.
+    void keepTyped(const std::wstring& text);
+    // Stores that change; each step is remembered as stored at once, so that an "Ok" again after
+    // a failure finishes the change instead of repeating it.
+    void store(Change change);
     // The category list, filled once (the first time the Themes tab shows, or when the page's
     // memo is shown and its category must be found in it).
     void ensureFolders();
@@ -66,12 +84,28 @@ public:
     // the 3-D check box's values: 0 unchecked, -1 checked; any other changes nothing.
     void chkMemo_Click(short value);
     void cmbFolders_Click();
-    void cmbFolders_Change();
     void cmdAddCategory_Click();
 
 private:
     automation::Object currentView();
     automation::Object pageMemos();
+    void refile();
+
+    // The page's memo as shown when it was loaded (or last stored): what "Ok" compares with.
+    struct Shown {
+        long id = 0;
+        std::wstring text;
+        long theme = 0;     // as stored (may be outside 1 to 4)
+        int themeShown = -1;  // the theme list's choice that showed it (-1: none)
+        short category = 0;  // 0: filed nowhere the list knows
+    };
+    std::optional<Shown> shown_;
+    enum class Load { Pending, Done, Failed } load_ = Load::Pending;
+    // The categories listed by the LoadCategory under way (a cycle in the suite's data is listed
+    // once), and whether such damage was already reported by this window.
+    std::unordered_set<long> listed_;
+    std::wstring damaged_;
+    bool damageReported_ = false;
 
     RelationContext ctx_;
     WebMemoMembers m_;

@@ -9,7 +9,7 @@ namespace qb::windows {
 frmQuillbox::frmQuillbox()
     : RelationWindow({L"frmQuillbox", L"Relations", 8040, 6300, RGB(224, 224, 224)}),
       info(context()),
-      keywords(context(), KeywordOptions{L"LoadKeyWord", L"mnu_AddKeyWord"}),
+      keywords(context(), KeywordOptions{}),
       themes(context()),
       files(context()),
       server(context(), {[this](const automation::Object& item) { info.showUploaded(item); }, [this] { uploadDone(); }}) {

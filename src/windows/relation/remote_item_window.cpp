@@ -5,7 +5,7 @@ namespace qb::windows {
 RemoteItemWindow::RemoteItemWindow(const Design& design)
     : RelationWindow({design.name, L"Relations", 8040, 7440, RGB(224, 224, 224)}),
       info(context()),
-      keywords(context(), KeywordOptions{L"LoadKeyWords", L"mnu_NewKeyword", {&relate.SSFrame1}, true}),
+      keywords(context(), KeywordOptions::keptItem(relate.SSFrame1)),
       themes(context()),
       files(context()),
       relate(context(), design.relateWith) {
@@ -38,7 +38,7 @@ void RemoteItemWindow::RelationTab_TabClick(int tab) {
 
 void RemoteItemWindow::cmdOk_Click() {
     event(L"cmdOk_Click", [&] {
-        copyChosen();
+        if (copyChosen() == CopyOutcome::Cancelled) return;
         unload();
     });
 }

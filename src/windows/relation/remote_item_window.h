@@ -7,6 +7,7 @@
 
 #include "windows/pages/relate_with.h"
 #include "windows/relation/relation_window.h"
+#include "windows/shared/local_copy.h"
 
 namespace qb::windows {
 
@@ -30,8 +31,9 @@ public:
 
     // Event handlers.
     void RelationTab_TabClick(int tab);
-    // The copy chosen, then the window goes. A copy that fails is reported and the window stays
-    // open: nothing is lost, the user may choose another way or Cancel.
+    // The copy chosen, then the window goes. A copy that fails is reported, and one the user gave
+    // up is not: either way the window stays open with nothing of the copy left, for another try,
+    // another way, or Cancel.
     void cmdOk_Click();
     void cmdCancel_Click() { unload(); }
     void mnu_NewKeyword_Click() { keywords.mnu_AddKeyWord_Click(); }
@@ -47,8 +49,8 @@ protected:
     // The pages are laid out for tabs at the top of a window; here the view chooser is above them.
     static constexpr int kBelowChooser = 420;
 
-    // The local copy of "Ok" for the option chosen (nothing for the link).
-    virtual void copyChosen() = 0;
+    // The local copy of "Ok" for the option chosen (Skipped for the link).
+    virtual CopyOutcome copyChosen() = 0;
 
     void preparePages() override { relate.prepare(); }
     void pageShown(int page) override { RelationTab_TabClick(page); }

@@ -22,25 +22,24 @@ std::wstring frmRelationServer::GetFileServerPath(const std::wstring& pstrUrl) {
     return automation::qualified(qualifiedName(L"GetFileServerPath"), [&] { return shell::GetFileServerPath(pstrUrl); });
 }
 
-bool frmRelationServer::RelDownLoadFile() {
+CopyOutcome frmRelationServer::RelDownLoadFile() {
     return automation::qualified(qualifiedName(L"RelDownLoadFile"), [&] {
         const std::wstring path = oFileSelected.get(contract::field::FileCurrentPath).toText();
-        copyToDownloadFolder({GetFileServerPath(path), keywords.relatedInListOrder(), handle()}, lastSegment(path));
-        return false;
+        return copyToDownloadFolder({GetFileServerPath(path), oFileSelected, handle()}, copyName(lastSegment(path)));
     });
 }
 
-bool frmRelationServer::RelDonwLoadFileOtherPath() {
+CopyOutcome frmRelationServer::RelDonwLoadFileOtherPath() {
     return automation::qualified(qualifiedName(L"RelDonwLoadFileOtherPath"), [&] {
         const std::wstring address = GetFileServerPath(oFileSelected.get(contract::field::FileCurrentPath).toText());
-        copyToChosenFolder({address, keywords.relatedInListOrder(), handle()}, lastSegment(address));
-        return false;
+        return copyToChosenFolder({address, oFileSelected, handle()}, lastSegment(address));
     });
 }
 
-void frmRelationServer::copyChosen() {
-    if (relate.chkLocalCopyDP.value()) RelDownLoadFile();
-    if (relate.chkLocalCopyOP.value()) RelDonwLoadFileOtherPath();
+CopyOutcome frmRelationServer::copyChosen() {
+    if (relate.chkLocalCopyDP.value()) return RelDownLoadFile();
+    if (relate.chkLocalCopyOP.value()) return RelDonwLoadFileOtherPath();
+    return CopyOutcome::Skipped;
 }
 
 }  // namespace qb::windows

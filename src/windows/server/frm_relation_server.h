@@ -5,6 +5,7 @@
 #include <string>
 
 #include "windows/relation/remote_item_window.h"
+#include "windows/shared/local_copy.h"
 
 namespace qb::windows {
 
@@ -15,12 +16,12 @@ public:
 
     // Procedures (failures leave them with the window's qualified name appended).
     std::wstring GetFileServerPath(const std::wstring& pstrUrl);
-    bool RelDownLoadFile();
-    bool RelDonwLoadFileOtherPath();
+    CopyOutcome RelDownLoadFile();
+    CopyOutcome RelDonwLoadFileOtherPath();
 
 protected:
     void recordShown() override;
-    void copyChosen() override;
+    CopyOutcome copyChosen() override;
 };
 
 }  // namespace qb::windows

@@ -32,7 +32,6 @@ public:
     // Around a nested dialog: StopCheck and ResumeCheck on the running control.
     void pause();
     void resume();
-    bool connected() const { return events_.connected(); }
 
     // Runs one of the suite's own dialogs (the view chooser, the keyword editor). The events that
     // come while it is open wait until it has returned and the handler that opened it has

@@ -1,5 +1,8 @@
 #include "windows/shared/local_function.h"
 
+#include <vector>
+
+#include "automation/failure.h"
 #include "contract/suite.h"
 #include "shell/file_function.h"
 #include "support/error_report.h"
@@ -38,9 +41,9 @@ public:
         throw automation::ComError::runtime(322);  // can't create necessary temporary file
     }
     ~StagingFolder() {
-        if (!copy_.empty()) {
+        for (const std::wstring& copy : copies_) {
             try {
-                shell::FSOFileDelete(copy_);
+                shell::FSOFileDelete(copy);
             } catch (...) {
                 ui::Form::swallowed(L"modLocalFunction.UploadItem()");
             }
@@ -50,16 +53,62 @@ public:
     StagingFolder(const StagingFolder&) = delete;
     StagingFolder& operator=(const StagingFolder&) = delete;
 
-    // Copies `source` in under `name` (a bare file name) and answers the copy's path.
-    const std::wstring& copyIn(const std::wstring& source, const std::wstring& name) {
-        copy_ = folder_ + L"\\" + name;
-        shell::FSOFileCopy(source, copy_, true);
-        return copy_;
+    // Copies `source` in under `name` (a bare file name) and answers the copy's path. A source
+    // that is gone or cannot be read raises: nothing is sent.
+    std::wstring copyIn(const std::wstring& source, const std::wstring& name) {
+        if (!shell::FSOFileExist(source))
+            throw automation::ComError(automation::err::FileNotFound, L"The file " + source + L" is not there any more. Nothing was sent.",
+                                       automation::kComponentSource);
+        copies_.push_back(folder_ + L"\\" + name);
+        shell::FSOFileCopy(source, copies_.back(), true);
+        return copies_.back();
     }
 
 private:
-    std::wstring folder_, copy_;
+    std::wstring folder_;
+    std::vector<std::wstring> copies_;
 };
+
+[[noreturn]] void uploadFailed(const std::wstring& what) {
+    throw automation::ComError(automation::err::PathFileAccess, what, automation::kComponentSource);
+}
+
+// Replaces the server's file `name` by the local file `path`; see UploadItem.
+std::wstring replaceOnServer(const std::wstring& path, const std::wstring& name, const std::wstring& serverPath,
+                             automation::Object* replacedRecord) {
+    StagingFolder staging;
+    const std::wstring staged = staging.copyIn(path, name);
+    const std::wstring temporary = L"~" + std::to_wstring(::GetTickCount()) + L" " + name;
+    if (uploadFile(staging.copyIn(staged, temporary)).empty())
+        uploadFailed(L"The file server did not take " + name + L". The file on the server is unchanged.");
+    Object gate = createObject(contract::progid::Gatehouse);
+    // The temporary file appearing beside the local one: the local file is the server's own.
+    if (shell::FSOFileExist(path.substr(0, path.find_last_of(L'\\') + 1) + temporary)) {
+        gate.call(L"DeleteFile", {temporary});
+        uploadFailed(L"The file " + path + L" is the file server's own " + name +
+                     L": it cannot replace itself. Nothing was changed.");
+    }
+    const bool oldDeleted = gate.call(L"DeleteFile", {name}).toBool();
+    const std::wstring result = uploadFile(staged);
+    if (result.empty())
+        uploadFailed(L"The file server took the new " + name + L" only under the name \"" + temporary +
+                     L"\"" + (oldDeleted ? L"; the old file is gone from the server." : L"; the old file is still there.") +
+                     L" Rename it on the server, or upload again.");
+    // A server that keeps its files keeps the temporary one too: logged, the replace is done.
+    try {
+        if (!gate.call(L"DeleteFile", {temporary}).toBool())
+            throw automation::ComError(automation::err::PermissionDenied, L"The file server kept the temporary file \"" + temporary + L"\".",
+                                       automation::kComponentSource);
+    } catch (...) {
+        ui::Form::swallowed(L"modLocalFunction.UploadItem()");
+    }
+    if (oldDeleted && replacedRecord) {
+        Object lookup = createObject(contract::progid::File);
+        lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), serverPath});
+        *replacedRecord = lookup.callObject(L"GetOne");
+    }
+    return result;
+}
 
 }  // namespace
 
@@ -68,7 +117,7 @@ std::wstring FileNameFromPath(const std::wstring& path) {
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
-std::wstring UploadItem(const std::wstring& path, HWND owner) {
+std::wstring UploadItem(const std::wstring& path, HWND owner, automation::Object* replacedRecord) {
     std::wstring result;
     support::handleEvent(owner, L"QuillboxUploadItem", L"modLocalFunction.UploadItem()", [&] {
         frmExistFileServer& clash = existFileServerSlot().getOrCreate();
@@ -76,6 +125,7 @@ std::wstring UploadItem(const std::wstring& path, HWND owner) {
         clash.strFilePath = path;
         if (!clash.ExistServerItem(clash.strFileName)) {
             result = uploadFile(path);
+            if (result.empty()) uploadFailed(L"The file server did not take " + path + L". Nothing was sent.");
             return;
         }
         clash.LoadDataServerItem();
@@ -93,13 +143,7 @@ std::wstring UploadItem(const std::wstring& path, HWND owner) {
                 return;
             }
             case frmExistFileServer::Choice::Replace:
-                if (createObject(contract::progid::Gatehouse).call(L"DeleteFile", {clash.strFileName}).toBool()) {
-                    Object lookup = createObject(contract::progid::File);
-                    lookup.call(L"loaddata", {Arg::missing(), Arg::missing(), Arg::missing(), clash.strFileServerPath});
-                    Object replaced = lookup.callObject(L"GetOne");
-                    if (!replaced.isNothing()) replaced.call(L"Delete");
-                }
-                result = uploadFile(path);
+                result = replaceOnServer(path, clash.strFileName, clash.strFileServerPath, replacedRecord);
                 return;
         }
     });

@@ -11,7 +11,7 @@ namespace qb::windows {
 frmRelationWeb::frmRelationWeb()
     : RelationWindow({L"frmRelationWeb", L"Relations", 8040, 7440, RGB(224, 224, 224)}),
       info(context()),
-      keywords(context(), KeywordOptions{L"LoadKeyWords", L"mnu_NewKeyword", {&relate.SSFrame1}, true}),
+      keywords(context(), KeywordOptions::keptItem(relate.SSFrame1)),
       memo(context(), {strMemo, blnEditMemo, SelectedCatId, SelectedMemoId, SelectedTheme}),
       relate(context()) {
     usePages({&info, &keywords, nullptr, nullptr, &RelationTab, kKeywordsTab});
@@ -32,6 +32,7 @@ frmRelationWeb::~frmRelationWeb() { unload(); }
 void frmRelationWeb::formLoad() {
     event(L"Form_Load", [&] {
         blnActivated_ = false;
+        copyMade_ = false;
         info.prepare();
         keywords.prepare();
         memo.prepare();
@@ -54,6 +55,7 @@ void frmRelationWeb::formLoad() {
 void frmRelationWeb::Form_Activate() {
     if (blnActivated_ || !isLoaded()) return;
     blnActivated_ = true;
+    memo.beginLoad();  // an "Ok" let through by the loads waits until the memo is known
     event(L"Form_Activate", [&] {
         memo.LoadComboItems();
         LoadSelectView();
@@ -75,58 +77,56 @@ void frmRelationWeb::RelationTab_TabClick(int tab) {
 // Told by the control or chosen: the categories of the new view in either case (the list never
 // offers another view's category).
 void frmRelationWeb::reloadForView(std::wstring_view handler, bool toldByControl) {
+    const auto typed = memo.unstoredText();
     if (toldByControl) memo.LoadComboItems();
     keywords.reload(handler);
     memo.viewChanged();
     memo.LoadMemo();
+    if (typed) memo.keepTyped(*typed);
 }
 
-bool frmRelationWeb::RelDownLoadFile() {
+CopyOutcome frmRelationWeb::RelDownLoadFile() {
     return automation::qualified(qualifiedName(L"RelDownLoadFile"), [&] {
         const std::wstring address = oFileSelected.get(contract::field::FileCurrentPath).toText();
-        copyToDownloadFolder({address, keywords.relatedInListOrder(), handle()}, lastSegment(address));
-        return false;
+        return copyToDownloadFolder({address, oFileSelected, handle()}, copyName(lastSegment(address)));
     });
 }
 
-bool frmRelationWeb::RelDonwLoadFileOtherPath() {
+CopyOutcome frmRelationWeb::RelDonwLoadFileOtherPath() {
     return automation::qualified(qualifiedName(L"RelDonwLoadFileOtherPath"), [&] {
         const std::wstring address = oFileSelected.get(contract::field::FileCurrentPath).toText();
-        copyToChosenFolder({address, keywords.relatedInListOrder(), handle()}, lastSegment(address));
-        return false;
+        return copyToChosenFolder({address, oFileSelected, handle()}, lastSegment(address));
     });
 }
 
-// A failure leaves the window open with what was stored before it.
+// A failure leaves the window open with what was stored before it; an "Ok" again finishes what
+// is left (the copy is not made twice, the memo not inserted twice).
 void frmRelationWeb::cmdOk_Click() {
     event(L"cmdOk_Click", [&] {
-        const bool enabled = memo.chkMemo.checked();
-        if (enabled && SelectedCatId == 0) {
+        // Clicked while the page's memo loads (its load lets messages run): not yet.
+        if (memo.memoLoading()) return;
+        // After a load that failed the window may show less than is stored: nothing of the memo
+        // is stored from it.
+        const auto change = memo.memoKnown() ? memo.pendingChange() : WebMemoPage::Change::None;
+        if ((change == WebMemoPage::Change::Insert || change == WebMemoPage::Change::Update) && SelectedCatId == 0) {
             support::services().prompter->messageBox(handle(), L"Please select a folder.", L"Zirerovu Rezad",
                                                      MB_OK | MB_ICONINFORMATION);
             RelationTab.select(kThemesTab);  // where the category is chosen
             memo.cmbFolders.setFocus();
             return;
         }
-        // Unchecked, every memo of the page goes, also ones this window does not show: asked first.
-        if (!enabled) {
-            const int memos = memo.allMemoCount();
-            if (memos > 1 && support::services().prompter->messageBox(
-                                 handle(), L"This page has " + std::to_wstring(memos) + L" memos. Delete all of them?",
-                                 caption(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
-                return;
+        if (change == WebMemoPage::Change::Delete &&
+            support::services().prompter->messageBox(handle(), L"Delete the memo of this page?", caption(),
+                                                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+            return;
+        if (!copyMade_) {
+            CopyOutcome copy = CopyOutcome::Skipped;
+            if (relate.chkLocalCopyDP.value()) copy = RelDownLoadFile();
+            else if (relate.chkLocalCopyOP.value()) copy = RelDonwLoadFileOtherPath();
+            if (copy == CopyOutcome::Cancelled) return;
+            copyMade_ = copy == CopyOutcome::Made;
         }
-        if (relate.chkLocalCopyDP.value()) {
-            RelDownLoadFile();
-            blnEditMemo = false;
-        }
-        if (relate.chkLocalCopyOP.value()) {
-            RelDonwLoadFileOtherPath();
-            blnEditMemo = false;
-        }
-        if (!enabled) memo.DeleteMemo();
-        else if (!blnEditMemo) memo.SaveMemo();
-        else memo.UpdateMemo();
+        memo.store(change);
         unload();
     });
 }

@@ -7,6 +7,7 @@
 #include "windows/pages/relate_with.h"
 #include "windows/pages/web_memo_page.h"
 #include "windows/relation/relation_window.h"
+#include "windows/shared/local_copy.h"
 
 namespace qb::windows {
 
@@ -34,8 +35,8 @@ public:
     static constexpr int kInfoTab = 1, kKeywordsTab = 2, kThemesTab = 3;
 
     // Procedures (failures leave them with the window's qualified name appended).
-    bool RelDownLoadFile();
-    bool RelDonwLoadFileOtherPath();
+    CopyOutcome RelDownLoadFile();
+    CopyOutcome RelDonwLoadFileOtherPath();
 
     // Event handlers.
     void Form_Activate();
@@ -53,6 +54,8 @@ protected:
 
 private:
     bool blnActivated_ = false;
+    // A local copy made by an "Ok" that then failed: the next "Ok" does not make another.
+    bool copyMade_ = false;
 };
 
 }  // namespace qb::windows
