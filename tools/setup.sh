@@ -24,6 +24,13 @@ SRC
   updated=no
 fi
 
+# 32-bit hosts are tested too: Wine's 32-bit half runs them under WoW64 (Debian's i386 archive).
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  as_root dpkg --add-architecture i386
+  updated=no
+fi
+dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
+
 if [ ${#need[@]} -gt 0 ] || [ "${updated:-yes}" = no ]; then
   as_root apt-get update -qq
 fi
