@@ -106,7 +106,7 @@ CopyOutcome frmRelationOutlook::copyInto(const std::function<std::wstring()>& fo
     return CopyOutcome::Made;
 }
 
-void frmRelationOutlook::handOver(const ReservedTarget& target) {
+void frmRelationOutlook::handOver(ReservedTarget& target) {
     RecordAside earlier(recordAt(target.path()));
     const std::wstring before[] = {oFileSelected.get(field::FileName).toText(), oFileSelected.get(field::FileType).toText(),
                                    oFileSelected.get(field::FileCurrentPath).toText()};
@@ -123,6 +123,7 @@ void frmRelationOutlook::handOver(const ReservedTarget& target) {
                 oFileSelected.call(members[done], {before[done]});
             } catch (...) {
                 ui::Form::swallowed(qualifiedName(L"handOver"));
+                target.keep();  // the record may name it
                 throw ComError(failure.number(), failure.description() + L" The item's record could not be put back entirely: check its " +
                                L"name, type and path.", failure.source(), failure.helpFile(), failure.helpContext());
             }

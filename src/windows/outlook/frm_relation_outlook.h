@@ -46,8 +46,9 @@ private:
     // numbered "Copy (n)" + `between` + name), the item saved there, the record handed over.
     CopyOutcome copyInto(const std::function<std::wstring()>& folder, const std::wstring& title, const wchar_t* between);
     // The item's record becomes the record of the saved file; a record of an earlier copy at that
-    // path goes once it has. A step that fails puts back what the others changed, and raises.
-    void handOver(const ReservedTarget& target);
+    // path goes once it has. A step that fails puts back what the others changed, and raises; a
+    // record that could not be put back keeps the saved file it may name.
+    void handOver(ReservedTarget& target);
 };
 
 }  // namespace qb::windows

@@ -38,7 +38,9 @@ void RemoteItemWindow::RelationTab_TabClick(int tab) {
 
 void RemoteItemWindow::cmdOk_Click() {
     event(L"cmdOk_Click", [&] {
-        if (copyChosen() == CopyOutcome::Cancelled) return;
+        // The copy lets messages run while the downloader works: a change of connection state
+        // waits until it is done, rather than closing the window under it.
+        if (CheckState1.aroundSuiteDialog([&] { return copyChosen(); }) == CopyOutcome::Cancelled) return;
         unload();
     });
 }

@@ -120,9 +120,12 @@ void frmRelationWeb::cmdOk_Click() {
                                                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
             return;
         if (!copyMade_) {
-            CopyOutcome copy = CopyOutcome::Skipped;
-            if (relate.chkLocalCopyDP.value()) copy = RelDownLoadFile();
-            else if (relate.chkLocalCopyOP.value()) copy = RelDonwLoadFileOtherPath();
+            // Messages run while the downloader works: a change of connection state waits.
+            const CopyOutcome copy = CheckState1.aroundSuiteDialog([&] {
+                if (relate.chkLocalCopyDP.value()) return RelDownLoadFile();
+                if (relate.chkLocalCopyOP.value()) return RelDonwLoadFileOtherPath();
+                return CopyOutcome::Skipped;
+            });
             if (copy == CopyOutcome::Cancelled) return;
             copyMade_ = copy == CopyOutcome::Made;
         }
