@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: builds both architectures, checks the binaries, then runs the unit tests and the
-# end-to-end tests of the 64-bit build under Wine on a private display, and builds the installer
-# packages and tries them. Sets up what is missing.
+# end-to-end tests of both builds under Wine on a private display (the 32-bit ones under WoW64, as
+# 32-bit hosts run them), and builds the installer packages and tries them. Sets up what is missing.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -21,10 +21,12 @@ done
 # The installer test upgrades to a package of the next version: the DLL built once more with it.
 version=$(sed -n 's/^#define QB_VERSION_TEXT "\(.*\)"$/\1/p' build/x64/src/version.h)
 next=$(awk -F. '{ printf "%d.%d.%d", $1, $2, $3 + 1 }' <<<"$version")
-log=build/build-x64-next.log
-{ cmake --preset x64 -B build/x64-next -DQB_VERSION="$next" -DQB_BUILD_TESTS=OFF >/dev/null &&
-  cmake --build build/x64-next --target Quillbox qb_regrows; } >"$log" 2>&1 \
-  || { tail -40 "$log"; echo "build of $next failed"; exit 1; }
+for preset in x64 x86; do
+  log=build/build-$preset-next.log
+  { cmake --preset "$preset" -B "build/$preset-next" -DQB_VERSION="$next" -DQB_BUILD_TESTS=OFF >/dev/null &&
+    cmake --build "build/$preset-next" --target Quillbox $([ "$preset" = x64 ] && echo qb_regrows); } >"$log" 2>&1 \
+    || { tail -40 "$log"; echo "build of $next ($preset) failed"; exit 1; }
+done
 
 total_pass=0 total_fail=0
 tally() {  # adds the counts of a "name: N passed, N failed" line
@@ -54,6 +56,7 @@ unit_run() {  # ARCH EXE
   passed=$(grep -Eo '^\[  PASSED  \] [0-9]+' <<<"$unit" | grep -Eo '[0-9]+$')
   bad=$(( ${ran:-0} - ${passed:-0} ))
   grep '^\[  FAILED  \] [A-Za-z]' <<<"$unit"
+  grep '^x86: ' <<<"$unit" | sort -u  # what a 32-bit run cannot check, and why
   if [ -z "$ran" ] || [ "$ran" -ne "$listed" ]; then
     echo "$2 ($1): ran ${ran:-no} tests of the $listed it holds"; tail -20 <<<"$unit"; bad=$((bad + 1))
   elif [ "$rc" -ne 0 ] && [ "$bad" -eq 0 ]; then
@@ -62,18 +65,26 @@ unit_run() {  # ARCH EXE
   echo "$2 ($1): ${passed:-0} passed, $bad failed"
   tally "unit: ${passed:-0} passed, $bad failed"
 }
-for exe in qb_unit_tests standin_tests; do unit_run x64 "$exe"; done
+unit_run x64 qb_unit_tests
+echo "== unit tests (x86, Wine WoW64)"
+unit_run x86 qb_unit_tests
 
-echo "== end to end (x64, Wine)"
-timeout 1200 bash tests/e2e/run.sh build/x64 >"$logs/e2e.log" 2>&1 </dev/null
-out=$(cat "$logs/e2e.log"); echo "$out"; tally "$out"
+for arch in x64 x86; do
+  echo "== end to end ($arch, Wine)"
+  timeout 1200 bash tests/e2e/run.sh "build/$arch" "$arch" >"$logs/e2e-$arch.log" 2>&1 </dev/null
+  out=$(cat "$logs/e2e-$arch.log"); echo "$out"; tally "$out"
+done
 
-echo "== installer packages (x64 installed under Wine, x86 by its tables)"
+echo "== installer packages (each installed, upgraded and removed under Wine; x86 under WoW64)"
 # Packages of an earlier run must never stand in for the ones this run failed to make.
 rm -rf build/packages
-if { bash tools/package.sh && bash tools/package.sh x64 build/x64-next build/packages; } >"$logs/package.log" 2>&1; then
-  timeout 900 bash tests/installer/run.sh build/x64 build/packages "$version" "$next" >"$logs/installer.log" 2>&1 </dev/null
-  out=$(cat "$logs/installer.log"); echo "$out"; tally "$out"
+if { bash tools/package.sh && bash tools/package.sh x64 build/x64-next build/packages &&
+     bash tools/package.sh x86 build/x86-next build/packages; } >"$logs/package.log" 2>&1; then
+  for arch in x64 x86; do
+    timeout 900 bash tests/installer/run.sh "build/$arch" build/packages "$version" "$next" "$arch" \
+      >"$logs/installer-$arch.log" 2>&1 </dev/null
+    out=$(cat "$logs/installer-$arch.log"); echo "$out"; tally "$out"
+  done
 else
   tail -20 "$logs/package.log"; echo "packaging failed"
   tally "packaging: 0 passed, 1 failed"

@@ -23,7 +23,8 @@ qb_start_xvfb() {
 }
 
 qb_make_prefix() {
-  [ -f "$WINEPREFIX/.qb-ready" ] && return 0
+  # Ready, and made with Wine's 32-bit half there (32-bit hosts run in it under WoW64).
+  [ -f "$WINEPREFIX/.qb-ready" ] && [ -f "$WINEPREFIX/drive_c/windows/syswow64/cscript.exe" ] && return 0
   rm -rf "$WINEPREFIX"; mkdir -p "$WINEPREFIX"
   qb_wine wineboot -i >/dev/null 2>&1 || true
   local reg="$WINEPREFIX/qb-settings.reg"

@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
 # End-to-end tests under Wine: registration, the engine from VBScript, dialogs driven from another
 # process, data checked from a third. Expects tools/wine-env.sh to be up (see tools/test.sh).
-# Usage: run.sh BUILD_DIR
+# Usage: run.sh BUILD_DIR [x64|x86]: x86 registers with the 32-bit regsvr32 (the 32-bit registry
+# view) and runs the scripts in the 32-bit script host, under WoW64.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../../tools/wine-env.sh"
-build=$(realpath "${1:?usage: run.sh BUILD_DIR}")
+build=$(realpath "${1:?usage: run.sh BUILD_DIR [x64|x86]}")
+arch=${2:-x64}
+sys=''
+[ "$arch" = x86 ] && sys='C:\windows\syswow64\'
+# The programs of the architecture under test: they see its registry view.
+regsvr32() { qb_wine "${sys}regsvr32.exe" "$@"; }
+cscript() { qb_wine "${sys}cscript.exe" "$@"; }
+reg() { qb_wine "${sys}reg.exe" "$@"; }
 passed=0 failed=0
 ok()   { passed=$((passed + 1)); echo "  ok   $1"; }
 bad()  { failed=$((failed + 1)); echo "  FAIL $1"; }
@@ -24,7 +32,7 @@ driver()   { qb_wine "$build/tests/uidriver.exe" "$@"; }
 # failed, whatever its exit code (Wine's cscript exits 0 on a script error).
 vbs() {
   local out rc summary
-  out=$(qb_wine cscript //nologo "$(qb_winpath "$1")" "${@:2}" 2>&1 </dev/null); rc=$?
+  out=$(cscript //nologo "$(qb_winpath "$1")" "${@:2}" 2>&1 </dev/null); rc=$?
   out=$(tr -d '\r' <<<"$out")
   printf '%s\n' "$out" | sed 's/^/    /'
   summary=$(grep -E '^[a-z.-]+: [0-9]+ passed, [0-9]+ failed$' <<<"$out" | tail -1)
@@ -33,13 +41,13 @@ vbs() {
   failed=$((failed + $(sed -E 's/.*passed, ([0-9]+) failed/\1/' <<<"$summary")))
   [ $rc -eq 0 ] || bad "$(basename "$1") exit code $rc"
 }
-regkey() { local o; o=$(qb_wine reg.exe query "$1" ${2:+/v "$2"} 2>/dev/null) && tr -d '\r' <<<"$o"; }
+regkey() { local o; o=$(reg query "$1" ${2:+/v "$2"} 2>/dev/null) && tr -d '\r' <<<"$o"; }
 
 echo "registration"
-check "Quillbox.dll registers" qb_wine regsvr32.exe /s "$dll"
-check "stand-in suite registers" qb_wine regsvr32.exe /s "$suite"
-check "mail client stand-in registers" qb_wine regsvr32.exe /s "$mailclient"
-check "platform stand-ins register" qb_wine regsvr32.exe /s "$platform"
+check "Quillbox.dll registers" regsvr32 /s "$dll"
+check "stand-in suite registers" regsvr32 /s "$suite"
+check "mail client stand-in registers" regsvr32 /s "$mailclient"
+check "platform stand-ins register" regsvr32 /s "$platform"
 clsid=$(regkey 'HKCR\Quillbox.Engine\CLSID' | grep -o '{[^}]*}')
 check "ProgID Quillbox.Engine names a CLSID" test -n "$clsid"
 model=$(regkey "HKCR\\CLSID\\$clsid\\InprocServer32" ThreadingModel | grep -o 'Apartment')
@@ -66,11 +74,11 @@ echo "browser opener"
 # The shell's http handler is pointed at the recorder for the time of the test.
 export QB_RECORDER_LOG; QB_RECORDER_LOG=$(qb_winpath "$work/recorder.log")
 http_before=$(regkey 'HKCR\http\shell\open\command' | sed -n 's/.*REG_SZ *//p')
-qb_wine reg.exe add 'HKCR\http\shell\open\command' /ve /d "\"$(qb_winpath "$build/tests/recorder.exe")\" \"%1\"" /f >/dev/null 2>&1
+reg add 'HKCR\http\shell\open\command' /ve /d "\"$(qb_winpath "$build/tests/recorder.exe")\" \"%1\"" /f >/dev/null 2>&1
 vbs "$here/webopen.vbs"
 for _ in $(seq 1 50); do [ -s "$work/recorder.log" ] && break; sleep 0.1; done
 check "the address reaches the browser" grep -qF 'http://127.0.0.1/suite/page.html?a=1' "$work/recorder.log"
-[ -n "$http_before" ] && qb_wine reg.exe add 'HKCR\http\shell\open\command' /ve /d "$http_before" /f >/dev/null 2>&1
+[ -n "$http_before" ] && reg add 'HKCR\http\shell\open\command' /ve /d "$http_before" /f >/dev/null 2>&1
 
 echo "connection-state control"
 # Waits (10 s) until FILE has a line equal to TEXT.
@@ -92,6 +100,9 @@ equals "nothing is raised while stopped, nor on resuming" "stopped resumed end 0
 suitectl set StateConnection 1
 
 echo "mail client stand-ins"
+# The mail client stand-in ends with its process, not only with the launcher that started it (a
+# 32-bit program's launcher under WoW64 is another process).
+stop_outlook() { kill $outlook 2>/dev/null; qb_wine taskkill.exe /f /im OUTLOOK.exe >/dev/null 2>&1; wait $outlook 2>/dev/null; }
 mkdir -p "$work/mail"
 driver wait "Board meeting" >"$work/display.out" 2>&1 &
 display=$!
@@ -100,7 +111,7 @@ wait $display; check "Display opens the item" test $? -eq 0
 qb_wine "$build/standin/OUTLOOK.exe" 20 >/dev/null 2>&1 &
 outlook=$!
 vbs "$here/mail.vbs" "$(qb_winpath "$work/mail")" running
-kill $outlook 2>/dev/null; wait $outlook 2>/dev/null
+stop_outlook
 msg=$(/usr/bin/python3 - "$work/mail/delivery.msg" <<'PY'
 import sys, olefile
 ole = olefile.OleFileIO(sys.argv[1])
@@ -115,7 +126,7 @@ suitectl seed "$(qb_winpath "$here/fixture.sql")"
 
 echo "edit dialogs driven from another process"
 # Name: new text typed, "Ok" clicked.
-qb_wine cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowEditName 'C:\qbtest\report.txt' >"$work/name.out" 2>&1 &
+cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowEditName 'C:\qbtest\report.txt' >"$work/name.out" 2>&1 &
 host=$!
 check "name dialog shows" driver wait Relations
 equals "field shown" 'Quarterly report' "$(driver gettext Relations 'Edit#1' | tr -d '\r')"
@@ -125,14 +136,14 @@ equals "name stored as typed, seen by another process" '  Annual report ' \
   "$(suitectl query 'SELECT FileName FROM items WHERE FileId = 1')"
 
 # Comment: Enter in the multi-line box confirms.
-qb_wine cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowEditComment 'C:\qbtest\report.txt' >"$work/comment.out" 2>&1 &
+cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowEditComment 'C:\qbtest\report.txt' >"$work/comment.out" 2>&1 &
 host=$!
 driver wait Relations && driver settext Relations 'Edit#1' 'Checked by audit' && driver char Relations 'Edit#1' 13
 wait $host; check "Enter confirms the comment" grep -q '1 passed, 0 failed' "$work/comment.out"
 equals "comment stored" 'Checked by audit' "$(suitectl query 'SELECT FileComment FROM items WHERE FileId = 1')"
 
 # Path: the close box leaves without a change.
-qb_wine cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowEditPath 'C:\qbtest\contract.doc' >"$work/path.out" 2>&1 &
+cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowEditPath 'C:\qbtest\contract.doc' >"$work/path.out" 2>&1 &
 host=$!
 path_typed_then_closed() { driver wait Relations && driver settext Relations 'Edit#1' 'D:\elsewhere.doc' && driver close Relations; }
 check "a path is typed, then the close box pressed" path_typed_then_closed
@@ -163,7 +174,7 @@ echo "relation window driven from another process"
 suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
 mkdir -p "$WINEPREFIX/drive_c/Quillbox Demo"
 printf 'numbers\r\n' >"$WINEPREFIX/drive_c/Quillbox Demo/Quarterly report.txt"
-qb_wine reg.exe add 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell' /v ID /d 1 /f >/dev/null 2>&1
+reg add 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell' /v ID /d 1 /f >/dev/null 2>&1
 qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/relation.out" 2>&1 &
 host=$!
 check "relation window shows" driver wait 'Relations*'
@@ -176,7 +187,7 @@ wait $host; equals "the host returns after Ok" 0 "$?"
 # A stored view that is no number: the window opens on the first view and writes it back, and
 # "Update Info" pressed from here writes the item's fields as they are (once, a half-loaded
 # window wrote blanks over them).
-qb_wine reg.exe add 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell' /v ID /d abc /f >/dev/null 2>&1
+reg add 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell' /v ID /d abc /f >/dev/null 2>&1
 fields="SELECT FileName || '|' || FileCurrentPath || '|' || FileComment FROM items WHERE FileId = 1"
 before=$(suitectl query "$fields")
 qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/relation4.out" 2>&1 &
@@ -191,7 +202,7 @@ fi
 wait $host; equals "a stored view that is no number opens the window without an error" 0 "$?"
 equals "Update Info leaves the item's fields as they are" "$before" "$(suitectl query "$fields")"
 check "the stored view is repaired" grep -Eq 'REG_SZ +[0-9]+$' <<<"$(regkey 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell' ID)"
-qb_wine reg.exe add 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell' /v ID /d 1 /f >/dev/null 2>&1
+reg add 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell' /v ID /d 1 /f >/dev/null 2>&1
 # A change of the connection state closes the window with a message.
 suitectl set StateConnection 1
 qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/relation2.out" 2>&1 &
@@ -245,7 +256,7 @@ suitectl sql "DELETE FROM memos WHERE FileId = 1 AND MemoTheme = '4'" >/dev/null
 blue() {  # pixels of the blue theme's text colour on the screen
   import -display "$DISPLAY" -window root "$work/$1.png" && convert "$work/$1.png" txt:- | grep -c '#0000C0'
 }
-qb_wine cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/memo.out" 2>&1 &
+cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/memo.out" 2>&1 &
 host=$!
 win='Relations - Quarterly report'
 driver wait "$win" >/dev/null
@@ -357,7 +368,7 @@ saved_count() { local n; n=$(grep -c '^saved:' "$work/pagefetch.log" 2>/dev/null
 copy_with() {
   local option=$1 before
   before=$(saved_count)
-  qb_wine cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowRelationWeb '/Price list.xls' >"$work/server.out" 2>&1 &
+  cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowRelationWeb '/Price list.xls' >"$work/server.out" 2>&1 &
   host=$!
   driver wait 'Relations*' >/dev/null
   [ -n "${3:-}" ] && "$3"
@@ -407,7 +418,7 @@ printf '<html><body>news of the day</body></html>\r\n' >"$work/srv/news.html"
 page="http://127.0.0.1:$port/news.html"
 page_item="(SELECT FileId FROM items WHERE FileCurrentPath = '$page' AND FileType = 'Web')"
 saved_before=$(saved_count)
-qb_wine cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowRelationWebMemo "$page" "News of the day" \
+cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowRelationWebMemo "$page" "News of the day" \
   "Globex wants the final offer" >"$work/web.out" 2>&1 &
 host=$!
 check "the web page window shows" driver wait 'Relations*'
@@ -434,7 +445,7 @@ equals "the downloader got the address, the target and the related keywords in l
   "received: $page | $(qb_winpath "$work/downloads")\\news.html | $(suitectl query "SELECT group_concat(KeyId, ' | ') FROM (SELECT KeyId FROM keyword_items WHERE FileId = $page_item ORDER BY rowid)")" \
   "$(tr -d '\r' <"$work/pagefetch.log" | grep '^received:' | tail -1)"
 # The edition shows that memo; Ok updates it (trimmed).
-qb_wine cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowRelationWebEdition "$page" >"$work/web2.out" 2>&1 &
+cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowRelationWebEdition "$page" >"$work/web2.out" 2>&1 &
 host=$!
 driver wait 'Relations*' >/dev/null && sleep 0.5
 equals "the edition shows the page's memo" 'Globex wants the final offer' "$(driver gettext 'Relations*' 'Edit#5' | tr -d '\r')"
@@ -455,7 +466,7 @@ mail_before=$(suitectl query "$mail_row")
 # Ok with a local copy chosen: opens the window on the sample's mail, relates a keyword when told,
 # chooses the default folder and clicks Ok.
 mail_copy() {
-  qb_wine cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowRelationOutlook "$mail_id" 'Re: delivery dates' OutlookMail \
+  cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowRelationOutlook "$mail_id" 'Re: delivery dates' OutlookMail \
     >"$work/$1.out" 2>&1 &
   host=$!
   check "the mail item window shows ($1)" driver wait 'Relations*'
@@ -472,7 +483,7 @@ outlook=$!
 equals "a keyword related to the mail item is stored" 1 "$(relate_first_keyword 5)"
 check "Ok again, with the mail client running" driver click 'Relations*' Ok
 wait $host
-kill $outlook 2>/dev/null; wait $outlook 2>/dev/null
+stop_outlook
 equals "the script host's call returned" 'call.vbs: 1 passed, 0 failed' "$(tr -d '\r' <"$work/mail1.out" | tail -1)"
 saved='Re delivery dates.msg'
 equals "another process reads a message file with the item's subject" 'Re: delivery dates|IPM.Note' \
@@ -523,15 +534,15 @@ equals "host prints the source" 'Engine.ShowRelationOutlook() ' "$(sed -n 2p <<<
 
 echo "screen DPI"
 client_size() {  # opens the name dialog, measures it, closes it
-  qb_wine cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowEditName 'C:\qbtest\report.txt' >/dev/null 2>&1 &
+  cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowEditName 'C:\qbtest\report.txt' >/dev/null 2>&1 &
   local h=$!
   driver wait Relations && driver clientsize Relations | tr -d '\r'
   driver close Relations; wait $h
 }
 equals "twips at 96 DPI" 358x62 "$(client_size)"
-qb_wine reg.exe add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
 equals "twips at 144 DPI" 537x93 "$(client_size)"
-qb_wine reg.exe delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
+reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
 
 echo "diagnostic upload"
 mkdir -p "$work/server"
@@ -546,7 +557,7 @@ check "file is on the server" test -f "$work/server/UploadXXX.txt"
 
 echo "suite missing"
 log="$build/src/Quillbox.Log"; rm -f "$log"
-qb_wine regsvr32.exe /s /u "$suite"
+regsvr32 /s /u "$suite"
 qb_wine "$build/host/quillhost.exe" UploadXXX >"$work/upload2.out" 2>&1 &
 host=$!
 answer_box "UploadXXX entered." >/dev/null && answer_box "UploadXXX.txt" >/dev/null
@@ -555,8 +566,7 @@ equals "critical box text" $'Error.\nDesc: ActiveX component can\'t create objec
 wait $host; equals "the failure is reported, not raised" 0 "$?"
 check "log block beside the DLL names the handler" grep -q $'\tSOURCE : Quillbox  Engine.UploadXXX() \r$' "$log"
 equals "log block is six lines" 6 "$(wc -l <"$log")"
-vbs "$here/missing-suite.vbs"
-qb_wine regsvr32.exe /s "$suite"
+regsvr32 /s "$suite"
 
 echo "related-keywords viewer, opened by the host by hand"
 suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
@@ -570,11 +580,11 @@ wait $viewer; equals "Ok closes it and the host's call returns" 0 "$?"
 suitectl seed "$(qb_winpath "$here/fixture.sql")"
 
 echo "unregistration"
-check "Quillbox.dll unregisters" qb_wine regsvr32.exe /s /u "$dll"
+check "Quillbox.dll unregisters" regsvr32 /s /u "$dll"
 equals "ProgID key removed" '' "$(regkey 'HKCR\Quillbox.Engine')"
 equals "CLSID key removed" '' "$(regkey "HKCR\\CLSID\\$clsid")"
 equals "type library removed" '' "$(regkey 'HKCR\TypeLib\{A4D276E6-B98B-41EA-B1BA-23735BCE3513}')"
-qb_wine regsvr32.exe /s "$dll"
+regsvr32 /s "$dll"
 
-echo "e2e: $passed passed, $failed failed"
+echo "e2e$([ "$arch" = x86 ] && echo -x86): $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -111,7 +111,7 @@ int wmain(int argc, wchar_t** argv) {
         HWND host = ::CreateWindowExW(0, L"STATIC", L"Early host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 320, 200,
                                       nullptr, nullptr, nullptr, nullptr);
         ::SetForegroundWindow(host);
-        UINT_PTR timer = ::SetTimer(nullptr, 0, 2000, [](HWND, UINT, UINT_PTR id, DWORD) {
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 2000, [](HWND, UINT, UINT_PTR id, DWORD) WINAPI {
             ::KillTimer(nullptr, id);
             call("nested", idOf(L"ShowRelation"), {g_file});  // from inside the window's modal loop
             printErrorInfo();

@@ -44,7 +44,7 @@ HWND findTop(const std::wstring& caption, bool anyState = false) {
         HWND found = nullptr;
     } search{caption.substr(0, caption.size() - 1), anyState};
     ::EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
+        [](HWND h, LPARAM lp) WINAPI -> BOOL {
             auto* s = reinterpret_cast<Search*>(lp);
             wchar_t text[512] = {};
             ::GetWindowTextW(h, text, 512);
@@ -82,7 +82,7 @@ std::vector<HWND> children(HWND parent) {
     std::vector<HWND> out;
     ::EnumChildWindows(
         parent,
-        [](HWND h, LPARAM lp) -> BOOL {
+        [](HWND h, LPARAM lp) WINAPI -> BOOL {
             reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
             return TRUE;
         },

@@ -87,7 +87,7 @@ TEST(BrowserLookup, OfTwoBrowsersTheFirstInEnumerationOrderServesBoth) {
         HWND a, b, first = nullptr;
     } order{a, b};
     ::EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
+        [](HWND h, LPARAM lp) WINAPI -> BOOL {
             auto* o = reinterpret_cast<Order*>(lp);
             if (h == o->a || h == o->b) {
                 o->first = h;

@@ -352,7 +352,7 @@ void MonkeyTest::run(const char* title, unsigned long defaultActions, const std:
 }
 
 TEST_F(MonkeyTest, TenThousandRandomActionsKeepTheScreenTrue) {
-    run<frmQuillbox>("main window", 10000, [] { return loadItem(L"C:\\docs\\report.txt"); });
+    run<frmQuillbox>("main window", 4000, [] { return loadItem(L"C:\\docs\\report.txt"); });
 }
 
 TEST_F(MonkeyTest, RandomActionsOnTheWebWindowKeepTheScreenTrue) {

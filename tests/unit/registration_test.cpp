@@ -170,7 +170,8 @@ TEST_F(ScratchClassesRoot, RegisteringWritesTheClassWithThisModulesPath) {
     EXPECT_EQ(value(L"Quillbox.Engine\\CLSID"), L"{78C64B61-7F52-4480-9836-377A6590397B}");
     EXPECT_EQ(value(L"Quillbox.Engine\\CurVer"), L"Quillbox.Engine.1");
     EXPECT_EQ(value(L"Quillbox.Engine.1\\CLSID"), L"{78C64B61-7F52-4480-9836-377A6590397B}");
-    EXPECT_EQ(value(L"TypeLib\\{A4D276E6-B98B-41EA-B1BA-23735BCE3513}\\1.0\\0\\win64"), automation::modulePath());
+    const wchar_t* platform = sizeof(void*) == 8 ? L"win64" : L"win32";
+    EXPECT_EQ(value(std::wstring(L"TypeLib\\{A4D276E6-B98B-41EA-B1BA-23735BCE3513}\\1.0\\0\\") + platform), automation::modulePath());
     EXPECT_EQ(value(L"TypeLib\\{A4D276E6-B98B-41EA-B1BA-23735BCE3513}\\1.0\\HELPDIR"),
               automation::moduleFolder() + L"\\");
 }

@@ -76,7 +76,7 @@ TEST_F(RelationWindowTest, TheRelatedListExplainsItselfInATip) {
     } find{window.handle(), {}};
     ::EnumThreadWindows(
         ::GetCurrentThreadId(),
-        [](HWND h, LPARAM lp) -> BOOL {
+        [](HWND h, LPARAM lp) WINAPI -> BOOL {
             auto* f = reinterpret_cast<Find*>(lp);
             wchar_t cls[64] = {};
             ::GetClassNameW(h, cls, 64);

@@ -8,7 +8,6 @@
 #include <cstring>
 #include <fstream>
 
-#include "automation/module.h"
 #include "engine/engine.h"
 #include "engine/slots.h"
 #include "in_process_suite.h"
@@ -56,7 +55,13 @@ struct ServerWindowTest : SeededSuite {
         option.onClick();
         window.cmdOk_Click();
     }
-    static std::wstring downloader() { return L"open " + automation::moduleFolder() + L"\\Pagefetch.exe "; }
+    // Beside the component: here the test program is the module the component runs in.
+    static std::wstring downloader() {
+        wchar_t exe[MAX_PATH] = {};
+        ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+        const std::wstring path(exe);
+        return L"open " + path.substr(0, path.find_last_of(L'\\')) + L"\\Pagefetch.exe ";
+    }
 };
 
 TEST_F(ServerWindowTest, TheTabsShowAddEditKeywordsOnTheKeywordsTabAndTheHeaderShowsTheLink) {
@@ -164,14 +169,16 @@ TEST_F(ServerWindowTest, ACopyThatFailsOrIsCancelledLeavesNothingAndKeepsTheWind
         shell.hang = c.hang;
         fakes.prompter.boxes.clear();
         // Cancel pressed on the progress window while the downloader runs.
-        const UINT_PTR timer = c.hang ? ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        const UINT_PTR timer = c.hang ? ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) WINAPI {
             if (HWND progress = ::FindWindowW(L"QuillboxForm", L"Local Copy"))
                 ::SendMessageW(::FindWindowExW(progress, nullptr, L"BUTTON", L"Cancel"), BM_CLICK, 0, 0);
         }) : 0;
         okWith(window.relate.chkLocalCopyDP);
         if (timer) ::KillTimer(nullptr, timer);
         ASSERT_EQ(fakes.prompter.boxes.size(), c.saying ? 1u : 0u) << c.name;
-        if (c.saying) EXPECT_NE(fakes.prompter.boxes[0].text.find(c.saying), std::wstring::npos) << narrow(fakes.prompter.boxes[0].text);
+        if (c.saying) {
+            EXPECT_NE(fakes.prompter.boxes[0].text.find(c.saying), std::wstring::npos) << narrow(fakes.prompter.boxes[0].text);
+        }
         EXPECT_TRUE(fs::is_empty(downloads)) << c.name;
         EXPECT_EQ(store.query("SELECT count(*) FROM items WHERE FileType = 'File' AND FileCurrentPath LIKE '%Minutes.txt'"), L"0") << c.name;
         EXPECT_TRUE(window.isLoaded()) << c.name;

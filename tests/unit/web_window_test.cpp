@@ -286,7 +286,7 @@ TEST_F(WebWindowTest, NewCategoryGoesUnderTheChosenOneOrTheViewsRootAndIsSelecte
     fakes.modal.script = name(L"Press");
     window.memo.cmdAddCategory_Click();
     EXPECT_EQ(store.query("SELECT ParentCategoryId FROM categories WHERE CatName = 'Press'"), L"1000") << "the view's root";
-    const int press = window.memo.cmbFolders.find(L"C" + std::to_wstring(window.SelectedCatId));
+    const int press = window.memo.cmbFolders.find(L"C" + store.query("SELECT CatId FROM categories WHERE CatName = 'Press'"));
     ASSERT_GE(press, 0);
     EXPECT_EQ(window.memo.cmbFolders.selected(), press) << "listed and selected";
 
