@@ -16,16 +16,14 @@
 #include "automation/com_error.h"
 #include "automation/text.h"
 #include "base/handles.h"
+#include "downloader_line.h"
 #include "store.h"
 
 namespace {
 
 using qb::automation::ComError;
 
-struct Request {
-    std::wstring address, target;
-    std::vector<long> keywords;
-};
+using Request = tesra::DownloaderLine;
 
 // What follows the program's own name on the command line, as it was given.
 std::wstring parametersOf(const wchar_t* line) {
@@ -40,25 +38,6 @@ std::wstring parametersOf(const wchar_t* line) {
     }
     while (at < s.size() && s[at] == L' ') ++at;
     return s.substr(at);
-}
-
-Request parse(const std::wstring& parameters) {
-    std::vector<std::wstring> parts;
-    for (size_t from = 0;;) {
-        const size_t bar = parameters.find(L" | ", from);
-        parts.push_back(parameters.substr(from, bar == std::wstring::npos ? std::wstring::npos : bar - from));
-        if (bar == std::wstring::npos) break;
-        from = bar + 3;
-    }
-    if (parts.size() < 2 || parts[0].empty() || parts[1].empty())
-        throw ComError(5, L"bad command line: expected ADDRESS | TARGET [| KEYWORD-ID ...]");
-    Request r{parts[0], parts[1], {}};
-    for (size_t i = 2; i < parts.size(); ++i) {
-        if (parts[i].empty() || parts[i].find_first_not_of(L"0123456789") != std::wstring::npos)
-            throw ComError(5, L"bad command line: keyword id \"" + parts[i] + L"\" is no number");
-        r.keywords.push_back(std::wcstol(parts[i].c_str(), nullptr, 10));
-    }
-    return r;
 }
 
 struct Internet {
@@ -156,7 +135,7 @@ int wmain() {
     }
     log(logFile, L"received: " + parameters);
     try {
-        const Request r = parse(parameters);
+        const Request r = tesra::parseDownloaderLine(parameters);
         save(r.target, fetch(r.address));
         record(*db, r);
         log(logFile, L"saved: " + r.target);

@@ -9,6 +9,7 @@
 
 #include "category_tree.h"
 #include "choosers.h"
+#include "downloader_line.h"
 #include "engine/engine.h"
 #include "engines.h"
 #include "mail/mail.h"
@@ -37,25 +38,23 @@ INSERT INTO keyword_items(KeyId, FileId) VALUES (101, 1), (201, 1);
 // gives a target holding "copy of ADDRESS" and a local file record of it related to the keywords,
 // as Pagefetch.exe makes them (straight in the stand-in suite, not through the component's seam).
 inline DWORD playDownloader(const std::wstring& parameters) {
-    std::vector<std::wstring> parts;
-    for (size_t from = 0;;) {
-        const size_t bar = parameters.find(L" | ", from);
-        parts.push_back(parameters.substr(from, bar == std::wstring::npos ? std::wstring::npos : bar - from));
-        if (bar == std::wstring::npos) break;
-        from = bar + 3;
+    tesra::DownloaderLine line;
+    try {
+        line = tesra::parseDownloaderLine(parameters);
+    } catch (const automation::ComError&) {
+        return 1;
     }
-    if (parts.size() < 2) return 1;
-    const std::string body = "copy of " + narrow(parts[0]);
-    HANDLE f = ::CreateFileW(parts[1].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::string body = "copy of " + narrow(line.address);
+    HANDLE f = ::CreateFileW(line.target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return 1;
     DWORD written = 0;
     ::WriteFile(f, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
     ::CloseHandle(f);
     automation::Object copy =
-        automation::Object(automation::makeObject<tesra::ItemLoader>()).callObject(L"LoadFileObject", {parts[1], true});
-    for (size_t i = 2; i < parts.size(); ++i) {
+        automation::Object(automation::makeObject<tesra::ItemLoader>()).callObject(L"LoadFileObject", {line.target, true});
+    for (long keyword : line.keywords) {
         automation::Object relation(tesra::createRecord(tesra::keyWordFileKind()));
-        relation.call(L"loaddata", {std::wcstol(parts[i].c_str(), nullptr, 10), copy.get(L"FileId")});
+        relation.call(L"loaddata", {keyword, copy.get(L"FileId")});
         relation.call(L"Insert");
     }
     return 0;
