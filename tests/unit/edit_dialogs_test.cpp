@@ -43,15 +43,6 @@ struct EditDialogTest : ::testing::Test {
     }
 };
 
-TEST_F(EditDialogTest, LoadFillsTheTextBoxAndRemembersIt) {
-    frmEditName d;
-    open(d);
-    EXPECT_EQ(d.caption(), L"Relations");
-    EXPECT_EQ(d.txtName.text(), L"Report 2026");
-    EXPECT_EQ(d.strOldText, L"Report 2026");
-    EXPECT_TRUE(suite.prompter.boxes.empty());
-}
-
 std::wstring fontFace(HWND control) {
     auto font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
     LOGFONTW lf{};
@@ -135,15 +126,6 @@ TEST_F(EditDialogTest, EnterConfirmsInEveryTextBoxIncludingTheMultiLineComment) 
                                                      L"File.UpDatePath(\"D:\\moved.txt\")"}));
 }
 
-TEST_F(EditDialogTest, OtherKeysTypeNormally) {
-    frmEditName d;
-    open(d);
-    d.txtName.setText(L"");
-    ::SendMessageW(d.txtName.handle(), WM_CHAR, L'x', 1);
-    EXPECT_TRUE(d.isLoaded());
-    EXPECT_EQ(d.txtName.text(), L"x");
-}
-
 TEST_F(EditDialogTest, CloseBoxLeavesWithoutAnUpdate) {
     frmEditName d;
     open(d);
@@ -200,17 +182,6 @@ TEST_F(EditDialogTest, FailingLoadLeavesAnEmptyBoxThatChangesNothing) {
     d.cmdOk_Click();
     EXPECT_FALSE(d.isLoaded());
     EXPECT_TRUE(updates().empty());
-}
-
-TEST_F(EditDialogTest, SizesAreTwipsConvertedForTheScreen) {
-    frmEditComment d;
-    open(d);
-    RECT rc;
-    ::GetClientRect(d.handle(), &rc);
-    EXPECT_EQ(rc.right, ui::twipsToPixels(5280, ui::Direction::Horizontal));
-    EXPECT_EQ(rc.bottom, ui::twipsToPixels(2160, ui::Direction::Vertical));
-    EXPECT_EQ(ui::twipsToPixels(1440, 120), 120);
-    EXPECT_EQ(ui::twipsToPixels(-45, 96), -3);
 }
 
 TEST_F(EditDialogTest, EscClosesWithoutStoringAsTheCloseBoxDoes) {

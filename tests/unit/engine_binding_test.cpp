@@ -56,62 +56,6 @@ struct EngineBindingTest : ::testing::Test {
 // {1FB0918F-D26A-4F20-A13E-D4F5EEE33DC6}: the default dispinterface of the coclass.
 const IID kEngineInterface = engine::DIID_Engine;
 
-TEST_F(EngineBindingTest, TheDefaultDispinterfaceAndErrorInfoSupportShareTheObjectsIdentity) {
-    ComPtr<IDispatch> early;
-    ASSERT_EQ(engine->QueryInterface(kEngineInterface, early.put_void()), S_OK) << "early binding to the coclass";
-    ComPtr<ISupportErrorInfo> support;
-    ASSERT_EQ(engine->QueryInterface(IID_ISupportErrorInfo, support.put_void()), S_OK);
-    EXPECT_EQ(support->InterfaceSupportsErrorInfo(kEngineInterface), S_OK);
-    EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IDispatch), S_OK);
-    EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IClassFactory), S_FALSE);
-    ComPtr<IUnknown> a, b, c;
-    engine->QueryInterface(IID_IUnknown, a.put_void());
-    early->QueryInterface(IID_IUnknown, b.put_void());
-    support->QueryInterface(IID_IUnknown, c.put_void());
-    EXPECT_EQ(a.get(), b.get());
-    EXPECT_EQ(a.get(), c.get()) << "one object, one identity";
-    ComPtr<IUnknown> none;
-    EXPECT_EQ(engine->QueryInterface(IID_IClassFactory, none.put_void()), E_NOINTERFACE);
-}
-
-TEST_F(EngineBindingTest, ARaisedErrorAlsoReachesTheHostAsIErrorInfo) {
-    loader->on(L"LoadFileObject", [](const CallArgs&) -> Variant { throw ComError(3021, L"No current record", L"Itemkeeper"); });
-    EXCEPINFO excep{};
-    HRESULT hr = invoke(idOf(L"ShowEditName"), {text(L"C:\\x.txt")}, {}, nullptr, &excep);
-    EXPECT_EQ(hr, DISP_E_EXCEPTION);
-    EXPECT_EQ(excep.scode, static_cast<SCODE>(0x800A0000 + 3021));
-    ComPtr<IErrorInfo> info;
-    ASSERT_EQ(::GetErrorInfo(0, info.put()), S_OK) << "a .NET or PowerShell host reads this";
-    BSTR description = nullptr, source = nullptr;
-    GUID guid{};
-    info->GetDescription(&description);
-    info->GetSource(&source);
-    info->GetGUID(&guid);
-    EXPECT_STREQ(description, L"No current record");
-    EXPECT_STREQ(source, L"Itemkeeper Engine.ShowEditName() ");
-    EXPECT_TRUE(IsEqualGUID(guid, kEngineInterface));
-    for (BSTR s : {description, source, excep.bstrSource, excep.bstrDescription, excep.bstrHelpFile}) ::SysFreeString(s);
-}
-
-TEST_F(EngineBindingTest, NamedArgumentsGoByTheTypeLibrarysParameterNamesInAnyOrder) {
-    LPOLESTR names[] = {const_cast<LPOLESTR>(L"ShowRelationWeb"), const_cast<LPOLESTR>(L"pstrTitle"),
-                        const_cast<LPOLESTR>(L"PSTRPATH")};
-    DISPID ids[3] = {};
-    ASSERT_EQ(engine->GetIDsOfNames(IID_NULL, names, 3, LOCALE_USER_DEFAULT, ids), S_OK);
-    EXPECT_EQ(ids[0], 7);
-    EXPECT_EQ(ids[1], 1) << "pstrTitle is the second parameter";
-    EXPECT_EQ(ids[2], 0) << "names compare without regard to case";
-    // e.ShowRelationWeb pstrTitle:="Board minutes", pstrPath:="http://intranet/minutes"
-    std::vector<VARIANT> args{text(L"Board minutes"), text(L"http://intranet/minutes")};
-    EXPECT_EQ(invoke(ids[0], args, {1, 0}), S_OK);
-    EXPECT_EQ(suite.log->back(), L"Itemkeeper.Engine.LoadFileWeb(\"http://intranet/minutes\", \"Board minutes\", True)");
-
-    LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"ShowRelationWeb"), const_cast<LPOLESTR>(L"pstrAddress")};
-    EXPECT_EQ(engine->GetIDsOfNames(IID_NULL, unknown, 2, LOCALE_USER_DEFAULT, ids), DISP_E_UNKNOWNNAME);
-    EXPECT_EQ(ids[0], 7);
-    EXPECT_EQ(ids[1], DISPID_UNKNOWN);
-}
-
 TEST_F(EngineBindingTest, TheDispatchLayerRefusesWhatAVbClassRefuses) {
     const DISPID showEditName = idOf(L"ShowEditName");
     EXPECT_EQ(invoke(showEditName, {text(L"a"), text(L"b")}, {}), DISP_E_BADPARAMCOUNT);

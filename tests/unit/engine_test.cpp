@@ -178,12 +178,6 @@ TEST_F(EngineTest, WebOperationsPassTitleAndFlagAndPickTheWindowByKind) {
     EXPECT_FALSE(pathEnabled);
 }
 
-TEST_F(EngineTest, TitleFromAddressTakesTheLastPieceOrTheWholeAddress) {
-    EXPECT_EQ(engine::Engine::titleFromAddress(L"http://h/a/page.html"), L"page.html");
-    EXPECT_EQ(engine::Engine::titleFromAddress(L"http://h/a/"), L"http://h/a/");
-    EXPECT_EQ(engine::Engine::titleFromAddress(L"noslash"), L"noslash");
-}
-
 TEST_F(EngineTest, RequiredArgumentsAreRequired) {
     EXPECT_EQ(failureOf([&] { engine.call(L"ShowEditName"); }).number(), 449);
 }

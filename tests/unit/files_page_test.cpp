@@ -174,18 +174,6 @@ TEST_F(FilesPageTest, ListsEveryAttachedItemWhicheverSideOfThePairItIsStoredOn) 
     EXPECT_GT(picture(0), 8);
 }
 
-TEST_F(FilesPageTest, TheRowsTipIsThePathAddressOrEntryOfTheItem) {
-    window.load();
-    NMLVGETINFOTIPW ask{};
-    wchar_t text[256] = L"Plan";
-    ask.hdr = {list().handle(), 0, static_cast<UINT>(LVN_GETINFOTIPW)};
-    ask.pszText = text;
-    ask.cchTextMax = 256;
-    ask.iItem = row(L"Plan");
-    ::SendMessageW(window.handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&ask));
-    EXPECT_STREQ(text, L"/projects/plan.doc");
-}
-
 TEST_F(FilesPageTest, AddAttachesTheChosenFileAndTheSameFileTwiceIsListedTwice) {
     window.load();
     ExistingFile chosen(L"qbchosen");
@@ -430,33 +418,6 @@ TEST_F(FilesPageTest, WhereTheDropCannotBeRegisteredTheWindowWorksWithoutIt) {
 }
 
 // ---- icons ------------------------------------------------------------------------------------
-
-TEST(AttachmentIconsTest, AreLookedUpOncePerTypeAndOncePerFileThatCarriesItsOwn) {
-    std::vector<std::wstring> asked;
-    windows::AttachmentIcons icons([&](const std::wstring& path, bool ofType) {
-        asked.push_back((ofType ? L"type of " : L"") + path);
-        return UniqueIcon(::CopyIcon(::LoadIconW(nullptr, IDI_APPLICATION)));
-    }, 4);
-    const int fixed = ImageList_GetImageCount(icons.images());
-    EXPECT_EQ(fixed, 8);
-    const int txt = icons.pictureOf(L"C:\\a\\one.txt");
-    EXPECT_EQ(icons.pictureOf(L"C:\\b\\TWO.TXT"), txt) << "types compare without regard to case";
-    const int exe1 = icons.pictureOf(L"C:\\a\\tool.exe"), exe2 = icons.pictureOf(L"C:\\a\\other.exe");
-    EXPECT_NE(exe1, exe2) << "a program keeps its own icon";
-    EXPECT_EQ(icons.pictureOf(L"C:\\A\\TOOL.EXE"), exe1);
-    const int noExtension = icons.pictureOf(L"C:\\a.dir\\noext");
-    EXPECT_EQ(icons.pictureOf(L"C:\\b\\other"), noExtension) << "files without a type share one icon";
-    EXPECT_EQ(asked, (std::vector<std::wstring>{L"type of C:\\a\\one.txt", L"C:\\a\\tool.exe", L"C:\\a\\other.exe",
-                                                L"type of C:\\a.dir\\noext"}));
-    EXPECT_EQ(txt, fixed + 1);
-
-    icons.rebuilding();  // four held: within the bound
-    EXPECT_EQ(icons.pictureOf(L"C:\\a\\one.txt"), txt);
-    icons.pictureOf(L"C:\\a\\third.exe");
-    icons.rebuilding();  // five: past it, the list starts afresh
-    EXPECT_EQ(ImageList_GetImageCount(icons.images()), fixed);
-    EXPECT_EQ(icons.pictureOf(L"C:\\a\\one.txt"), fixed + 1);
-}
 
 TEST(AttachmentIconsTest, AFileWithoutAnIconShowsTheMissingFilePicture) {
     windows::AttachmentIcons icons([](const std::wstring&, bool) { return UniqueIcon(); });

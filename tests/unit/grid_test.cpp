@@ -95,25 +95,6 @@ TEST_F(GridTest, FittedRowsFollowTheirTextAndFixedRowsKeepTheirHeight) {
     EXPECT_GT(grid.rowHeight(wrapped), atWidth);
 }
 
-TEST_F(GridTest, CellsAndColumnsAreFoundByNumberAndKeyAndOthersAreRefused) {
-    const int row = addRow(L"one");
-    EXPECT_EQ(grid.columnIndex(L"Text"), 3);
-    EXPECT_EQ(grid.columnIndex(L"text"), 0) << "keys are exact";
-    EXPECT_EQ(grid.cell(row, 1).text, L"hidden 1");
-    EXPECT_EQ(grid.cell(row, 3).color, CLR_DEFAULT);
-    for (auto bad : {std::pair{0, 1}, {2, 1}, {1, 0}, {1, 4}}) {
-        try {
-            grid.cell(bad.first, bad.second);
-            ADD_FAILURE() << "cell " << bad.first << "," << bad.second << " answered";
-        } catch (const ComError& e) {
-            EXPECT_EQ(e.number(), 9);
-        }
-    }
-    EXPECT_THROW(grid.setRowHeight(2, 10), ComError);
-    EXPECT_THROW(grid.selectRow(5), ComError);
-    EXPECT_EQ(grid.rowName(row), L"one") << "hidden columns are not spoken";
-}
-
 TEST_F(GridTest, KeysAndMouseChooseRowsAndKeepTheChosenRowInView) {
     fill(60);
     grid.setFocus();

@@ -237,54 +237,6 @@ TEST_F(MemoDialogTest, TheHostedTreeFillsItsPlaceFollowsItAndTakesTheFocusFromTh
     window.themes.cmdMakeRelationMemo_Click();
 }
 
-TEST_F(MemoDialogTest, TheSuiteIsCalledInItsOrderWithTheArgumentsItTakesByReferenceWhereItDoes) {
-    auto calls = std::make_shared<CallLog>();
-    RecordingFactory recorder(objects, calls);
-    support::ScopedServices recorded{support::Services{.objects = &recorder, .prompter = nullptr, .modal = nullptr, .logFile = {}}};
-    window.unload();
-    window.load();  // its connection-state control made through the recorder too
-    calls->clear();
-    user = [](frmMemoRelation& d) {
-        typeKey(d, 'M');
-        d.txtMemoFile.setText(L"Minutes");
-        chooseTheme(d, 1);
-        choose(d, L"Offers");
-        d.cmdOk.press();
-    };
-    window.themes.cmdMakeRelationMemo_Click();
-    std::vector<std::wstring> seen;
-    for (const std::wstring& c : *calls)
-        if (c.find(L"Tesra.Theme.") == 0 || c.find(L"Tesra.CategoryTree.") == 0 || c.find(L"Tesra.Memo.") == 0 ||
-            c.find(L"Tesra.CatMemo.") == 0 || c.find(L"Check") != std::wstring::npos || c.find(L"new Tesra.C") == 0)
-            seen.push_back(c);
-    const std::wstring id = store.query("SELECT MemoId FROM memos WHERE MemoText = 'Minutes'");
-    const std::vector<std::wstring> expected = {
-        L"Statewatch.CheckState.StopCheck()",  // the window's watch, around the dialog
-        L"Tesra.Theme.GetAll()",
-        L"new Tesra.CategoryTree",
-        L"Tesra.CategoryTree.ShowRoot( = True)",
-        L"Tesra.CategoryTree.ViewId( = \"1\")",
-        L"Tesra.CategoryTree.SetBackColor(\"-2147483643\")",
-        L"Tesra.CategoryTree.LoadTree()",
-        L"new Statewatch.CheckState",  // the dialog's own
-        L"Statewatch.CheckState.StartCheck()",
-        L"Tesra.CategoryTree.ExpandAll()",
-        L"Tesra.Memo.loaddata(<missing>, 1, \"Minutes\", 2, \"NO\", &1)",
-        L"Tesra.Memo.Insert()",
-        L"new Tesra.CatMemo",
-        L"Tesra.CatMemo.loaddata(&" + id + L", &111)",
-        L"Tesra.CatMemo.Insert()",
-        L"Statewatch.CheckState.ResumeCheck()",
-        L"Tesra.Memo.loaddata(<missing>, 1, <missing>, <missing>, <missing>, 1)",  // the grid filled again
-        L"Tesra.Memo.GetByFileId()",
-    };
-    EXPECT_EQ(seen, expected) << [&] {
-        std::string all;
-        for (const std::wstring& c : seen) all += narrow(c) + "\n";
-        return all;
-    }();
-}
-
 TEST_F(MemoDialogTest, AChangeOfConnectionStateClosesTheDialogWithItsMessageAndStoresNothing) {
     user = [this](frmMemoRelation& d) {
         typeKey(d, 'Q');

@@ -497,36 +497,6 @@ TEST_F(ReliabilityTest, EverySuiteCallOfTheDialogsHandlersFailsCleanly) {
     EXPECT_EQ(misses, 0u);
 }
 
-TEST_F(ReliabilityTest, TheProxiesCountCallsFailTheOneAskedForAndCountThemselves) {
-    reseed();
-    {
-        automation::Object loader = faulty.create(L"Itemkeeper.Engine");
-        automation::Object item = loader.callObject(L"LoadFileObject", {local.path(), false});
-        EXPECT_EQ(injection->live, 2) << "the engine and the record it answered";
-        injection->reset(2);
-        EXPECT_EQ(item.get(L"FileName").toText(), L"Report");
-        try {
-            item.get(L"FileId");
-            ADD_FAILURE() << "the second call did not fail";
-        } catch (const automation::ComError& e) {
-            EXPECT_EQ(e.source(), L"Itemkeeper.Engine");
-            EXPECT_NE(e.description().find(L"FileId"), std::wstring::npos);
-        }
-        EXPECT_EQ(injection->failed, L"Itemkeeper.Engine.FileId");
-        injection->reset();
-        long items = 0;
-        automation::Object pairs = faulty.create(L"Tesra.Attach");
-        pairs.call(L"loaddata", {1L});
-        pairs.callObject(L"GetByAttach").forEach([&](const automation::Variant& v) {
-            automation::Object::from(v).get(L"Attach1");
-            ++items;
-        });
-        EXPECT_EQ(items, 2);
-        EXPECT_EQ(injection->calls, 2 + 1 + 1 + 2) << "creation, loaddata, the query, the enumeration, the reads";
-    }
-    EXPECT_EQ(injection->live, 0);
-}
-
 // Each of the nine operations, called as a host calls them, lets go of every suite object it
 // took by the time it returns, whether it opened a window, found nothing, or raised an error.
 TEST_F(ReliabilityTest, NoOperationKeepsAReferenceToTheSuite) {

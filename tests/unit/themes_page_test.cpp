@@ -139,24 +139,6 @@ TEST_F(ThemesPageTest, AfterALoadThatStoppedEarlyCreateWorksAndRemoveLogsOneBloc
     EXPECT_EQ(fakes.logFile.read().find("resync"), std::string::npos);
 }
 
-// As a screen reader asks for it: the grid of the window answers with an object of one list
-// item per memo.
-TEST_F(ThemesPageTest, AScreenReaderReadsTheMemosThroughTheWindowsGrid) {
-    window.load();
-    automation::ComPtr<IAccessible> acc;
-    ASSERT_EQ(::AccessibleObjectFromWindow(grid().handle(), OBJID_CLIENT, ui::kIID_IAccessible, acc.put_void()), S_OK);
-    LONG count = 0;
-    acc->get_accChildCount(&count);
-    EXPECT_EQ(count, 8);
-    VARIANT first{};
-    first.vt = VT_I4;
-    first.lVal = 1;
-    BSTR name = nullptr;
-    ASSERT_EQ(acc->get_accName(first, &name), S_OK);
-    EXPECT_NE(std::wstring(name).find(L"Call the client"), std::wstring::npos);
-    ::SysFreeString(name);
-}
-
 TEST_F(ThemesPageTest, RemoveDeletesTheSelectedMemoByItsIdAndRefillsFromTheSuite) {
     window.load();
     window.themes.cmdUnRelMemo_Click();  // nothing selected: nothing happens

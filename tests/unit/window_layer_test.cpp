@@ -490,37 +490,6 @@ TEST_F(RelationWindowLifeTest, ShowRelationCalledAgainUnderItsOwnWindowIsRefused
     EXPECT_EQ(fakes.modal.shown, 1);
 }
 
-// A picture combo as a tree of categories: indented items that keep a key and a tag each, found
-// by key, emptied with the list.
-TEST(ImageComboTest, ItemsKeepTheirIndentKeyAndTagAndAreFoundByKey) {
-    FakeSuite fakes;
-    class ComboForm final : public ui::Form {
-    public:
-        ui::ImageCombo cmbFolders;
-        ComboForm() : Form({L"frmCombo", L"Combo", 4000, 3000, RGB(224, 224, 224)}) {
-            place({{cmbFolders, {L"cmbFolders", L"", {60, 60, 3000, 2000}}}});
-        }
-    } form;
-    form.load();
-    auto& combo = form.cmbFolders;
-    combo.add(L"Company", 2, 1, L"C100", L"Category");
-    combo.add(L"Sales", 2, 2, L"C110", L"Category");
-    combo.add(L"Offers", 2, 3, L"C111");
-    EXPECT_EQ(combo.itemIndent(2), 3);
-    EXPECT_EQ(combo.itemKey(1), L"C110");
-    EXPECT_EQ(combo.itemTag(2), L"");
-    EXPECT_EQ(combo.find(L"C111"), 2);
-    EXPECT_EQ(combo.find(L"C1"), -1);
-    combo.select(1);
-    EXPECT_EQ(combo.itemText(combo.selected()), L"Sales");
-    combo.select(-1);
-    EXPECT_EQ(combo.selected(), -1) << "nothing chosen, nothing shown";
-    combo.clear();
-    EXPECT_EQ(combo.count(), 0);
-    EXPECT_EQ(combo.find(L"C100"), -1) << "the keys go with the items";
-    form.unload();
-}
-
 // A combo of a page not shown yet is filled and chosen in without a window (a drop-down list
 // costs a pop-up window); the window made when the page shows holds the same.
 TEST(ImageComboTest, AComboOfAPageNotShownYetShowsWhatItWasGivenWhenItsPageShows) {

@@ -37,6 +37,9 @@ public:
     void CheckState1_ChangeState();
     void CheckState1_ChangeView(short viewId);
 
+    // Whether a change the connection-state control told waits for a suite dialog to end.
+    bool holdsConnectionEvents() const noexcept { return CheckState1.holdsEvents(); }
+
 protected:
     explicit RelationWindow(ui::FormSpec design);
 

@@ -43,6 +43,9 @@ public:
         return dialog();
     }
 
+    // Whether an event waits for a suite dialog to end.
+    bool holdsEvents() const noexcept { return stateHeld_ || viewHeld_.has_value(); }
+
     // The control's events, from its connection point.
     void stateChanged();
     void viewChanged(short viewId);
