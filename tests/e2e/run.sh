@@ -311,7 +311,7 @@ save_as() {
   check "the Save As dialog shows" driver wait 'Save As'
   driver settext 'Save As' 'Edit#1' "$(qb_winpath "$work/chosen")\\Prices for Ann" && driver click 'Save As' '&Save'
 }
-copy_with 'Local Copy in &other path' save_as
+copy_with 'Local Copy in o&ther path' save_as
 equals "a copy in a chosen folder takes the chosen name with .htm" "$(cat "$work/srv/Price list.xls")" \
   "$(cat "$work/chosen/Prices for Ann.htm" 2>/dev/null)"
 # The downloader itself: what it cannot do, it logs and answers with a non-zero exit.

@@ -13,7 +13,7 @@ namespace {
 using automation::ComError;
 using windows::frmQuillbox;
 
-constexpr COLORREF kGreen = 32768, kRed = 192, kOchre = 49344, kBlue = 12582912;
+constexpr COLORREF kGreen = 32768, kRed = 192, kOchre = RGB(153, 102, 0), kBlue = 12582912;
 
 struct ThemesPageTest : SeededSuite {
     frmQuillbox window;

@@ -121,6 +121,8 @@ protected:
     virtual IAccessible* makeAccessible(IAccessible* /*standard*/) const { return nullptr; }
     // Enter goes to the control rather than to the form's default button.
     virtual bool takesEnter() const { return false; }
+    // The system's colours or the high-contrast setting changed: colours of its own shown again.
+    virtual void colorsChanged() {}
 
 private:
     friend class Form;

@@ -7,6 +7,7 @@
 #include "automation/com_error.h"
 #include "automation/module.h"
 #include "base/handles.h"
+#include "ui/look/colors.h"
 #include "ui/window/form.h"
 
 namespace qb::ui {
@@ -425,7 +426,7 @@ void Grid::drawRow(HDC dc, int row, int y, const std::vector<int>& widths, int r
             if (!(align & (DT_RIGHT | DT_CENTER))) box.left += iconW + pad();
         }
         if (!c.text.empty()) {
-            COLORREF ink = c.color == CLR_DEFAULT ? sys(COLOR_WINDOWTEXT) : c.color;
+            COLORREF ink = c.color == CLR_DEFAULT ? sys(COLOR_WINDOWTEXT) : shownInk(c.color);
             if (chosen && focused) ink = sys(COLOR_HIGHLIGHTTEXT);
             if (!enabled) ink = sys(COLOR_GRAYTEXT);
             ::SetTextColor(dc, ink);
@@ -478,6 +479,12 @@ LRESULT Grid::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
         case WM_ERASEBKGND: return 1;
+        case WM_PRINTCLIENT: {  // drawn into another's device context (a magnifier, a picture of it)
+            RECT rc;
+            ::GetClientRect(h, &rc);
+            paint(reinterpret_cast<HDC>(wp), rc);
+            return 0;
+        }
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = ::BeginPaint(h, &ps);

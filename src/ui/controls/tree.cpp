@@ -1,5 +1,7 @@
 #include "ui/controls/tree.h"
 
+#include "ui/look/colors.h"
+
 #include <vector>
 
 #include "automation/text.h"
@@ -105,6 +107,15 @@ HTREEITEM KeyedTree::hitTest(POINT client) const {
 void KeyedTree::setRedraw(bool on) {
     ::SendMessageW(handle(), WM_SETREDRAW, on, 0);
     if (on) ::InvalidateRect(handle(), nullptr, TRUE);
+}
+
+void KeyedTree::setBackColor(COLORREF designed) {
+    back_ = designed;
+    colorsChanged();
+}
+
+void KeyedTree::colorsChanged() {
+    if (HWND h = madeWindow(); h && back_ != CLR_DEFAULT) TreeView_SetBkColor(h, shownColor(back_, COLOR_WINDOW));
 }
 
 }  // namespace qb::ui

@@ -46,8 +46,11 @@ public:
     // The node at a point of the tree's client area, or nullptr.
     HTREEITEM hitTest(POINT client) const;
     void setRedraw(bool on);
+    // A background of its own (the system's window colour under high contrast).
+    void setBackColor(COLORREF designed);
 
 protected:
+    void colorsChanged() override;
     LRESULT notify(NMHDR* header) override { return onNotify ? onNotify(header) : 0; }
     bool selectedItemRect(RECT& item) const override;
     bool takesEnter() const override { return true; }
@@ -63,6 +66,7 @@ private:
         using is_transparent = void;
         size_t operator()(std::wstring_view k) const noexcept { return std::hash<std::wstring_view>{}(k); }
     };
+    COLORREF back_ = CLR_DEFAULT;
     std::unordered_map<HTREEITEM, Node> nodes_;
     std::unordered_map<std::wstring, HTREEITEM, KeyHash, std::equal_to<>> byKey_;
 };

@@ -1,5 +1,7 @@
 #include "ui/window/form.h"
 
+#include "ui/look/colors.h"
+
 #include <commctrl.h>
 
 #include <atomic>
@@ -160,7 +162,6 @@ void Form::create() {
     HWND created = ::CreateWindowExW(kFormExStyle, kFormClass, design_.caption.c_str(), kFormStyle, x, y, w, h,
                                      nullptr, nullptr, automation::thisModule(), this);
     if (!created) throw automation::ComError::fromHResult(HRESULT_FROM_WIN32(::GetLastError()));
-    backBrush_.reset(::CreateSolidBrush(design_.backColor));
     const Dpi planned = dpi_;
     dpi_ = windowDpi(hwnd_);  // the system may have placed it on another monitor after all
     createControls();
@@ -260,9 +261,26 @@ void Form::takeLook(const SkinLook& look) {
     // The controls keep their font when the look names the same one (a round of WM_SETFONT costs
     // milliseconds under Wine).
     if (!sameFont || fontDpi_ != dpi_.y) makeFont();
-    panelBrush_.reset(::CreateSolidBrush(look_.panelColor));
-    editBrush_.reset(::CreateSolidBrush(look_.textBoxColor));
+    makeBrushes();
     if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+COLORREF Form::backColor() const { return shownColor(design_.backColor, COLOR_BTNFACE); }
+
+void Form::makeBrushes() {
+    backBrush_.reset(::CreateSolidBrush(backColor()));
+    panelBrush_.reset(::CreateSolidBrush(shownColor(look_.panelColor, COLOR_BTNFACE)));
+    editBrush_.reset(::CreateSolidBrush(shownColor(look_.textBoxColor, COLOR_WINDOW)));
+}
+
+void Form::colorsChanged() {
+    makeBrushes();
+    for (Control* c : order_) {
+        if (!c->hwnd_) continue;
+        ::SendMessageW(c->hwnd_, WM_SYSCOLORCHANGE, 0, 0);  // common controls take the new colours
+        c->colorsChanged();
+    }
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 void Form::makeFont() {
@@ -411,7 +429,7 @@ void Form::drawPanel(const DRAWITEMSTRUCT& item, const std::wstring& text) {
     ::FillRect(item.hDC, &item.rcItem, panelBrush_.get());
     Selected font(item.hDC, font_.get());
     ::SetBkMode(item.hDC, TRANSPARENT);
-    ::SetTextColor(item.hDC, look_.panelTextColor);
+    ::SetTextColor(item.hDC, shownColor(look_.panelTextColor, COLOR_BTNTEXT));
     RECT rc = item.rcItem;
     ::DrawTextW(item.hDC, text.c_str(), -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
 }

@@ -67,12 +67,16 @@ public:
     bool isInUse() const { return loading_ || modal_ != nullptr; }
     // "frmName.procedure()"
     std::wstring qualifiedName(std::wstring_view procedure) const;
-    // The controls in layout order (the order Tab goes through them).
+    // The controls in layout order (a label goes just before the control it names).
     const std::vector<Control*>& controls() const { return order_; }
+    // The controls Tab goes through now, in reading order: shown, enabled, one per set of option
+    // buttons.
+    std::vector<Control*> tabOrder() const;
     // The tab control that pages the form, if it has one.
     TabStrip* pages() const { return pages_; }
     Dpi dpi() const { return dpi_; }
-    COLORREF backColor() const { return design_.backColor; }
+    // The form's background as shown: its own colour, or the system's under high contrast.
+    COLORREF backColor() const;
 
     // Makes the window and its controls and runs the load step, unless the form is loaded. All or
     // nothing: when a step fails the window is gone again, the failure goes to the caller, and a
@@ -150,6 +154,9 @@ private:
     void destroyed();
     void layOut();
     void takeLook(const SkinLook& look);
+    void makeBrushes();
+    // After WM_SYSCOLORCHANGE or a change of the high-contrast setting: everything repainted.
+    void colorsChanged();
     void makeFont();
     void showPage(int page);
     Control* controlOf(HWND h) const;

@@ -2,7 +2,11 @@
 // activation and focus, DPI changes, and the keys of a dialog box.
 #include "ui/window/form.h"
 
+#include "ui/look/colors.h"
+
 #include <commctrl.h>
+
+#include <algorithm>
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -75,14 +79,15 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_CTLCOLOREDIT:
             if (auto* box = dynamic_cast<TextBox*>(controlOf(reinterpret_cast<HWND>(lp))); box && box->foreColor() != CLR_DEFAULT)
-                ::SetTextColor(reinterpret_cast<HDC>(wp), box->foreColor());
-            ::SetBkColor(reinterpret_cast<HDC>(wp), look_.textBoxColor);
+                ::SetTextColor(reinterpret_cast<HDC>(wp), shownInk(box->foreColor()));
+            ::SetBkColor(reinterpret_cast<HDC>(wp), shownColor(look_.textBoxColor, COLOR_WINDOW));
             return reinterpret_cast<LRESULT>(editBrush_.get());
         case WM_CTLCOLORSTATIC:
             // Labels, check boxes and option buttons on the form's colour; a read-only text box
             // keeps the system's.
             if (dynamic_cast<TextBox*>(controlOf(reinterpret_cast<HWND>(lp)))) break;
-            ::SetBkColor(reinterpret_cast<HDC>(wp), design_.backColor);
+            ::SetBkColor(reinterpret_cast<HDC>(wp), backColor());
+            if (highContrast()) ::SetTextColor(reinterpret_cast<HDC>(wp), ::GetSysColor(COLOR_BTNTEXT));
             return reinterpret_cast<LRESULT>(backBrush_.get());
         case WM_CTLCOLORBTN:
             return reinterpret_cast<LRESULT>(backBrush_.get());
@@ -115,6 +120,12 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             if (LOWORD(lp)) ::SetFocus(reinterpret_cast<HWND>(wp));
             else moveFocus(wp != 0);
             return 0;
+        case WM_SYSCOLORCHANGE:
+            colorsChanged();
+            return 0;
+        case WM_SETTINGCHANGE:
+            if (wp == SPI_SETHIGHCONTRAST || wp == SPI_SETNONCLIENTMETRICS) colorsChanged();
+            break;
         case WM_CLOSE:
             unload();  // the close box leaves without any change
             return 0;
@@ -137,7 +148,8 @@ void Form::pressDefault(bool cancel) {
         if (auto* b = dynamic_cast<Button*>(c); b && (cancel ? b->isCancel : b->isDefault) && b->handle() &&
                                                   ::IsWindowEnabled(b->handle()))
             return b->press();
-    if (cancel && design_.escapeCloses) unload();
+    // As the close box: through WM_CLOSE, which a form may refuse while it is busy.
+    if (cancel && design_.escapeCloses) ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
 bool Form::translateKey(const MSG& msg) {
@@ -147,8 +159,12 @@ bool Form::translateKey(const MSG& msg) {
     if (ctrl && pages_ && pages_->handle() && (msg.wParam == VK_TAB || pageKey)) {
         const int direction = msg.wParam == VK_TAB ? (shift ? -1 : 1) : (msg.wParam == VK_NEXT ? 1 : -1);
         pages_->step(direction);
-        // The focus does not stay on a control the page change hid.
-        if (HWND f = ::GetFocus(); !f || !::IsWindowVisible(f)) ::SetFocus(pages_->handle());
+        // The focus goes to the new page, as in a property sheet, unless it is on the tabs: never
+        // left on a control the change hid, nor on the window itself.
+        if (HWND f = ::GetFocus(); f != pages_->handle()) {
+            ::SetFocus(pages_->handle());
+            moveFocus(false);
+        }
         return true;
     }
     if (msg.wParam == VK_TAB && !ctrl && !(::GetKeyState(VK_MENU) < 0)) {
@@ -158,27 +174,80 @@ bool Form::translateKey(const MSG& msg) {
     return false;
 }
 
-void Form::moveFocus(bool backwards) {
+namespace {
+
+// Of a set of option buttons only one takes the focus from Tab: the chosen one, or the first.
+bool standsForItsSet(const Control* c) {
+    const auto* option = dynamic_cast<const OptionButton*>(c);
+    if (!option || option->group().empty()) return true;
+    for (const OptionButton* o : option->group())
+        if (o->exists() && o->value()) return o == option;
+    return option->group().front() == option;
+}
+
+}  // namespace
+
+std::vector<Control*> Form::tabOrder() const {
     // A control not made yet is on a page not shown.
-    auto takesFocus = [](const Control* c) {
-        return c->isTabStop() && c->hwnd_ && ::IsWindowVisible(c->hwnd_) && ::IsWindowEnabled(c->hwnd_);
-    };
-    const size_t n = order_.size();
-    if (n == 0) return;
-    // From the control that has the focus (a label after its access key, too), in layout order.
+    std::vector<std::pair<RECT, Control*>> stops;
+    for (Control* c : order_) {
+        HWND h = c->hwnd_;
+        if (!c->isTabStop() || !h || !::IsWindowVisible(h) || !::IsWindowEnabled(h) || !standsForItsSet(c)) continue;
+        RECT r;
+        ::GetWindowRect(h, &r);
+        stops.emplace_back(r, c);
+    }
+    // Reading order: rows top to bottom (a control whose top is within an eighth of an inch of
+    // the row's first one is on that row), each row left to right.
+    std::stable_sort(stops.begin(), stops.end(), [](const auto& a, const auto& b) { return a.first.top < b.first.top; });
+    const LONG tolerance = static_cast<LONG>(dpi_.y / 8);
+    std::vector<Control*> order;
+    for (size_t row = 0; row < stops.size();) {
+        size_t end = row + 1;
+        while (end < stops.size() && stops[end].first.top - stops[row].first.top <= tolerance) ++end;
+        std::stable_sort(stops.begin() + static_cast<std::ptrdiff_t>(row), stops.begin() + static_cast<std::ptrdiff_t>(end),
+                         [](const auto& a, const auto& b) { return a.first.left < b.first.left; });
+        for (size_t i = row; i < end; ++i) order.push_back(stops[i].second);
+        row = end;
+    }
+    return order;
+}
+
+void Form::moveFocus(bool backwards) {
+    if (order_.empty()) return;
     HWND focus = ::GetFocus();
-    size_t at = n;
-    for (size_t i = 0; i < n; ++i)
-        if (HWND h = order_[i]->hwnd_; h && (h == focus || ::IsChild(h, focus))) at = i;
-    for (size_t step = 1; step <= n; ++step) {
-        const size_t i = at == n ? (backwards ? n - step : step - 1)
-                                 : (backwards ? (at + n - step) % n : (at + step) % n);
-        if (!takesFocus(order_[i])) continue;
-        HWND target = order_[i]->hwnd_;
-        ::SetFocus(target);
-        if (dynamic_cast<TextBox*>(order_[i])) ::SendMessageW(target, EM_SETSEL, 0, -1);  // as dialogs do
+    auto holds = [focus](const Control* c) { return c->hwnd_ && (c->hwnd_ == focus || ::IsChild(c->hwnd_, focus)); };
+    auto focusOn = [](Control* c) {
+        ::SetFocus(c->hwnd_);
+        if (dynamic_cast<TextBox*>(c)) ::SendMessageW(c->hwnd_, EM_SETSEL, 0, -1);  // as dialogs do
+    };
+    // From a label (after its access key): the next control in layout order, the one it names.
+    auto held = std::find_if(order_.begin(), order_.end(), holds);
+    if (held != order_.end() && !(*held)->isTabStop()) {
+        const size_t n = order_.size(), at = static_cast<size_t>(held - order_.begin());
+        for (size_t step = 1; step < n; ++step) {
+            Control* c = order_[backwards ? (at + n - step) % n : (at + step) % n];
+            if (c->isTabStop() && c->hwnd_ && ::IsWindowVisible(c->hwnd_) && ::IsWindowEnabled(c->hwnd_))
+                return focusOn(c);
+        }
         return;
     }
+    // Tab and Shift+Tab: the next stop in reading order, round the ends.
+    const std::vector<Control*> stops = tabOrder();
+    if (stops.empty()) return;
+    auto at = std::find_if(stops.begin(), stops.end(), holds);
+    if (at == stops.end()) {
+        // The focus is on an option of a set (not the one that stands for it) or on the window.
+        auto option = held != order_.end() ? dynamic_cast<OptionButton*>(*held) : nullptr;
+        if (option) at = std::find_if(stops.begin(), stops.end(), [&](Control* c) {
+                        const auto& set = option->group();
+                        return std::find(set.begin(), set.end(), c) != set.end();
+                    });
+    }
+    const size_t n = stops.size();
+    if (at == stops.end()) return focusOn(backwards ? stops.back() : stops.front());
+    const size_t i = static_cast<size_t>(at - stops.begin());
+    focusOn(stops[backwards ? (i + n - 1) % n : (i + 1) % n]);
 }
 
 }  // namespace qb::ui

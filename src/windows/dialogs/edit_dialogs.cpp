@@ -18,6 +18,7 @@ constexpr wchar_t kCaption[] = L"Relations";
 
 EditFieldDialog::EditFieldDialog(ui::FormSpec design, std::wstring field, std::wstring updateMember)
     : Form(std::move(design)), field_(std::move(field)), updateMember_(std::move(updateMember)) {
+    cmdOk.isDefault = true;
     cmdOk.onClick = [this] { cmdOk_Click(); };
 }
 

@@ -27,7 +27,7 @@ frmMemoRelation::frmMemoRelation()
     txtMemoFile.face = L"Arial";
     txtMemoFile.onKeyDown = [this](WORD key, int shift) { txtMemoFile_KeyDown(key, shift); };
     cboTheme.onClick = [this] { cboTheme_Click(); };
-    cmdOk.isDefault = false;  // Enter makes a new line in the memo
+    cmdOk.isDefault = true;  // Enter in the memo itself makes a new line
     cmdOk.onClick = [this] { cmdOk_Click(); };
     cmdExit.isCancel = true;
     cmdExit.onClick = [this] { cmdExit_Click(); };

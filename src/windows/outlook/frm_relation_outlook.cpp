@@ -47,7 +47,7 @@ void requirePlainName(const std::wstring& name) {
 
 frmRelationOutlook::frmRelationOutlook()
     : RemoteItemWindow({L"frmRelationOutlook", L"Info|Keywords|Themes|File|Server",
-                        {L"fradownload", L"&Outlook's Item"}, {L"SSPanel6", L"Item &Id: "}}),
+                        {L"fradownload", L"Out&look's Item"}, {L"SSPanel6", L"Item &Id: "}}),
       server(context(), engineUpload) {
     place(ui::movedDown(kBelowChooser, server.layout(kServerTab)));
 }

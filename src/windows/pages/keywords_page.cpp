@@ -69,7 +69,7 @@ void KeywordsPage::prepare() {
     TreeView_SetImageList(pvtreeKeys.handle(), pictures_.get(), TVSIL_NORMAL);
     lstKeyRel.setImageList(pictures_.get());  // shared: the list does not own it
     lstKeyRel.addColumn(L"KeyWord", lstKeyRel.clientWidth() - ui::twipsToPixels(300, ctx_.window.dpi().x));
-    TreeView_SetBkColor(pvtreeKeys.handle(), RGB(255, 255, 255));
+    pvtreeKeys.setBackColor(RGB(255, 255, 255));
 }
 
 void KeywordsPage::reload(std::wstring_view handler) {

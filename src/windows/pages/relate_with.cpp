@@ -17,7 +17,7 @@ ui::LayoutTable RelateWithFrame::layout() {
             {Picture2, {L"Picture2", L"", {240, 6600, 480, 480}, 0, {}, L"Kept as"}},
             {chkLink, {L"chkLink", names_.link, {900, 6570, 3900, 255}}},
             {chkLocalCopyDP, {L"chkLocalCopyDP", L"Local Copy in &default path", {900, 6825, 3900, 255}}},
-            {chkLocalCopyOP, {L"chkLocalCopyOP", L"Local Copy in &other path", {900, 7080, 3900, 255}}},
+            {chkLocalCopyOP, {L"chkLocalCopyOP", L"Local Copy in o&ther path", {900, 7080, 3900, 255}}},
             {SSFrame1, {names_.frame, L"", {60, 6180, 5100, 1200}}}};
 }
 

@@ -7,7 +7,7 @@
 namespace qb::windows {
 
 frmQuillbox::frmQuillbox()
-    : RelationWindow({L"frmQuillbox", L"Relations", 8040, 6300, RGB(224, 224, 224)}),
+    : RelationWindow({L"frmQuillbox", L"Relations", 8040, 6300, RGB(224, 224, 224), true}),
       info(context()),
       keywords(context(), KeywordOptions{}),
       themes(context()),

@@ -36,6 +36,7 @@ RelationWindow::RelationWindow(ui::FormSpec design)
     : Form(std::move(design)),
       CheckState1(*this, {[this] { CheckState1_ChangeState(); }, [this](short view) { CheckState1_ChangeView(view); }}) {
     cmdView.onClick = [this] { cmdView_Click(); };
+    cmdOk.isDefault = true;  // Enter where no control takes it
 }
 
 RelationContext RelationWindow::context() { return {*this, oFileSelected, SelectedViewId, StartDrag, CheckState1}; }

@@ -7,8 +7,12 @@
 
 namespace qb::windows {
 
-// Green, red, ochre and blue (COLORREF).
-inline constexpr COLORREF kThemeColors[] = {32768, 192, 49344, 12582912};
+// Green, red, ochre and blue (COLORREF), each readable on white (4.5:1 or better): the ochre is a
+// dark one, a light ochre was not. Under high contrast every theme is written in the system's text
+// colour; its picture and name tell them apart.
+inline constexpr COLORREF kThemeColors[] = {RGB(0, 128, 0), RGB(192, 0, 0), RGB(153, 102, 0), RGB(0, 0, 192)};
+// The themes' names, as screen readers read them.
+inline constexpr const wchar_t* kThemeNames[] = {L"Green", L"Red", L"Ochre", L"Blue"};
 
 // The theme's colour, or CLR_INVALID for a number that is no theme.
 constexpr COLORREF themeColor(long theme) { return theme >= 1 && theme <= 4 ? kThemeColors[theme - 1] : CLR_INVALID; }

@@ -1,0 +1,94 @@
+// A high-contrast theme turned on while a relation window is open: the window, its texts, the
+// keyword tree and the memo grid take the system's colours, so that every keyword and memo can be
+// read; the theme colours give way to the system's text colour.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "in_process_suite.h"
+#include "ui/look/colors.h"
+#include "windows/relation/frm_quillbox.h"
+
+namespace qb::testing {
+namespace {
+
+// The High Contrast Black colours of Windows, set for the test's time and put back after.
+struct HighContrastBlack {
+    static constexpr int kIndexes[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
+    COLORREF before[std::size(kIndexes)];
+    ui::HighContrastForTest on{true};
+    HighContrastBlack() {
+        const COLORREF black[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255), RGB(26, 235, 255), RGB(0, 0, 0)};
+        for (size_t i = 0; i < std::size(kIndexes); ++i) before[i] = ::GetSysColor(kIndexes[i]);
+        ::SetSysColors(static_cast<int>(std::size(kIndexes)), kIndexes, black);
+    }
+    ~HighContrastBlack() { ::SetSysColors(static_cast<int>(std::size(kIndexes)), kIndexes, before); }
+};
+
+double luminance(COLORREF c) {
+    auto lin = [](int v) { double s = v / 255.0; return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4); };
+    return 0.2126 * lin(GetRValue(c)) + 0.7152 * lin(GetGValue(c)) + 0.0722 * lin(GetBValue(c));
+}
+double contrast(COLORREF a, COLORREF b) {
+    double x = luminance(a) + 0.05, y = luminance(b) + 0.05;
+    return x > y ? x / y : y / x;
+}
+
+// The pixels of a window's client area right of `left`, drawn by the window itself.
+std::vector<COLORREF> pixelsOf(HWND h, int left) {
+    RECT rc;
+    ::GetClientRect(h, &rc);
+    HDC screen = ::GetDC(h);
+    HDC mem = ::CreateCompatibleDC(screen);
+    HBITMAP bmp = ::CreateCompatibleBitmap(screen, rc.right, rc.bottom);
+    HGDIOBJ old = ::SelectObject(mem, bmp);
+    ::SendMessageW(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_ERASEBKGND);
+    std::vector<COLORREF> out;
+    for (int y = 0; y < rc.bottom; y += 2)
+        for (int x = left; x < rc.right; x += 2) out.push_back(::GetPixel(mem, x, y));
+    ::SelectObject(mem, old);
+    ::DeleteObject(bmp);
+    ::DeleteDC(mem);
+    ::ReleaseDC(h, screen);
+    return out;
+}
+
+TEST_F(SeededSuite, AHighContrastThemeTurnedOnWhileTheWindowIsOpenGivesEveryTextTheSystemsColours) {
+    db->exec("INSERT INTO memos(FileId, MemoText, MemoTheme, ViewId) VALUES (1, 'Blue memo', '4', 1), (1, 'Red memo', '2', 1);");
+    windows::frmQuillbox w;
+    w.oFileSelected = loadItem(L"C:\\docs\\report.txt");
+    w.m_UserFile = L"C:\\docs\\report.txt";
+    w.load();
+    ::ShowWindow(w.handle(), SW_SHOWNA);
+    HighContrastBlack black;
+    ::SendMessageW(w.handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+
+    EXPECT_EQ(w.backColor(), RGB(0, 0, 0)) << "the window's background";
+    HDC dc = ::GetDC(w.handle());
+    for (ui::Control* label : {static_cast<ui::Control*>(&w.keywords.lblAllKeywords), static_cast<ui::Control*>(&w.info.lblName)}) {
+        auto brush = reinterpret_cast<HBRUSH>(::SendMessageW(w.handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                             reinterpret_cast<LPARAM>(label->handle())));
+        LOGBRUSH lb{};
+        ::GetObjectW(brush, sizeof lb, &lb);
+        EXPECT_EQ(lb.lbColor, RGB(0, 0, 0)) << narrow(label->name());
+        EXPECT_GE(contrast(::GetTextColor(dc), ::GetBkColor(dc)), 7.0) << narrow(label->name());
+    }
+    ::ReleaseDC(w.handle(), dc);
+
+    HWND tree = w.keywords.pvtreeKeys.handle();
+    auto shown = [](COLORREF c, int sys) { return c == CLR_DEFAULT ? ::GetSysColor(sys) : c; };
+    const COLORREF treeBack = shown(TreeView_GetBkColor(tree), COLOR_WINDOW), treeText = shown(TreeView_GetTextColor(tree), COLOR_WINDOWTEXT);
+    EXPECT_GE(contrast(treeBack, treeText), 7.0) << "every keyword of the tree can be read";
+
+    w.ssTab.select(3);
+    // The memo texts, right of the theme's picture (which keeps its colours: it tells the themes
+    // apart).
+    const std::vector<COLORREF> grid = pixelsOf(w.themes.grdMemo.handle(), 60);
+    for (COLORREF theme : {RGB(0, 0, 192), RGB(192, 0, 0)})
+        EXPECT_EQ(std::count(grid.begin(), grid.end(), theme), 0) << "a theme's colour on the system's background";
+    EXPECT_GT(std::count(grid.begin(), grid.end(), RGB(255, 255, 255)), 20) << "the memos are written in the system's text colour";
+    w.unload();
+}
+
+}  // namespace
+}  // namespace qb::testing
