@@ -27,7 +27,7 @@ equals() { if [ "$2" = "$3" ]; then ok "$1"; else bad "$1: expected '$2', got '$
 regkey() { local o; o=$(reg query "$1" ${2:+/v "$2"} 2>/dev/null) && tr -d '\r' <<<"$o"; }
 regvalue() { regkey "$1" "${2:-}" | sed -n 's/.*REG_SZ *//p' | head -1; }
 absent() { ! reg query "$1" >/dev/null 2>&1; }
-driver() { qb_wine "$build/tests/uidriver.exe" "$@"; }
+driver() { qb_wine "$build/tools/uidriver/uidriver.exe" "$@"; }
 suitectl() { qb_wine "$build/standin/suitectl.exe" "$@" | tr -d '\r'; }
 finish() {
   "$QB_WINESERVER" -k 2>/dev/null

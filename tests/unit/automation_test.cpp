@@ -34,26 +34,6 @@ TEST_F(AutomationTest, MemberNamesAreCaseInsensitiveAndResultsComeBack) {
     EXPECT_EQ(obj.call(L"getone", {L"x"}).toText(), L"x!");
 }
 
-TEST_F(AutomationTest, RememberedMemberIdsServeEveryItemOfACollection) {
-    std::vector<Variant> items;
-    std::vector<automation::ComPtr<FakeObject>> keep;
-    for (int i = 1; i <= 3; ++i) {
-        auto item = makeFake(L"Item", log);
-        item->field(L"KeyId", Variant(static_cast<long>(i))).field(L"KeyName", Variant(L"k" + std::to_wstring(i)));
-        items.emplace_back(static_cast<IDispatch*>(item.get()));
-        keep.push_back(item);
-    }
-    Object coll(automation::makeObject<automation::Collection>(items));
-    automation::MemberIds ids;
-    std::wstring seen;
-    coll.forEach([&](const Variant& v) {
-        Object item = Object::from(v);
-        seen += item.get(ids, L"KeyName").toText() + L"=" + item.get(ids, L"KeyId").toText() + L" ";
-    });
-    EXPECT_EQ(seen, L"k1=1 k2=2 k3=3 ");
-    EXPECT_THROW(keep[0]->object().get(ids, L"NoSuchField"), ComError);
-}
-
 TEST_F(AutomationTest, ByReferenceArgumentIsUpdatedByTheCallee) {
     fake->on(L"Fill", [](const CallArgs& a) {
         a.setRef(0, Variant(L"filled"));
@@ -62,27 +42,6 @@ TEST_F(AutomationTest, ByReferenceArgumentIsUpdatedByTheCallee) {
     Variant var(L"before");
     obj.call(L"Fill", {Arg::byRef(var)});
     EXPECT_EQ(var.toText(), L"filled");
-}
-
-TEST_F(AutomationTest, PropertyPutAndGet) {
-    auto value = std::make_shared<std::wstring>();
-    fake->on(L"Name", [value](const CallArgs&) { return Variant(*value); });
-    // A put goes to the member's assign handler.
-    struct Holder : automation::DispatchObject {
-        std::wstring name;
-        const automation::MemberTable& members() const override {
-            static automation::MemberTable t = [] {
-                automation::MemberTable m;
-                m.property<Holder>(L"Name", [](Holder& h) { return h.name; });
-                m.assignable<Holder>(L"Name", [](Holder& h, const Variant& v) { h.name = v.toText(); });
-                return m;
-            }();
-            return t;
-        }
-    };
-    Object holder(automation::makeObject<Holder>());
-    holder.put(L"Name", Variant(L"new"));
-    EXPECT_EQ(holder.get(L"Name").toText(), L"new");
 }
 
 TEST_F(AutomationTest, CollectionsAreWalkedFirstToLast) {

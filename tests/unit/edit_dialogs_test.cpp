@@ -43,32 +43,6 @@ struct EditDialogTest : ::testing::Test {
     }
 };
 
-std::wstring fontFace(HWND control) {
-    auto font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
-    LOGFONTW lf{};
-    return ::GetObjectW(font, sizeof lf, &lf) ? lf.lfFaceName : L"<no live font>";
-}
-
-TEST_F(EditDialogTest, ControlsTakeTheSkinsFontAtEveryLoadAndOnEveryChange) {
-    frmEditName d;
-    for (int load = 1; load <= 2; ++load) {
-        open(d);
-        EXPECT_EQ(fontFace(d.txtName.handle()), L"Tahoma") << "load " << load;
-        d.unload();
-    }
-    open(d);
-    TempFile other(L"qbskin");
-    {
-        std::FILE* f = _wfopen(other.path().c_str(), L"wb");
-        std::fputs("[Skin]\r\nFontName=Courier New\r\nFontSize=9\r\n", f);
-        std::fclose(f);
-    }
-    ui::Skin skin;
-    skin.loadSkin(other.path());
-    skin.applySkin(d.handle());
-    EXPECT_EQ(fontFace(d.txtName.handle()), L"Courier New");
-}
-
 TEST_F(EditDialogTest, UnchangedOrBlankOnlyChangesDoNotUpdate) {
     for (const wchar_t* typed : {L"Report 2026", L"   Report 2026  "}) {
         frmEditName d;
@@ -198,12 +172,6 @@ TEST_F(EditDialogTest, EscClosesWithoutStoringAsTheCloseBoxDoes) {
     ::IsDialogMessageW(comment.handle(), &esc);
     EXPECT_FALSE(comment.isLoaded());
     EXPECT_TRUE(updates().empty());
-}
-
-TEST_F(EditDialogTest, TheTextBoxComesFirstInTheTabOrder) {
-    frmEditName d;
-    open(d);
-    EXPECT_EQ(::GetNextDlgTabItem(d.handle(), nullptr, FALSE), d.txtName.handle());
 }
 
 }  // namespace

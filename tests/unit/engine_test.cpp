@@ -71,18 +71,6 @@ TEST_F(EngineTest, EditOperationShowsTheDialogModallyAndStoresTheChange) {
     EXPECT_EQ(suite.log->back(), L"File.UpDateName(\"Renamed\")");
 }
 
-TEST_F(EngineTest, EachEditOperationOpensItsOwnDialog) {
-    std::vector<std::wstring> opened;
-    suite.modal.script = [&](ui::Form& form) {
-        opened.push_back(form.name());
-        form.unload();
-    };
-    engine.call(L"ShowEditName", {L"p"});
-    engine.call(L"ShowEditComment", {L"p"});
-    engine.call(L"ShowEditPath", {L"p"});
-    EXPECT_EQ(opened, (std::vector<std::wstring>{L"frmEditName", L"frmEditComment", L"frmEditPath"}));
-}
-
 TEST_F(EngineTest, MissingSuiteRaises429WithTheOperationInTheSource) {
     FakeFactory empty(suite.log);
     support::ScopedServices noSuite(support::Services{.objects = &empty, .prompter = nullptr, .modal = nullptr, .logFile = {}});
@@ -141,12 +129,6 @@ TEST_F(EngineTest, AllItemsRelationLooksTheItemUpAndLoadsByKind) {
                            L"\", \"file\", True)";
     EXPECT_NE(std::find(suite.log->begin(), suite.log->end(), outlook), suite.log->end());
     for (const auto& call : *suite.log) EXPECT_EQ(call.find(L"Gatehouse"), std::wstring::npos) << call;
-}
-
-TEST_F(EngineTest, AllItemsRelationStopsSilentlyWhenTheItemIsUnknown) {
-    lookup->accept(L"loaddata").on(L"GetOne", [](const CallArgs&) { return Variant(static_cast<IDispatch*>(nullptr)); });
-    engine.call(L"ShowAllItemsRelation", {L"C:\\none.txt"});
-    EXPECT_EQ(suite.log->size(), 3u);
 }
 
 TEST_F(EngineTest, WebOperationsPassTitleAndFlagAndPickTheWindowByKind) {

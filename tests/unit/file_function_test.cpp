@@ -49,12 +49,6 @@ struct FileFunctionTest : ::testing::Test {
     }
 };
 
-TEST_F(FileFunctionTest, DeletingOrCopyingWhatIsNotThereIsQuiet) {
-    EXPECT_TRUE(shell::FSOFileDelete(file.path()));
-    EXPECT_NO_THROW(shell::FSOFileCopy(file.path(), file.path() + L".copy", true));
-    EXPECT_FALSE(shell::FSOFileExist(file.path() + L".copy"));
-}
-
 TEST_F(FileFunctionTest, TextFilesReplaceEvenReadOnlyOnesAndAddNothing) {
     shell::FSOFileTextCreate(file.path(), L"first");
     ::SetFileAttributesW(file.path().c_str(), FILE_ATTRIBUTE_READONLY);
@@ -194,46 +188,6 @@ TEST_F(FileFunctionTest, OutlookItemsOpenOnlyWhileOutlookRuns) {
                                                        L"Namespace.Logon(<missing>, <missing>, True)",
                                                        L"Namespace.GetItemFromID(\"00AB\")", L"Item.Display()"}));
     EXPECT_NO_THROW(shell::OpenFileOutlook(L"bad")) << "failures after the logon are ignored";
-}
-
-TEST_F(FileFunctionTest, LongDateTimeOfWhatIsNoDateIsEmpty) {
-    EXPECT_EQ(shell::FormatLongDateTime(Variant(L"not a date")), L"");
-    EXPECT_NE(shell::FormatLongDateTime(Variant(46027.5)).find(L"2026"), std::wstring::npos);
-}
-
-// A program of ours really started: a file type of the test's own opens with the recorder.
-TEST(FileFunctionEndToEnd, OpenFileLocalStartsTheAssociatedProgram) {
-    wchar_t exe[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring folder(exe);
-    folder.resize(folder.find_last_of(L'\\'));
-    TempFile record(L"qbrecorder");
-    TempFile document(L"qbdocument");
-    std::wstring path = document.path() + L".qbtest";
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ::CloseHandle(h);
-
-    auto setDefault = [](const wchar_t* key, const std::wstring& value) {
-        return ::RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, value.c_str(),
-                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    };
-    ASSERT_EQ(setDefault(L".qbtest", L"QuillboxTestFile"), ERROR_SUCCESS);
-    ASSERT_EQ(setDefault(L"QuillboxTestFile\\shell\\open\\command", L"\"" + folder + L"\\recorder.exe\" \"%1\""),
-              ERROR_SUCCESS);
-    ::SetEnvironmentVariableW(L"QB_RECORDER_LOG", record.path().c_str());
-
-    automation::ComObjectFactory real;
-    support::ScopedServices withReal(support::Services{.objects = &real, .prompter = nullptr, .modal = nullptr,
-                                                       .logFile = {}, .shell = nullptr});
-    shell::OpenFileLocal(path, nullptr);
-    for (int i = 0; i < 100 && record.read().empty(); ++i) ::Sleep(50);
-
-    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"QuillboxTestFile");
-    ::RegDeleteKeyW(HKEY_CLASSES_ROOT, L"QuillboxTestFile");
-    ::RegDeleteKeyW(HKEY_CLASSES_ROOT, L".qbtest");
-    ::DeleteFileW(path.c_str());
-    std::string seen = record.read();
-    EXPECT_NE(seen.find("qbdocument"), std::string::npos) << seen;
 }
 
 }  // namespace

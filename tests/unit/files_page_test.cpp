@@ -224,22 +224,6 @@ TEST_F(FilesPageTest, OfAPairStoredTwiceATickedRowRemovesOne) {
     EXPECT_EQ(listedIds(), storedPairs());
 }
 
-TEST_F(FilesPageTest, AClickTogglesTheBoxAndTickingABoxSelectsTheRow) {
-    window.load();
-    const int plan = row(L"Plan"), site = row(L"Site");
-    click(plan);
-    EXPECT_TRUE(list().checked(plan));
-    EXPECT_EQ(list().selected(), plan);
-    click(plan);
-    EXPECT_FALSE(list().checked(plan));
-    list().setChecked(site, true);
-    EXPECT_EQ(list().selected(), site);
-    ::SendMessageW(list().handle(), WM_KEYDOWN, VK_SPACE, 0);
-    ::SendMessageW(list().handle(), WM_KEYUP, VK_SPACE, 0);
-    EXPECT_FALSE(list().checked(site)) << "Space toggles the selected row's box";
-    EXPECT_TRUE(fakes.prompter.boxes.empty());
-}
-
 TEST_F(FilesPageTest, OpenOpensEachKindWithItsOwnProgram) {
     auto running = makeFake(L"Procwatch", fakes.log);
     running->field(L"IsRunning", true);
@@ -373,48 +357,6 @@ TEST_F(FilesPageTest, FilesDroppedOnTheListAreAttachedAsAddAttachesThem) {
     EXPECT_TRUE(fakes.prompter.boxes.empty());
     window.unload();  // revoked while OLE is still there
     EXPECT_FALSE(window.files.takesDrops());
-}
-
-TEST_F(FilesPageTest, WhereTheDropCannotBeRegisteredTheWindowWorksWithoutIt) {
-    // A thread without COM, where registering a drop target fails (on Windows it fails on any
-    // thread without OleInitialize). The window and its own services live on that thread; the
-    // file-system object is answered there by a fake.
-    std::wstring error;
-    bool tookDrops = true;
-    int rows = 0, boxes = -1;
-    ExistingFile chosen(L"qbchosen");
-    std::thread([&] {
-        FakeSuite threadFakes;
-        auto fso = makeFake(L"FSO", threadFakes.log);
-        fso->on(L"FileExists", [](const automation::CallArgs& a) {
-            return Variant(::GetFileAttributesW(a.value(0).toText().c_str()) != INVALID_FILE_ATTRIBUTES);
-        });
-        threadFakes.factory.define(L"Scripting.FileSystemObject", [&] { return fso->object(); });
-        InProcessSuite suite;
-        WithFakedOpeners layered{suite, threadFakes.factory};
-        layered.faked.insert(L"Scripting.FileSystemObject");
-        AnsweringFileDialogs answers;
-        answers.answers = {chosen.path()};
-        support::ScopedServices own{support::Services{.objects = &layered, .prompter = nullptr, .modal = nullptr,
-                                                      .logFile = {}, .shell = nullptr, .files = &answers}};
-        try {
-            frmQuillbox other;
-            other.oFileSelected = loadItem(L"C:\\docs\\report.txt");
-            other.load();
-            other.ssTab.select(frmQuillbox::kFilesTab);
-            tookDrops = other.files.takesDrops();
-            other.files.cmdAddAttach_Click();
-            rows = other.files.lstFileRel.count();
-            other.unload();
-        } catch (...) {
-            error = automation::currentError().description();
-        }
-        boxes = static_cast<int>(threadFakes.prompter.boxes.size());
-    }).join();
-    EXPECT_EQ(error, L"");
-    EXPECT_FALSE(tookDrops);
-    EXPECT_EQ(rows, 8);
-    EXPECT_EQ(boxes, 0);
 }
 
 // ---- icons ------------------------------------------------------------------------------------

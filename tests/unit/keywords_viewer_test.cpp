@@ -52,13 +52,6 @@ TEST_F(KeywordsViewerTest, ListsTheViewsKeywordsInTheOrderOfTheRelations) {
     EXPECT_EQ(rows(), (std::vector<std::wstring>{L"Holidays#201", L"School#202"})) << "loaded twice, listed once";
 }
 
-TEST_F(KeywordsViewerTest, AnItemWithoutRelationsShowsAnEmptyList) {
-    db->exec("DELETE FROM keyword_items;");
-    viewer.load();
-    EXPECT_TRUE(fakes.prompter.boxes.empty());
-    EXPECT_EQ(viewer.lstKeyRel.count(), 0);
-}
-
 TEST_F(KeywordsViewerTest, ARelationToAKeywordThatIsGoneIsReportedOnceWithTheRowsBeforeItKept) {
     db->exec("PRAGMA foreign_keys=OFF; INSERT INTO keyword_items(KeyId, FileId) VALUES (999, 1), (102, 1);");
     viewer.load();

@@ -211,32 +211,6 @@ TEST_F(MemoDialogTest, WithoutTheSuitesCategoryTreeTheLoadReportsAndCancelStillC
     EXPECT_EQ(fakes.modal.shown, 1);
 }
 
-TEST_F(MemoDialogTest, TheHostedTreeFillsItsPlaceFollowsItAndTakesTheFocusFromTheKeyboard) {
-    user = [](frmMemoRelation& d) {
-        HWND control = d.TreeCategory1.controlWindow();
-        ASSERT_NE(control, nullptr);
-        EXPECT_EQ(::GetParent(control), d.TreeCategory1.handle());
-        RECT place, inner;
-        ::GetClientRect(d.TreeCategory1.handle(), &place);
-        ::GetWindowRect(control, &inner);
-        EXPECT_EQ(inner.right - inner.left, place.right);
-        EXPECT_EQ(inner.bottom - inner.top, place.bottom);
-        ::SetWindowPos(d.TreeCategory1.handle(), nullptr, 0, 0, 150, 90, SWP_NOMOVE | SWP_NOZORDER);
-        ::GetWindowRect(control, &inner);
-        EXPECT_EQ(inner.right - inner.left, 150);
-        EXPECT_EQ(inner.bottom - inner.top, 90);
-        // The container's font: the tree shows the form's face.
-        LOGFONTW lf{};
-        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(tree(d), WM_GETFONT, 0, 0)), sizeof lf, &lf);
-        EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
-        d.TreeCategory1.setFocus();
-        EXPECT_EQ(::GetFocus(), tree(d));
-        d.cmdExit.press();
-        EXPECT_FALSE(::IsWindow(control)) << "the control's window goes with the dialog";
-    };
-    window.themes.cmdMakeRelationMemo_Click();
-}
-
 TEST_F(MemoDialogTest, AChangeOfConnectionStateClosesTheDialogWithItsMessageAndStoresNothing) {
     user = [this](frmMemoRelation& d) {
         typeKey(d, 'Q');

@@ -88,48 +88,6 @@ struct ScratchClassesRoot : ::testing::Test {
     }
 };
 
-TEST(RegistrationRows, DescribeTheTypeLibraryTheDllCarries) {
-    automation::ComPtr<ITypeLib> lib;
-    ASSERT_EQ(::LoadTypeLibEx(tlbPath().c_str(), REGKIND_NONE, lib.put()), S_OK) << "the build's type library";
-    const auto* described = engine::serverTypeLibrary();
-    TLIBATTR* attr = nullptr;
-    ASSERT_EQ(lib->GetLibAttr(&attr), S_OK);
-    const std::wstring libId = guidText(attr->guid);
-    EXPECT_EQ(libId, described->libId);
-    wchar_t version[32];
-    swprintf(version, 32, L"%x.%x", attr->wMajorVerNum, attr->wMinorVerNum);
-    EXPECT_EQ(described->version, version);
-    EXPECT_EQ(described->flags, std::to_wstring(attr->wLibFlags));
-    lib->ReleaseTLibAttr(attr);
-    BSTR help = nullptr;
-    ASSERT_EQ(lib->GetDocumentation(-1, nullptr, &help, nullptr, nullptr), S_OK);
-    EXPECT_EQ(described->description, help ? help : L"");
-    ::SysFreeString(help);
-
-    std::set<std::wstring> inLibrary, inRows, coclasses, classesInRows;
-    for (UINT i = 0; i < lib->GetTypeInfoCount(); ++i) {
-        automation::ComPtr<ITypeInfo> info;
-        ASSERT_EQ(lib->GetTypeInfo(i, info.put()), S_OK);
-        TYPEATTR* t = nullptr;
-        ASSERT_EQ(info->GetTypeAttr(&t), S_OK);
-        BSTR name = nullptr;
-        info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr);
-        if (t->typekind == TKIND_DISPATCH) inLibrary.insert(guidText(t->guid) + L" " + name);
-        if (t->typekind == TKIND_COCLASS) coclasses.insert(guidText(t->guid));
-        ::SysFreeString(name);
-        info->ReleaseTypeAttr(t);
-    }
-    for (const auto& i : described->dispinterfaces) inRows.insert(guidText(i.iid) + L" " + i.name);
-    EXPECT_EQ(inRows, inLibrary) << "every dispinterface of the library, and no other";
-    for (const auto& c : registrations()) classesInRows.insert(guidText(c.clsid));
-    EXPECT_EQ(classesInRows, coclasses) << "every class of the library is registered";
-    std::set<std::wstring> classesNamingTheLibrary;
-    for (const auto& row : automation::registryRows(registrations(), described, automation::kThisPlatform))
-        if (row.key.starts_with(L"CLSID\\") && row.key.ends_with(L"\\TypeLib") && row.value == libId)
-            classesNamingTheLibrary.insert(row.key.substr(6, 38));
-    EXPECT_EQ(classesNamingTheLibrary, coclasses) << "each class names the library it is described in";
-}
-
 TEST(RegistrationRows, DifferByPlatformOnlyInTheTypeLibrarysFileKey) {
     const auto rows64 = automation::registryRows(registrations(), engine::serverTypeLibrary(),
                                                  automation::Platform::win64);

@@ -310,31 +310,6 @@ TEST_F(RelationWindowTest, AddEditKeywordsRebuildsBothListsAndRelatedOnesStayOut
     EXPECT_EQ(stored(), L"101 201");
 }
 
-TEST_F(RelationWindowTest, TheHeaderShowsThePictureOfTheItemsKind) {
-    window.LoadFileOutlookInfo(L"Board meeting", L"OutlookAppointment");
-    EXPECT_TRUE(window.isLoaded()) << "the header is the first use of the controls";
-    EXPECT_EQ(window.info.headerPicture(), L"Appointment");
-    window.LoadFileOutlookInfo(L"x", L"OutlookMail");
-    EXPECT_EQ(window.info.headerPicture(), L"Mail");
-    window.LoadFileOutlookInfo(L"x", L"Web");
-    EXPECT_EQ(window.info.headerPicture(), L"Mail") << "other kinds leave the picture as it was";
-    frmQuillbox web;
-    web.oFileSelected = window.oFileSelected;
-    web.LoadFileOutlookInfo(L"x", L"Web");
-    EXPECT_EQ(web.info.headerPicture(), L"") << "a web item's header stays empty";
-    ::UpdateWindow(window.handle());
-}
-
-TEST_F(RelationWindowTest, AChangeOfConnectionStateClosesTheWindow) {
-    window.load();
-    window.CheckState1_ChangeState();
-    ASSERT_EQ(fakes.prompter.boxes.size(), 1u);
-    EXPECT_EQ(fakes.prompter.boxes[0].caption, L"Vellumdex");
-    EXPECT_EQ(fakes.prompter.boxes[0].text,
-              L"Your connection with Vellumdex Server to changed state, because of it this window will be closed.");
-    EXPECT_FALSE(window.isLoaded());
-}
-
 // Pumps the thread's messages for `ms` milliseconds, or until `done` holds.
 template <class Done>
 void pumpFor(DWORD ms, Done done) {

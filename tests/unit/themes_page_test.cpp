@@ -84,7 +84,7 @@ TEST_F(ThemesPageTest, ListsTheItemsMemosOfTheViewWithTheThemesPictureAndColour)
         EXPECT_EQ(grid().cell(row, 4).text, L"") << "the picture column shows no text";
         for (int col : {1, 2, 3}) EXPECT_EQ(grid().cell(row, col).text, L"");
     }
-    EXPECT_EQ(grid().rowName(13 - 10), L"...Check & sign...") << "a screen reader hears the memo";
+    EXPECT_EQ(grid().rowName(13 - 10), L"Ochre theme, ...Check & sign...") << "a screen reader hears the theme and the memo";
     EXPECT_GT(grid().rowHeight(8), 2 * grid().rowHeight(1)) << "a fresh fill fits the rows to their text";
 
     // Another view: its memos only.

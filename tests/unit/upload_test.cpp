@@ -370,24 +370,6 @@ TEST_F(UploadTest, ARenameThatIsNoPlainFileNameIsRefusedAndNoOtherFileIsTouched)
     fs::remove(local);
 }
 
-TEST(FileNameFromPathTest, IsThePartAfterTheLastBackslash) {
-    EXPECT_EQ(windows::FileNameFromPath(L"C:\\a\\b c.txt"), L"b c.txt");
-    EXPECT_EQ(windows::FileNameFromPath(L"report.txt"), L"report.txt") << "no \\: the whole text";
-    EXPECT_EQ(windows::FileNameFromPath(L"C:\\a\\"), L"");
-    EXPECT_EQ(windows::FileNameFromPath(L"C:/a/b.txt"), L"C:/a/b.txt") << "only \\ separates";
-}
-
-TEST(ExistFileServerTest, ALocalFileThatIsGoneLeavesTheLocalSideAsDesigned) {
-    FakeSuite fakes;
-    frmExistFileServer dialog;
-    dialog.strFilePath = L"C:\\nowhere\\gone.txt";
-    EXPECT_NO_THROW(dialog.LoadDataFileItem());
-    EXPECT_EQ(dialog.lblName.text(), L"");
-    EXPECT_EQ(dialog.lblSize.text(), L"");
-    EXPECT_TRUE(fakes.prompter.boxes.empty());
-    dialog.unload();
-}
-
 TEST_F(UploadTest, TheWindowKeepsAnsweringWhileALargeFileGoes) {
     // 200 MB, sparse: quick to make, as long to send as any.
     window.unload();

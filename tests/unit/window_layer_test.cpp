@@ -159,50 +159,6 @@ TEST_F(WindowLayerTest, AControlOfAPageNotShownIsMadeWhenItsPageShowsOrItIsReach
     EXPECT_EQ(childOfClass(WC_LISTVIEWW), nullptr) << "the rest of the page waits";
 }
 
-// A list of a page not shown yet keeps its columns and rows itself; the window made when its page
-// shows holds the same, and from then on the window is asked.
-TEST_F(WindowLayerTest, AListOfAPageNotShownYetShowsWhatItWasGivenWhenItsPageShows) {
-    form.lstTwo.checkBoxes = true;
-    show();
-    auto& list = form.lstTwo;
-    const int widthBefore = list.clientWidth();
-    list.addColumn(L"File", 200);
-    list.addColumn(L"Kind", 0);
-    for (long tag : {11, 12, 13}) list.add(L"Row " + std::to_wstring(tag), tag, 0);
-    list.setSubItem(0, 1, L"Local");
-    list.setChecked(2, true);
-    list.select(2);
-    list.remove(1);
-    list.setColumnWidth(1, 50);
-    bool made = false;
-    list.whenMade([&] { made = true; });
-    EXPECT_EQ(list.subItem(1, 0), L"Row 13");
-    EXPECT_FALSE(made);
-    EXPECT_EQ(::FindWindowExW(form.handle(), nullptr, WC_LISTVIEWW, nullptr), nullptr);
-
-    form.tabs.select(2);
-    EXPECT_TRUE(made);
-    HWND h = ::FindWindowExW(form.handle(), nullptr, WC_LISTVIEWW, nullptr);
-    ASSERT_NE(h, nullptr);
-    EXPECT_EQ(list.clientWidth(), widthBefore);
-    ASSERT_EQ(ListView_GetItemCount(h), 2);
-    wchar_t text[32] = {};
-    ListView_GetItemText(h, 1, 0, text, 32);
-    EXPECT_EQ(std::wstring(text), L"Row 13");
-    ListView_GetItemText(h, 0, 1, text, 32);
-    EXPECT_EQ(std::wstring(text), L"Local");
-    LVITEMW item{LVIF_PARAM};
-    item.iItem = 1;
-    ListView_GetItem(h, &item);
-    EXPECT_EQ(item.lParam, 13);
-    EXPECT_FALSE(ListView_GetCheckState(h, 0));
-    EXPECT_TRUE(ListView_GetCheckState(h, 1));
-    EXPECT_EQ(ListView_GetNextItem(h, -1, LVNI_SELECTED), 1) << "the choice followed the removal";
-    EXPECT_EQ(ListView_GetColumnWidth(h, 1), 50);
-    ListView_SetCheckState(h, 0, TRUE);  // as a click would
-    EXPECT_TRUE(list.checked(0));
-}
-
 TEST_F(WindowLayerTest, TabFollowsTheLayoutPastHiddenAndUnavailableControls) {
     show();
     form.cmdB.setEnabled(false);
@@ -261,20 +217,6 @@ TEST_F(WindowLayerTest, TheMenuKeyOpensAPopUpMenuAtTheSelectedItem) {
     EXPECT_EQ(asked.y, 200);
 }
 
-TEST_F(WindowLayerTest, LabelsAndCheckBoxesAreDrawnOnTheFormsColour) {
-    show();
-    HDC dc = ::GetDC(form.handle());
-    for (ui::Control* c : std::initializer_list<ui::Control*>{&form.lblA, &form.chkC}) {
-        auto brush = reinterpret_cast<HBRUSH>(
-            ::SendMessageW(form.handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(c->handle())));
-        LOGBRUSH lb{};
-        ASSERT_TRUE(::GetObjectW(brush, sizeof lb, &lb)) << c->name();
-        EXPECT_EQ(lb.lbColor, TestForm::kBack) << c->name();
-        EXPECT_EQ(::GetBkColor(dc), TestForm::kBack) << c->name();
-    }
-    ::ReleaseDC(form.handle(), dc);
-}
-
 TEST_F(WindowLayerTest, ANewDpiLaysTheFormOutAgainWithAFontToMatch) {
     show();
     RECT suggested;
@@ -293,27 +235,6 @@ TEST_F(WindowLayerTest, ANewDpiLaysTheFormOutAgainWithAFontToMatch) {
     LOGFONTW lf{};
     ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(form.txtA.handle(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
     EXPECT_EQ(lf.lfHeight, -16) << "8 points at 144 DPI";
-}
-
-std::wstring accessibleName(HWND control) {
-    automation::ComPtr<IAccessible> acc;
-    if (FAILED(::AccessibleObjectFromWindow(control, OBJID_CLIENT, ui::kIID_IAccessible, acc.put_void()))) return L"<none>";
-    VARIANT self;
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    BSTR name = nullptr;
-    if (FAILED(acc->get_accName(self, &name)) || !name) return L"<no name>";
-    std::wstring s(name);
-    ::SysFreeString(name);
-    return s;
-}
-
-TEST_F(WindowLayerTest, ScreenReadersHearEveryControlsName) {
-    show();
-    EXPECT_EQ(accessibleName(form.txtA.handle()), L"First name:") << "the label before it";
-    EXPECT_EQ(accessibleName(form.cmdB.handle()), L"Bee") << "a button's caption";
-    EXPECT_EQ(accessibleName(form.chkC.handle()), L"Check");
-    EXPECT_EQ(accessibleName(form.lstTwo.handle()), L"Second list") << "an explicit name";
 }
 
 // Alt and a letter, as the modal loop hands it to the dialog manager.
@@ -366,32 +287,6 @@ TEST_F(WindowLayerTest, AFormShownModallyIsNotShownModallyAgain) {
     form.showModal();
     EXPECT_TRUE(refused);
     EXPECT_FALSE(form.isShownModally());
-}
-
-TestForm* g_closing = nullptr;
-HWND g_host = nullptr;
-bool g_hostDisabled = false;
-
-TEST_F(WindowLayerTest, WhenTheModalFormEndsTheHostsWindowIsInFrontAgain) {
-    HWND host = ::CreateWindowExW(0, L"STATIC", L"Host window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200,
-                                  nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(host, nullptr);
-    ::SetForegroundWindow(host);
-    ui::MessageLoopRunner loop;
-    support::ScopedServices realLoop(
-        support::Services{.objects = nullptr, .prompter = nullptr, .modal = &loop, .logFile = {}, .shell = nullptr});
-    g_closing = &form;
-    g_host = host;
-    UINT_PTR timer = ::SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) WINAPI {
-        g_hostDisabled = !::IsWindowEnabled(g_host);
-        if (g_closing->isVisible()) g_closing->cmdOk.press();
-    });
-    form.showModal();
-    ::KillTimer(nullptr, timer);
-    EXPECT_TRUE(g_hostDisabled) << "the host's window is disabled while the form is shown";
-    EXPECT_TRUE(::IsWindowEnabled(host));
-    EXPECT_EQ(::GetForegroundWindow(), host);
-    ::DestroyWindow(host);
 }
 
 // ---- what loads and unloads leave behind -------------------------------------------------------
@@ -460,15 +355,6 @@ TEST_F(RelationWindowLifeTest, AHundredLoadsOfTheRelationWindowLeaveNoGdiOrUserO
     EXPECT_TRUE(fakes.prompter.boxes.empty());
 }
 
-TEST_F(RelationWindowLifeTest, TheTreeAndTheListAreNamedForScreenReaders) {
-    windows::frmQuillbox window;
-    window.oFileSelected = loadItem(L"C:\\docs\\report.txt");
-    window.load();
-    EXPECT_EQ(accessibleName(window.keywords.pvtreeKeys.handle()), L"All Keywords");
-    EXPECT_EQ(accessibleName(window.keywords.lstKeyRel.handle()), L"Related keywords");
-    EXPECT_EQ(accessibleName(window.info.txtNameUpdate.handle()), L"Name:");
-}
-
 TEST_F(RelationWindowLifeTest, ShowRelationCalledAgainUnderItsOwnWindowIsRefusedAndTheWindowGoesOn) {
     automation::Object engine(engine::createEngine());
     bool refused = false;
@@ -488,51 +374,6 @@ TEST_F(RelationWindowLifeTest, ShowRelationCalledAgainUnderItsOwnWindowIsRefused
     EXPECT_TRUE(refused);
     EXPECT_EQ(stored(), L"101 102 201") << "the first window went on working";
     EXPECT_EQ(fakes.modal.shown, 1);
-}
-
-// A combo of a page not shown yet is filled and chosen in without a window (a drop-down list
-// costs a pop-up window); the window made when the page shows holds the same.
-TEST(ImageComboTest, AComboOfAPageNotShownYetShowsWhatItWasGivenWhenItsPageShows) {
-    FakeSuite fakes;
-    class ComboForm final : public ui::Form {
-    public:
-        ui::TabStrip tabs;
-        ui::ImageCombo cboTheme;
-        ComboForm() : Form({L"frmCombo", L"Combo", 4000, 3000, RGB(224, 224, 224)}) {
-            place({{tabs, {L"tabs", L"One|Two", {60, 60, 3800, 2800}}}});
-            place(ui::onPage(2, {{cboTheme, {L"cboTheme", L"", {240, 480, 3000, 2000}}}}));
-        }
-    } form;
-    form.load();
-    auto& combo = form.cboTheme;
-    combo.add(L"Green", 1);
-    combo.add(L"Red", 2, 1);
-    combo.select(1);
-    combo.setEnabled(false);
-    EXPECT_EQ(combo.selected(), 1);
-    EXPECT_EQ(::FindWindowExW(form.handle(), nullptr, WC_COMBOBOXEXW, nullptr), nullptr);
-
-    form.tabs.select(2);
-    HWND made = ::FindWindowExW(form.handle(), nullptr, WC_COMBOBOXEXW, nullptr);
-    ASSERT_NE(made, nullptr);
-    EXPECT_FALSE(::IsWindowEnabled(made));
-    ASSERT_EQ(::SendMessageW(made, CB_GETCOUNT, 0, 0), 2);
-    EXPECT_EQ(::SendMessageW(made, CB_GETCURSEL, 0, 0), 1);
-    wchar_t text[32] = {};
-    COMBOBOXEXITEMW item{CBEIF_TEXT | CBEIF_IMAGE | CBEIF_INDENT};
-    item.iItem = 1;
-    item.pszText = text;
-    item.cchTextMax = 32;
-    ASSERT_TRUE(::SendMessageW(made, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    EXPECT_EQ(std::wstring(text), L"Red");
-    EXPECT_EQ(item.iImage, 1) << "pictures count from 1 here, from 0 in the control";
-    EXPECT_EQ(item.iIndent, 1);
-    ::SendMessageW(made, CB_SETCURSEL, 0, 0);  // as the user would choose
-    EXPECT_EQ(combo.selected(), 0);
-    form.unload();
-    form.load();
-    EXPECT_EQ(combo.count(), 0) << "gone with the window";
-    form.unload();
 }
 
 }  // namespace

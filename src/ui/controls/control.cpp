@@ -202,6 +202,14 @@ void Button::command(WORD code) {
     if (code == BN_CLICKED && onClick) onClick();
 }
 
+std::wstring Button::spokenValue() const {
+    std::wstring shown;
+    if (!exists()) return shown;
+    for (wchar_t c : text())
+        if (c != L'&') shown += c;
+    return shown;
+}
+
 void Button::press() {
     if (enabled() && onClick) onClick();
 }

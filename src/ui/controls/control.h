@@ -119,6 +119,9 @@ protected:
     // A screen reader's object of the control's own, built on the system's object for its
     // window (a new reference); nullptr: the system's, named as the form names the control.
     virtual IAccessible* makeAccessible(IAccessible* /*standard*/) const { return nullptr; }
+    // What the control shows now, said after its accessible name ("Keyword view: Projects");
+    // empty: nothing more.
+    virtual std::wstring spokenValue() const { return {}; }
     // Enter goes to the control rather than to the form's default button.
     virtual bool takesEnter() const { return false; }
     // The system's colours or the high-contrast setting changed: colours of its own shown again.
@@ -208,6 +211,8 @@ public:
     DWORD style() const override { return WS_CHILD | WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON); }
     // Presses the button as a click would (when it is enabled).
     void press();
+    // A button named apart from its caption (the view button) says its caption after the name.
+    std::wstring spokenValue() const override;
 
 protected:
     void command(WORD code) override;
@@ -313,6 +318,9 @@ public:
 class Picture final : public Control {
 public:
     std::function<void(HDC, const RECT&)> onDraw;
+    // What the picture shows, in words, for screen readers ("Mail", "link").
+    std::wstring spoken;
+    std::wstring spokenValue() const override { return spoken; }
     const wchar_t* windowClass() const override { return L"STATIC"; }
     DWORD style() const override { return WS_CHILD | SS_OWNERDRAW; }
     void repaint();

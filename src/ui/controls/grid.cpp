@@ -125,10 +125,11 @@ void Grid::setCellText(int row, int col, std::wstring text, UINT flags) {
     layoutChanged();
 }
 
-void Grid::setCellIcon(int row, int col, int icon, UINT flags) {
+void Grid::setCellIcon(int row, int col, int icon, UINT flags, std::wstring spoken) {
     GridCell& c = at(row, col);
     c.icon = icon;
     c.flags = flags;
+    c.spoken = std::move(spoken);
     layoutChanged();
 }
 
@@ -264,7 +265,8 @@ std::wstring Grid::rowName(int row) const {
     checkRow(row);
     std::wstring spoken;
     for (size_t col = 0; col < columns_.size(); ++col) {
-        const std::wstring& t = rows_[static_cast<size_t>(row - 1)].cells[col].text;
+        const GridCell& cell = rows_[static_cast<size_t>(row - 1)].cells[col];
+        const std::wstring& t = cell.text.empty() ? cell.spoken : cell.text;
         if (!columns_[col].visible || t.empty()) continue;
         if (!spoken.empty()) spoken += L", ";
         spoken += t;

@@ -33,6 +33,7 @@ struct GridCell {
     int icon = -1;                // picture in the grid's image list (from 0), or -1
     COLORREF color = CLR_DEFAULT;  // the text's colour; CLR_DEFAULT: the window text colour
     UINT flags = DT_SINGLELINE | DT_END_ELLIPSIS;  // DrawText flags for the text
+    std::wstring spoken;  // what a screen reader says for the cell's picture
 };
 
 class Grid final : public Control {
@@ -46,6 +47,7 @@ public:
 
     // The pictures of cells and headers; the grid does not own them.
     void setImageList(HIMAGELIST images);
+    HIMAGELIST imageList() const { return images_; }
     void addColumn(GridColumn column);
     int columnCount() const { return static_cast<int>(columns_.size()); }
     const GridColumn& column(int col) const;
@@ -58,7 +60,8 @@ public:
     int rows() const { return static_cast<int>(rows_.size()); }
     const GridCell& cell(int row, int col) const;
     void setCellText(int row, int col, std::wstring text, UINT flags);
-    void setCellIcon(int row, int col, int icon, UINT flags);
+    // A picture; `spoken` is what it means, for screen readers ("Red").
+    void setCellIcon(int row, int col, int icon, UINT flags, std::wstring spoken = {});
     void setCellTextColor(int row, int col, COLORREF color);
     // Heights in pixels of the screen.
     int rowHeight(int row) const;

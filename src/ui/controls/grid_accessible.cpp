@@ -54,7 +54,10 @@ public:
     }
     STDMETHODIMP get_accRole(VARIANT child, VARIANT* role) override {
         if (!role) return E_POINTER;
-        if (isSelf(child)) return inner_->get_accRole(child, role);
+        if (isSelf(child)) {
+            setChild(role, ROLE_SYSTEM_LIST);  // its rows are its items
+            return S_OK;
+        }
         if (!row(child)) return E_INVALIDARG;
         setChild(role, ROLE_SYSTEM_LISTITEM);
         return S_OK;

@@ -40,6 +40,9 @@ public:
     const std::wstring& itemTag(int index) const { return items_.at(static_cast<size_t>(index)).tag; }
     // The index of the first item with that key; -1 when none has it.
     int find(const std::wstring& key) const;
+    // WM_GETOBJECT to the combo inside, which takes the focus: the combo named as the form names
+    // it, the chosen item its value, the items its children.
+    LRESULT answerScreenReader(HWND inner, WPARAM wp) const;
 
 protected:
     void command(WORD code) override;

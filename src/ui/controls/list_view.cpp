@@ -1,5 +1,7 @@
 #include "ui/controls/list_view.h"
 
+#include "ui/controls/items_accessible.h"
+
 #include <climits>
 #include <string_view>
 
@@ -209,6 +211,18 @@ void TaggedList::setRedraw(bool on) {
     if (waitsForWindow()) return;
     ::SendMessageW(madeWindow(), WM_SETREDRAW, on, 0);
     if (on) ::InvalidateRect(madeWindow(), nullptr, TRUE);
+}
+
+IAccessible* TaggedList::makeAccessible(IAccessible* standard) const {
+    std::vector<SpokenItem> items;
+    HWND h = madeWindow();
+    const bool boxes = (ListView_GetExtendedListViewStyle(h) & LVS_EX_CHECKBOXES) != 0;
+    for (int i = 0, n = ListView_GetItemCount(h); i < n; ++i) {
+        std::wstring name = text(i);
+        if (boxes && ListView_GetCheckState(h, i)) name += L", ticked";
+        items.push_back({std::move(name), ListView_GetItemState(h, i, LVIS_SELECTED) != 0});
+    }
+    return withItems(standard, std::move(items), ROLE_SYSTEM_LISTITEM);
 }
 
 }  // namespace qb::ui

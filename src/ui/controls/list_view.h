@@ -62,6 +62,8 @@ protected:
     bool selectedItemRect(RECT& item) const override;
     bool takesEnter() const override { return true; }
     void pointerMoved() override;
+    // Its rows as the items a screen reader lists (a ticked row says so).
+    IAccessible* makeAccessible(IAccessible* standard) const override;
 
 private:
     struct Row {

@@ -18,6 +18,8 @@ void TabStrip::created() {
         if (bar == std::wstring::npos) break;
         start = bar + 1;
     }
+    // The captions were the window's text: a screen reader would read them all as its name.
+    ::SetWindowTextW(handle(), L"");
     page_ = opensOn;
     if (page_ != 1) ::SendMessageW(handle(), TCM_SETCURSEL, page_ - 1, 0);
 }

@@ -1,5 +1,6 @@
 #include "ui/controls/tree.h"
 
+#include "ui/controls/items_accessible.h"
 #include "ui/look/colors.h"
 
 #include <vector>
@@ -116,6 +117,19 @@ void KeyedTree::setBackColor(COLORREF designed) {
 
 void KeyedTree::colorsChanged() {
     if (HWND h = madeWindow(); h && back_ != CLR_DEFAULT) TreeView_SetBkColor(h, shownColor(back_, COLOR_WINDOW));
+}
+
+IAccessible* KeyedTree::makeAccessible(IAccessible* standard) const {
+    std::vector<SpokenItem> items;
+    HWND h = madeWindow();
+    const HTREEITEM chosen = TreeView_GetSelection(h);
+    for (HTREEITEM n = TreeView_GetRoot(h); n; n = TreeView_GetNextVisible(h, n)) {
+        TVITEMW item{TVIF_STATE | TVIF_CHILDREN, n};
+        item.stateMask = TVIS_EXPANDED;
+        TreeView_GetItem(h, &item);
+        items.push_back({text(n), n == chosen, item.cChildren ? ((item.state & TVIS_EXPANDED) ? 1 : 0) : -1});
+    }
+    return withItems(standard, std::move(items), ROLE_SYSTEM_OUTLINEITEM);
 }
 
 }  // namespace qb::ui

@@ -51,6 +51,8 @@ public:
 
 protected:
     void colorsChanged() override;
+    // Its shown nodes as the items a screen reader lists.
+    IAccessible* makeAccessible(IAccessible* standard) const override;
     LRESULT notify(NMHDR* header) override { return onNotify ? onNotify(header) : 0; }
     bool selectedItemRect(RECT& item) const override;
     bool takesEnter() const override { return true; }

@@ -9,6 +9,7 @@ struct DpiFunctions {
     UINT(WINAPI* forWindow)(HWND) = nullptr;
     HRESULT(WINAPI* forMonitor)(HMONITOR, int, UINT*, UINT*) = nullptr;
     HANDLE(WINAPI* threadAwareness)() = nullptr;
+    HANDLE(WINAPI* setThreadAwareness)(HANDLE) = nullptr;
     int(WINAPI* awarenessOf)(HANDLE) = nullptr;
     DpiFunctions() {
         if (HMODULE user = ::GetModuleHandleW(L"user32.dll")) {
@@ -17,6 +18,8 @@ struct DpiFunctions {
                 reinterpret_cast<decltype(threadAwareness)>(::GetProcAddress(user, "GetThreadDpiAwarenessContext"));
             awarenessOf =
                 reinterpret_cast<decltype(awarenessOf)>(::GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext"));
+            setThreadAwareness =
+                reinterpret_cast<decltype(setThreadAwareness)>(::GetProcAddress(user, "SetThreadDpiAwarenessContext"));
         }
         if (HMODULE shcore = ::LoadLibraryW(L"shcore.dll"))
             forMonitor = reinterpret_cast<decltype(forMonitor)>(::GetProcAddress(shcore, "GetDpiForMonitor"));
@@ -58,6 +61,18 @@ Dpi monitorDpi(HMONITOR monitor) {
     if (monitor && perMonitorAware() && dpiFunctions().forMonitor && SUCCEEDED(dpiFunctions().forMonitor(monitor, 0, &x, &y)) && x && y)
         return {static_cast<int>(x), static_cast<int>(y)};
     return systemDpi();
+}
+
+PerMonitorWindows::PerMonitorWindows() {
+    const DpiFunctions& f = dpiFunctions();
+    if (!f.setThreadAwareness || perMonitorAware()) return;
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, or the first version where v2 is unknown.
+    before_ = f.setThreadAwareness(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));
+    if (!before_) before_ = f.setThreadAwareness(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3)));
+}
+
+PerMonitorWindows::~PerMonitorWindows() {
+    if (before_) dpiFunctions().setThreadAwareness(before_);
 }
 
 int twipsToPixels(int twips, int dpi) { return ::MulDiv(twips, dpi, 1440); }

@@ -26,6 +26,21 @@ Dpi windowDpi(HWND window);
 // The DPI of the monitor that holds a point of the screen.
 Dpi monitorDpi(HMONITOR monitor);
 
+// While it lives, windows the thread makes are per-monitor aware (v2 where Windows has it), even
+// in a host that is not: they are laid out for the monitor they are on and told of a move to
+// another (WM_DPICHANGED). Nothing changes in a thread that is aware already, or on a Windows
+// without per-thread awareness.
+class PerMonitorWindows {
+public:
+    PerMonitorWindows();
+    ~PerMonitorWindows();
+    PerMonitorWindows(const PerMonitorWindows&) = delete;
+    PerMonitorWindows& operator=(const PerMonitorWindows&) = delete;
+
+private:
+    HANDLE before_ = nullptr;
+};
+
 // Twips to pixels, rounded to the nearest pixel (negative positions work too).
 int twipsToPixels(int twips, Direction d);
 int twipsToPixels(int twips, int dpi);

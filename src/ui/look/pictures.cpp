@@ -9,10 +9,11 @@ namespace {
 // Image lists of pictures drawn here: each drawn on magenta, which becomes transparent.
 class DrawnPictures {
 public:
-    // Room for `count` pictures; `grow` more can be added later (a shell icon keeps its alpha
-    // in a list of 32-bit colour).
-    explicit DrawnPictures(int size, int count, int grow = 0)
+    // Room for `count` pictures of `size` pixels, drawn on a design of `design` units square;
+    // `grow` more can be added later (a shell icon keeps its alpha in a list of 32-bit colour).
+    DrawnPictures(int size, int design, int count, int grow = 0)
         : size_(size),
+          design_(design),
           images_(ImageList_Create(size, size, (grow ? ILC_COLOR32 : ILC_COLOR24) | ILC_MASK, count, grow)),
           screen_(nullptr),
           dc_(::CreateCompatibleDC(screen_.get())) {}
@@ -30,7 +31,14 @@ public:
             ::FillRect(dc_.get(), &all, magenta.get());
             UniqueBrush brush(::CreateSolidBrush(fill));
             Selected paint(dc_.get(), brush.get());
+            // Drawn at the size asked for: the design's lines and shapes scaled, not its pixels.
+            const int mode = ::SetGraphicsMode(dc_.get(), GM_ADVANCED);
+            const float scale = static_cast<float>(size_) / static_cast<float>(design_);
+            XFORM xf{scale, 0, 0, scale, 0, 0};
+            ::SetWorldTransform(dc_.get(), &xf);
             draw(dc_.get());
+            ::ModifyWorldTransform(dc_.get(), nullptr, MWT_IDENTITY);
+            ::SetGraphicsMode(dc_.get(), mode);
         }
         ImageList_AddMasked(images_.get(), bmp.get(), kTransparent);
     }
@@ -38,7 +46,7 @@ public:
 
 private:
     static constexpr COLORREF kTransparent = RGB(255, 0, 255);
-    int size_;
+    int size_, design_;
     UniqueImageList images_;
     WindowDc screen_;
     UniqueMemoryDc dc_;
@@ -46,8 +54,8 @@ private:
 
 }  // namespace
 
-UniqueImageList keywordPictures() {
-    DrawnPictures pictures(16, 2);
+UniqueImageList keywordPictures(int size) {
+    DrawnPictures pictures(size, 16, 2);
     pictures.add(RGB(240, 200, 80), [](HDC dc) {  // group: a folder
         ::Rectangle(dc, 1, 4, 15, 14);
         ::Rectangle(dc, 1, 2, 7, 5);
@@ -59,9 +67,9 @@ UniqueImageList keywordPictures() {
     return pictures.images();
 }
 
-UniqueImageList themePictures() {
-    DrawnPictures pictures(16, 4);
-    for (COLORREF ink : {RGB(0, 128, 0), RGB(192, 0, 0), RGB(192, 192, 0), RGB(0, 0, 192)}) {
+UniqueImageList themePictures(int size) {
+    DrawnPictures pictures(size, 16, 4);
+    for (COLORREF ink : {RGB(0, 128, 0), RGB(192, 0, 0), RGB(153, 102, 0), RGB(0, 0, 192)}) {
         pictures.add(ink, [](HDC dc) {  // a note with its corner folded
             POINT note[] = {{2, 1}, {10, 1}, {14, 5}, {14, 15}, {2, 15}};
             ::Polygon(dc, note, 5);
@@ -142,22 +150,13 @@ const KindPicture& kind(std::wstring_view key) {
 }
 
 UniqueImageList kindPictures(int size, std::initializer_list<const wchar_t*> keys, int grow = 0) {
-    DrawnPictures pictures(size, static_cast<int>(keys.size()), grow);
+    DrawnPictures pictures(size, 32, static_cast<int>(keys.size()), grow);
     UniquePen pen(::CreatePen(PS_SOLID, 2, RGB(60, 60, 60)));
     for (const wchar_t* key : keys) {
         const KindPicture& k = kind(key);
         pictures.add(k.fill, [&](HDC dc) {
-            // Drawn on the 32 x 32 design, scaled to the size asked for.
-            const int mode = ::SetGraphicsMode(dc, GM_ADVANCED);
-            const float scale = static_cast<float>(size) / 32;
-            XFORM xf{scale, 0, 0, scale, 0, 0};
-            ::SetWorldTransform(dc, &xf);
-            {
-                Selected outline(dc, pen.get());
-                k.draw(dc);
-            }
-            ::ModifyWorldTransform(dc, nullptr, MWT_IDENTITY);
-            ::SetGraphicsMode(dc, mode);
+            Selected outline(dc, pen.get());
+            k.draw(dc);
         });
     }
     return pictures.images();
@@ -165,12 +164,12 @@ UniqueImageList kindPictures(int size, std::initializer_list<const wchar_t*> key
 
 }  // namespace
 
-UniqueImageList itemKindPictures() {
-    return kindPictures(32, {L"Mail", L"Contact", L"Task", L"Appointment", L"Note", L"Web", L"Server", L"Link", L"LocalCopy"});
+UniqueImageList itemKindPictures(int size) {
+    return kindPictures(size, {L"Mail", L"Contact", L"Task", L"Appointment", L"Note", L"Web", L"Server", L"Link", L"LocalCopy"});
 }
 
-UniqueImageList attachmentPictures() {
-    return kindPictures(16, {L"MissingFile", L"Mail", L"Task", L"Contact", L"Appointment", L"Note", L"Web", L"Server"}, 16);
+UniqueImageList attachmentPictures(int size) {
+    return kindPictures(size, {L"MissingFile", L"Mail", L"Task", L"Contact", L"Appointment", L"Note", L"Web", L"Server"}, 16);
 }
 
 int itemKindPicture(std::wstring_view key) {

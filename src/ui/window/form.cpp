@@ -1,5 +1,7 @@
 #include "ui/window/form.h"
 
+#include <algorithm>
+
 #include "ui/look/colors.h"
 
 #include <commctrl.h>
@@ -149,21 +151,38 @@ void Form::load() {
     }
 }
 
+RECT Form::frameAt(Dpi dpi) const {
+    RECT r = toPixels({0, 0, design_.clientWidth, design_.clientHeight}, dpi);
+    ::AdjustWindowRectEx(&r, kFormStyle, FALSE, kFormExStyle);
+    return r;
+}
+
+Dpi Form::dpiToFit(Dpi dpi, const RECT& work) const {
+    // A window taller or wider than the screen's work area at this DPI (a 1024 x 768 screen at
+    // 150 %) is laid out a little smaller, text and pictures alike, rather than cut off.
+    const RECT r = frameAt(dpi);
+    const double fitW = static_cast<double>(work.right - work.left) / (r.right - r.left);
+    const double fitH = static_cast<double>(work.bottom - work.top) / (r.bottom - r.top);
+    const double fit = std::min(fitW, fitH);
+    if (fit >= 1 || fit <= 0.5) return dpi;
+    return {static_cast<int>(dpi.x * fit), static_cast<int>(dpi.y * fit)};
+}
+
 void Form::create() {
     registerFormClass(&Form::windowProc);
     ActivationScope controlsVersion6;
+    PerMonitorWindows forEachMonitor;
     const MONITORINFO monitor = hostMonitor();
-    dpi_ = monitorDpi(::MonitorFromRect(&monitor.rcWork, MONITOR_DEFAULTTOPRIMARY));
-    RECT r = toPixels({0, 0, design_.clientWidth, design_.clientHeight}, dpi_);
-    ::AdjustWindowRectEx(&r, kFormStyle, FALSE, kFormExStyle);
     const RECT& work = monitor.rcWork;
+    dpi_ = dpiToFit(monitorDpi(::MonitorFromRect(&monitor.rcWork, MONITOR_DEFAULTTOPRIMARY)), work);
+    RECT r = frameAt(dpi_);
     const int w = r.right - r.left, h = r.bottom - r.top;
     const int x = work.left + (work.right - work.left - w) / 2, y = work.top + (work.bottom - work.top - h) / 2;
     HWND created = ::CreateWindowExW(kFormExStyle, kFormClass, design_.caption.c_str(), kFormStyle, x, y, w, h,
                                      nullptr, nullptr, automation::thisModule(), this);
     if (!created) throw automation::ComError::fromHResult(HRESULT_FROM_WIN32(::GetLastError()));
     const Dpi planned = dpi_;
-    dpi_ = windowDpi(hwnd_);  // the system may have placed it on another monitor after all
+    dpi_ = dpiToFit(windowDpi(hwnd_), work);  // the system may have placed it on another monitor after all
     createControls();
     takeLook(look_);
     if (dpi_ != planned) layOut();

@@ -134,6 +134,8 @@ protected:
     virtual void formUnload() {}
     // The window became the active one (also when it is first shown).
     virtual void activated() {}
+    // The window moved to a monitor of another DPI and is laid out for it.
+    virtual void dpiChanged() {}
     // A page of the form's tab control was chosen (a click, the keyboard, or select) and shows.
     virtual void pageShown(int /*page*/) {}
     // Any other message to the form; return true when handled (with `result` set).
@@ -145,6 +147,9 @@ private:
     static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     void create();
+    // The framed window's size at `dpi`; the DPI at which it fits the work area.
+    RECT frameAt(Dpi dpi) const;
+    Dpi dpiToFit(Dpi dpi, const RECT& work) const;
     void createControls();
     void makeWindow(size_t index, bool later);
     void makePage(int page);

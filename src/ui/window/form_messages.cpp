@@ -112,6 +112,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             if (r) ::SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                                   SWP_NOZORDER | SWP_NOACTIVATE);
             layOut();
+            dpiChanged();
             return 0;
         }
         case WM_NEXTDLGCTL:

@@ -181,7 +181,7 @@ void frmExistFileServer::optReplace_Click() {
 void frmExistFileServer::drawPicture(HDC dc, const RECT& area, bool server) {
     const int size = std::min(area.right - area.left, area.bottom - area.top);
     if (server) {
-        if (!pictures_) pictures_ = ui::attachmentPictures();
+        if (!pictures_ || picturesSize_ != size) pictures_ = ui::attachmentPictures(picturesSize_ = size);
         ImageList_DrawEx(pictures_.get(), ui::kServerPicture - 1, dc, area.left, area.top, size, size, CLR_NONE,
                          CLR_NONE, ILD_TRANSPARENT);
         return;
@@ -189,7 +189,7 @@ void frmExistFileServer::drawPicture(HDC dc, const RECT& area, bool server) {
     // The local file: the shell's icon of its type.
     SHFILEINFOW shell{};
     if (::SHGetFileInfoW(strFilePath.empty() ? L"file" : strFilePath.c_str(), FILE_ATTRIBUTE_NORMAL, &shell,
-                         sizeof shell, SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES)) {
+                         sizeof shell, SHGFI_ICON | (size > 16 ? SHGFI_LARGEICON : SHGFI_SMALLICON) | SHGFI_USEFILEATTRIBUTES)) {
         UniqueIcon icon(shell.hIcon);
         ::DrawIconEx(dc, area.left, area.top, icon.get(), size, size, 0, nullptr, DI_NORMAL);
     }

@@ -57,6 +57,7 @@ protected:
 private:
     void drawPicture(HDC dc, const RECT& area, bool server);
     UniqueImageList pictures_;
+    int picturesSize_ = 0;
 };
 
 // The dialog's slot on the calling thread: one instance for the component's life.

@@ -42,7 +42,7 @@ void frmKeyWords::LoadKWRelationed() {
         Object relations = createObject(contract::progid::KeyWordFile);
         relations.call(L"loaddata", {Arg::missing(), oFileSelected.get(contract::field::FileId)});
         Object found = relations.callObject(L"GetByFileId");
-        if (!imgKeyWords_) imgKeyWords_ = ui::keywordPictures();
+        imgKeyWords_ = ui::keywordPictures(ui::pictureSize(16, dpi().y));
         lstKeyRel.setImageList(imgKeyWords_.get());
         // Rows go in one by one: a failure leaves the rows before it.
         found.forEach([&](const Variant& item) {

@@ -89,7 +89,7 @@ void frmMemoRelation::formUnload() {
 
 void frmMemoRelation::LoadComboItems() {
     automation::qualified(L"frmMemoRelation.LoadComboItems()", [&] {
-        if (!imgTheme_) imgTheme_ = ui::themePictures();
+        imgTheme_ = ui::themePictures(ui::pictureSize(16, dpi().y));
         cboTheme.setImageList(imgTheme_.get());
         fillThemes(cboTheme);
     });

@@ -55,7 +55,7 @@ ui::LayoutTable FilesPage::layout(int page) {
 }
 
 void FilesPage::prepare() {
-    icons_.forget();
+    icons_.forget(ui::pictureSize(16, ctx_.window.dpi().y));
     tips_.clear();
     lstFileRel.setImageList(icons_.images());  // shared: the page owns it
     lstFileRel.addColumn(L"File", lstFileRel.clientWidth() - ui::twipsToPixels(300, ctx_.window.dpi().x));

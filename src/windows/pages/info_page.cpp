@@ -1,5 +1,7 @@
 #include "windows/pages/info_page.h"
 
+#include <algorithm>
+
 #include "ui/look/pictures.h"
 
 namespace qb::windows {
@@ -12,7 +14,7 @@ InfoPage::InfoPage(RelationContext context) : ctx_(context) {
 }
 
 ui::LayoutTable InfoPage::layout(int page, InfoPathLabel pathLabel) {
-    return ui::onPage(page, {{picIcon, {L"picIcon", L"", {240, 480, 540, 540}, 0, {}, L"Item picture"}},
+    return ui::onPage(page, {{picIcon, {L"picIcon", L"", {240, 480, 540, 540}, 0, {}, L"Kind of item"}},
                              {lblName, {L"lblName", L"&Name:", {960, 540, 840, 240}}},
                              {txtNameUpdate, {L"txtNameUpdate", L"", {1860, 480, 5880, 315}}},
                              {lblPath, {pathLabel.name, pathLabel.caption, {960, 960, 840, 240}}},
@@ -49,12 +51,14 @@ void InfoPage::show(const automation::Object& record) {
 void InfoPage::showFileIcon(const fileinfo::CFileInfo* file) {
     file_ = file;
     headerPicture_.clear();
+    picIcon.spoken = file ? file->TypeName() : L"";
     picIcon.repaint();
 }
 
 void InfoPage::showKindPicture(const std::wstring& key) {
     file_ = nullptr;
     headerPicture_ = key;
+    picIcon.spoken = key;
     picIcon.repaint();
 }
 
@@ -74,10 +78,12 @@ void InfoPage::showOutlookKind(std::wstring type, bool anyCase) {
 }
 
 void InfoPage::drawHeader(HDC dc, const RECT& area) {
+    // At the size of the box, which follows the window's DPI.
+    const int size = std::min(area.right - area.left, area.bottom - area.top);
     if (file_ && file_->hIcon()) {
-        ::DrawIcon(dc, 0, 0, file_->hIcon());
+        ::DrawIconEx(dc, area.left, area.top, file_->hIcon(), size, size, 0, nullptr, DI_NORMAL);
     } else if (int picture = ui::itemKindPicture(headerPicture_); picture >= 0) {
-        if (!kindPictures_) kindPictures_ = ui::itemKindPictures();
+        if (!kindPictures_ || kindSize_ != size) kindPictures_ = ui::itemKindPictures(kindSize_ = size);
         ImageList_Draw(kindPictures_.get(), picture, dc, area.left, area.top, ILD_TRANSPARENT);
     }
 }

@@ -68,6 +68,7 @@ private:
     automation::Object shown_;
     std::wstring headerPicture_;
     UniqueImageList kindPictures_;  // imgOutlook
+    int kindSize_ = 0;
 };
 
 }  // namespace qb::windows

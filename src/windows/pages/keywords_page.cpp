@@ -65,11 +65,15 @@ void KeywordsPage::prepare() {
     draggedKey_.clear();
     dragging_ = false;
     filter_.clear();
-    if (!pictures_) pictures_ = ui::keywordPictures();
-    TreeView_SetImageList(pvtreeKeys.handle(), pictures_.get(), TVSIL_NORMAL);
-    lstKeyRel.setImageList(pictures_.get());  // shared: the list does not own it
+    drawPictures();
     lstKeyRel.addColumn(L"KeyWord", lstKeyRel.clientWidth() - ui::twipsToPixels(300, ctx_.window.dpi().x));
     pvtreeKeys.setBackColor(RGB(255, 255, 255));
+}
+
+void KeywordsPage::drawPictures() {
+    pictures_ = ui::keywordPictures(ui::pictureSize(16, ctx_.window.dpi().y));  // at the window's DPI
+    TreeView_SetImageList(pvtreeKeys.handle(), pictures_.get(), TVSIL_NORMAL);
+    lstKeyRel.setImageList(pictures_.get());  // shared: the list does not own it
 }
 
 void KeywordsPage::reload(std::wstring_view handler) {

@@ -55,6 +55,9 @@ public:
     void prepare();
     // LoadKWRelationed then LoadKeyWord, for the window's handler `handler`: a related keyword
     // that cannot be read is reported under the handler, and the tree is built all the same.
+    // The tree's and the list's pictures drawn at the window's DPI (at the load, and when the
+    // window moved to a monitor of another DPI).
+    void drawPictures();
     void reload(std::wstring_view handler);
 
     // Procedures (failures leave them with the window's qualified name appended).

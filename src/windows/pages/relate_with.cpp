@@ -1,5 +1,7 @@
 #include "windows/pages/relate_with.h"
 
+#include <algorithm>
+
 #include "ui/look/pictures.h"
 
 namespace qb::windows {
@@ -24,12 +26,14 @@ ui::LayoutTable RelateWithFrame::layout() {
 void RelateWithFrame::prepare() {
     chkLink.choose();  // a window loaded again starts from the link as well
     picture_ = L"Link";
+    Picture2.spoken = L"link";
 }
 
 // The three options are shown again as well (nothing hides them today; the handlers promise it).
 void RelateWithFrame::show(const wchar_t* handler, const wchar_t* picture) {
     ctx_.window.event(handler, [&] {
         picture_ = picture;
+        Picture2.spoken = picture_ == L"Link" ? L"link" : L"link and local copy";
         Picture2.repaint();
         for (ui::OptionButton* o : {&chkLink, &chkLocalCopyDP, &chkLocalCopyOP})
             if (o->exists()) ::ShowWindow(o->handle(), SW_SHOW);
@@ -41,7 +45,8 @@ void RelateWithFrame::chkLocalCopyDP_Click() { show(L"chkLocalCopyDP_Click", L"L
 void RelateWithFrame::chkLocalCopyOP_Click() { show(L"chkLocalCopyOP_Click", L"LocalCopy"); }
 
 void RelateWithFrame::draw(HDC dc, const RECT& area) {
-    if (!imgPictures_) imgPictures_ = ui::itemKindPictures();
+    const int size = std::min(area.right - area.left, area.bottom - area.top);  // the box follows the DPI
+    if (!imgPictures_ || pictureSize_ != size) imgPictures_ = ui::itemKindPictures(pictureSize_ = size);
     ImageList_Draw(imgPictures_.get(), ui::itemKindPicture(picture_), dc, area.left, area.top, ILD_TRANSPARENT);
 }
 

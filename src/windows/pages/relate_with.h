@@ -47,6 +47,7 @@ private:
     RelateWithNames names_;
     std::wstring picture_ = L"Link";
     UniqueImageList imgPictures_;
+    int pictureSize_ = 0;
 };
 
 }  // namespace qb::windows

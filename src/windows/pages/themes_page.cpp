@@ -56,7 +56,7 @@ ui::LayoutTable ThemesPage::layout(int page) {
 void ThemesPage::ConfigGrid() {
     qualified(ctx_.qualified(L"ConfigGrid"), [&] {
         grdMemo.setRedraw(false);
-        if (!ilsIcons_) ilsIcons_ = ui::themePictures();
+        ilsIcons_ = ui::themePictures(ui::pictureSize(16, ctx_.window.dpi().y));
         grdMemo.setImageList(ilsIcons_.get());
         if (grdMemo.columnCount() == 0)
             for (const ui::GridColumn& c : kColumns) grdMemo.addColumn(c);
@@ -104,7 +104,9 @@ void ThemesPage::LoadItems(const std::wstring& text, const Variant& theme, const
         while (grdMemo.rows() < row) grdMemo.addRow();
         for (int col = 1; col <= grdMemo.columnCount(); ++col) {
             const std::wstring& key = grdMemo.column(col).key;
-            if (key == L"Ico") grdMemo.setCellIcon(row, col, static_cast<int>(icon), kIconFlags);
+            if (key == L"Ico")
+                grdMemo.setCellIcon(row, col, static_cast<int>(icon), kIconFlags,
+                                    icon >= 0 && icon < 4 ? std::wstring(kThemeNames[icon]) + L" theme" : L"");
             else if (key == L"Memo") grdMemo.setCellText(row, col, text, kMemoFlags);
             else if (key == L"EntryID") grdMemo.setCellText(row, col, id, DT_SINGLELINE);
         }

@@ -47,8 +47,13 @@ void WebMemoPage::prepare() {
     load_ = Load::Pending;
     shown_.reset();
     damageReported_ = false;
-    if (!imgTheme_) imgTheme_ = ui::themePictures();
-    if (!imgFolders_) imgFolders_ = ui::keywordPictures();
+    drawPictures();
+}
+
+void WebMemoPage::drawPictures() {
+    const int size = ui::pictureSize(16, ctx_.window.dpi().y);
+    imgTheme_ = ui::themePictures(size);
+    imgFolders_ = ui::keywordPictures(size);
     cboTheme.setImageList(imgTheme_.get());
     cmbFolders.setImageList(imgFolders_.get());
 }

@@ -41,6 +41,8 @@ public:
     ui::LayoutTable layout(int page);
     // Once the window exists: the pictures of both combos.
     void prepare();
+    // The combos' pictures at the window's DPI (at the load, and after a move to another monitor).
+    void drawPictures();
     // Whether the page's memo is known: false while it loads and after a load that failed (then
     // "Ok" stores nothing of the memo: the window may show less than is stored).
     bool memoKnown() const { return load_ == Load::Done; }

@@ -47,6 +47,12 @@ void RelationWindow::loadSkinAndStoredView() {
     SelectedViewId = storedView(support::GetSetting(kSettingsApp, kSettingsSection, kSettingsKey, L"0"));
 }
 
+void RelationWindow::dpiChanged() {
+    // The pictures at the new size; the lists show them at once.
+    if (pages_.keywords) pages_.keywords->drawPictures();
+    if (pages_.themes) pages_.themes->ConfigGrid();
+}
+
 void RelationWindow::formLoad() {
     event(L"Form_Load", [&] {
         if (pages_.info) pages_.info->prepare();

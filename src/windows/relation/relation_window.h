@@ -76,6 +76,7 @@ protected:
     virtual void resync(const automation::ComError& reported) noexcept;
 
     void formUnload() override;
+    void dpiChanged() override;
     bool message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
     ConnectionWatch CheckState1;

@@ -32,9 +32,9 @@ std::wstring regDefault(HKEY root, const std::wstring& key) {
 // The shell's small icon of a file (the one the file facts show, at list size), taken from the
 // shell's own image list, where it is kept once made. With `ofType` the type's icon, asked for by
 // the name alone (the shell then does not open the file).
-UniqueIcon shellIcon(const std::wstring& path, bool ofType) {
+UniqueIcon shellIcon(const std::wstring& path, bool ofType, bool large) {
     SHFILEINFOW shell{};
-    UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (ofType ? SHGFI_USEFILEATTRIBUTES : 0);
+    UINT flags = SHGFI_SYSICONINDEX | (large ? SHGFI_LARGEICON : SHGFI_SMALLICON) | (ofType ? SHGFI_USEFILEATTRIBUTES : 0);
     auto system = reinterpret_cast<HIMAGELIST>(
         ::SHGetFileInfoW(path.c_str(), FILE_ATTRIBUTE_NORMAL, &shell, sizeof shell, flags));
     if (!system || shell.iIcon < 0) return UniqueIcon();
@@ -44,7 +44,8 @@ UniqueIcon shellIcon(const std::wstring& path, bool ofType) {
 }  // namespace
 
 AttachmentIcons::AttachmentIcons(Lookup lookup, size_t bound)
-    : lookup_(lookup ? std::move(lookup) : Lookup(shellIcon)),
+    // Above 16 pixels the shell's large icon, made smaller to the list's size rather than larger.
+    : lookup_(lookup ? std::move(lookup) : Lookup([this](const std::wstring& p, bool t) { return shellIcon(p, t, size_ > 16); })),
       bound_(bound),
       images_(ui::attachmentPictures()),
       fixed_(ImageList_GetImageCount(images_.get())) {}
@@ -53,7 +54,8 @@ void AttachmentIcons::rebuilding() {
     if (byKey_.size() > bound_) forget();
 }
 
-void AttachmentIcons::forget() {
+void AttachmentIcons::forget(int size) {
+    if (size != size_) images_ = ui::attachmentPictures(size_ = size);
     ImageList_SetImageCount(images_.get(), static_cast<UINT>(fixed_));
     byKey_.clear();
     ownIcon_.clear();

@@ -27,8 +27,9 @@ public:
     // Before the list is filled again: the icons added so far are kept unless there are more
     // than the bound, when only the fixed pictures are.
     void rebuilding();
-    // Only the fixed pictures are kept (a window loaded again asks the shell afresh).
-    void forget();
+    // Only the fixed pictures are kept (a window loaded again asks the shell afresh), drawn at
+    // `size` pixels (the list's monitor's size).
+    void forget(int size = 16);
     // The picture (counted from 1) for an existing local file; the missing-file picture when the
     // shell has no icon for it.
     int pictureOf(const std::wstring& path);
@@ -43,6 +44,7 @@ private:
     size_t bound_;
     UniqueImageList images_;
     int fixed_;  // the fixed pictures' count
+    int size_ = 16;
     std::unordered_map<std::wstring, int> byKey_;  // lower-case extension or path -> picture
     std::unordered_map<std::wstring, bool> ownIcon_;  // lower-case extension -> ownIconType
 };

@@ -51,6 +51,10 @@ protected:
     void pageShown(int page) override { RelationTab_TabClick(page); }
     void reloadForView(std::wstring_view handler, bool toldByControl) override;
     void formUnload() override;
+    void dpiChanged() override {
+        RelationWindow::dpiChanged();
+        memo.drawPictures();
+    }
 
 private:
     bool blnActivated_ = false;

@@ -18,6 +18,12 @@
 //   uidriver caption CAPTION                   prints the window's whole caption
 //   uidriver acc CAPTION CLASS#N               as a screen reader asks: prints the child's accessible
 //                                              name, its number of items and the first item's name
+//   uidriver accall CAPTION                    every control the keyboard reaches now (shown, enabled,
+//                                              a Tab stop; inside a combo, its focusable combo), as a
+//                                              screen reader reads it: "class|name|role|value|items"
+//   uidriver rect CAPTION                      prints the window's place on the screen as WxH+X+Y
+//   uidriver highcontrast on|off               turns the High Contrast Black theme on (its colours and
+//                                              the setting, told to every window) or back off
 // A CAPTION ending in "*" stands for any caption that begins with what comes before it.
 // Exit code 0 on success, 1 when the window or control was not found.
 #include <windows.h>
@@ -26,6 +32,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -135,6 +142,21 @@ int fail(const char* what) {
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return fail("usage: uidriver ACTION CAPTION [ARGS]");
     std::wstring action = argv[1], caption = argv[2];
+    if (action == L"highcontrast") {
+        // Windows' High Contrast Black: window, text, face, button text, highlight, its text.
+        static const int indexes[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, COLOR_3DFACE};
+        static const COLORREF black[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255), RGB(26, 235, 255), RGB(0, 0, 0), RGB(0, 0, 0)};
+        static const COLORREF standard[] = {RGB(255, 255, 255), RGB(0, 0, 0), RGB(240, 240, 240), RGB(0, 0, 0), RGB(0, 120, 215), RGB(255, 255, 255), RGB(240, 240, 240)};
+        const bool on = caption == L"on";
+        HIGHCONTRASTW hc{sizeof hc};
+        hc.dwFlags = HCF_AVAILABLE | (on ? HCF_HIGHCONTRASTON : 0);
+        ::SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof hc, &hc, SPIF_SENDCHANGE);
+        ::SetSysColors(static_cast<int>(std::size(indexes)), indexes, on ? black : standard);
+        HIGHCONTRASTW now{sizeof now};
+        ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof now, &now, 0);
+        std::printf("%s\n", (now.dwFlags & HCF_HIGHCONTRASTON) ? "on" : "off");
+        return 0;
+    }
     if (action == L"gone") {
         for (int i = 0; i < 200; ++i, ::Sleep(50))
             if (!findTop(caption, true)) return 0;
@@ -153,6 +175,12 @@ int wmain(int argc, wchar_t** argv) {
         ::PostMessageW(b, BM_CLICK, 0, 0);
         return 0;
     }
+    if (action == L"rect") {
+        RECT r;
+        ::GetWindowRect(w, &r);
+        std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+        return 0;
+    }
     if (action == L"caption") {
         std::printf("%ls\n", windowText(w).c_str());
         return 0;
@@ -161,6 +189,43 @@ int wmain(int argc, wchar_t** argv) {
         RECT rc;
         ::GetClientRect(w, &rc);
         std::printf("%ldx%ld\n", rc.right - rc.left, rc.bottom - rc.top);
+        return 0;
+    }
+    if (action == L"accall") {
+        static const IID accessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+        ::CoInitialize(nullptr);
+        for (HWND h : children(w)) {
+            const LONG style = ::GetWindowLongW(h, GWL_STYLE);
+            if (!(style & WS_TABSTOP) || !::IsWindowVisible(h) || !::IsWindowEnabled(h)) continue;
+            if (_wcsicmp(className(::GetParent(h)).c_str(), L"ComboBoxEx32") == 0) continue;  // read with its combo
+            if (_wcsicmp(className(h).c_str(), L"ComboBoxEx32") == 0) {
+                HWND inner = reinterpret_cast<HWND>(::SendMessageW(h, CBEM_GETCOMBOCONTROL, 0, 0));
+                if (inner) h = inner;
+            }
+            IAccessible* acc = nullptr;
+            if (FAILED(::AccessibleObjectFromWindow(h, static_cast<DWORD>(OBJID_CLIENT), accessible, reinterpret_cast<void**>(&acc))) || !acc) {
+                std::printf("%ls|<no object>\n", className(h).c_str());
+                continue;
+            }
+            VARIANT self{}, role{};
+            self.vt = VT_I4;
+            self.lVal = CHILDID_SELF;
+            BSTR name = nullptr, value = nullptr;
+            LONG count = 0;
+            acc->get_accName(self, &name);
+            acc->get_accValue(self, &value);
+            acc->get_accRole(self, &role);
+            acc->get_accChildCount(&count);
+            std::wstring line = className(h) + L"|" + (name ? name : L"") + L"|" + std::to_wstring(role.vt == VT_I4 ? role.lVal : 0) +
+                                L"|" + (value ? value : L"") + L"|" + std::to_wstring(count);
+            std::vector<char> out(line.size() * 4 + 1);
+            ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+            std::printf("%s\n", out.data());
+            ::SysFreeString(name);
+            ::SysFreeString(value);
+            acc->Release();
+        }
+        ::CoUninitialize();
         return 0;
     }
     if (argc < 4) return fail("missing control");

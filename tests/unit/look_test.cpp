@@ -1,8 +1,10 @@
-// A high-contrast theme turned on while a relation window is open: the window, its texts, the
-// keyword tree and the memo grid take the system's colours, so that every keyword and memo can be
-// read; the theme colours give way to the system's text colour.
+// How a relation window looks for users who need more: a high-contrast theme turned on while it is
+// open (the window, its texts, the keyword tree and the memo grid take the system's colours, so that
+// every keyword and memo can be read), and a move to a monitor of higher DPI (its pictures drawn
+// at the monitor's size).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "in_process_suite.h"
@@ -12,11 +14,12 @@
 namespace qb::testing {
 namespace {
 
-// The High Contrast Black colours of Windows, set for the test's time and put back after.
+// The High Contrast Black colours of Windows, set for the test's time and put back after (the
+// colours alone: Wine does not report the theme as high contrast, and neither does a dark theme of
+// the user's own).
 struct HighContrastBlack {
     static constexpr int kIndexes[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
     COLORREF before[std::size(kIndexes)];
-    ui::HighContrastForTest on{true};
     HighContrastBlack() {
         const COLORREF black[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255), RGB(26, 235, 255), RGB(0, 0, 0)};
         for (size_t i = 0; i < std::size(kIndexes); ++i) before[i] = ::GetSysColor(kIndexes[i]);
@@ -87,6 +90,26 @@ TEST_F(SeededSuite, AHighContrastThemeTurnedOnWhileTheWindowIsOpenGivesEveryText
     for (COLORREF theme : {RGB(0, 0, 192), RGB(192, 0, 0)})
         EXPECT_EQ(std::count(grid.begin(), grid.end(), theme), 0) << "a theme's colour on the system's background";
     EXPECT_GT(std::count(grid.begin(), grid.end(), RGB(255, 255, 255)), 20) << "the memos are written in the system's text colour";
+    w.unload();
+}
+
+TEST_F(SeededSuite, MovedToAMonitorOf144DpiTheWindowDrawsItsPicturesAtThatSize) {
+    windows::frmQuillbox w;
+    w.oFileSelected = loadItem(L"C:\\docs\\report.txt");
+    w.m_UserFile = L"C:\\docs\\report.txt";
+    w.load();
+    auto side = [](HIMAGELIST images) {
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(images, &cx, &cy);
+        return std::min(cx, cy);
+    };
+    EXPECT_EQ(side(TreeView_GetImageList(w.keywords.pvtreeKeys.handle(), TVSIL_NORMAL)), 16) << "at 96 dpi";
+    RECT suggested;
+    ::GetWindowRect(w.handle(), &suggested);
+    ::SendMessageW(w.handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_GE(side(TreeView_GetImageList(w.keywords.pvtreeKeys.handle(), TVSIL_NORMAL)), 24) << "the tree";
+    EXPECT_GE(side(ListView_GetImageList(w.keywords.lstKeyRel.handle(), LVSIL_SMALL)), 24) << "the related keywords";
+    EXPECT_GE(side(w.themes.grdMemo.imageList()), 24) << "the memo grid";
     w.unload();
 }
 
