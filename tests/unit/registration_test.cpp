@@ -88,22 +88,6 @@ struct ScratchClassesRoot : ::testing::Test {
     }
 };
 
-TEST(RegistrationRows, DifferByPlatformOnlyInTheTypeLibrarysFileKey) {
-    const auto rows64 = automation::registryRows(registrations(), engine::serverTypeLibrary(),
-                                                 automation::Platform::win64);
-    const auto rows32 = automation::registryRows(registrations(), engine::serverTypeLibrary(),
-                                                 automation::Platform::win32);
-    ASSERT_EQ(rows64.size(), rows32.size());
-    int differing = 0;
-    for (size_t i = 0; i < rows64.size(); ++i) {
-        if (rows64[i].key == rows32[i].key) continue;
-        ++differing;
-        EXPECT_TRUE(rows64[i].key.ends_with(L"\\1.0\\0\\win64")) << rows64[i].key;
-        EXPECT_TRUE(rows32[i].key.ends_with(L"\\1.0\\0\\win32")) << rows32[i].key;
-    }
-    EXPECT_EQ(differing, 1);
-}
-
 TEST(RegistrationRows, AControlIsMarkedAsOneWithItsMiscStatusAndOtherClassesAreNot) {
     const CLSID clsid = {0x8b479775, 0xb00c, 0x481d, {0xb5, 0xe9, 0x84, 0xf9, 0xaa, 0xb4, 0x94, 0x9c}};
     const automation::ClassRegistration control{clsid, L"Suite.Tree", L"A tree", L"", 0x20191};

@@ -188,6 +188,22 @@ TEST_F(WebWindowTest, OkNeverDeletesOrRewritesAMemoTheWindowDidNotShowAsChanged)
     EXPECT_EQ(fakes.prompter.boxes.size(), 1u) << "and no folder asked for";
 }
 
+// Cancel stores nothing and takes nothing away: the memo the window shows stays as stored,
+// whatever was typed or unticked before.
+TEST_F(WebWindowTest, CancelLeavesThePagesMemoAsStored) {
+    fakes.prompter.answer = IDYES;
+    db->exec("INSERT INTO memos(MemoId, FileId, MemoText, MemoTheme, ViewId) VALUES (52, 7, 'Kept', '2', 1);"
+             "INSERT INTO memo_categories(MemoId, CatId) VALUES (52, 110);");
+    open();
+    ASSERT_TRUE(window.memo.chkMemo.checked()) << "the memo is shown";
+    window.memo.txtMemo.setText(L"Typed, then cancelled");
+    window.memo.chkMemo.setChecked(false);
+    window.memo.chkMemo.onClick();
+    window.cmdCancel.press();
+    EXPECT_FALSE(window.isLoaded());
+    EXPECT_EQ(memos(), L"Kept/2/110");
+}
+
 // An Ok that failed part-way is finished by the next one, not repeated: the copy is not made
 // again, and a memo whose filing failed is not stored half.
 TEST_F(WebWindowTest, OkAgainAfterAFailureFinishesTheChangeWithoutRepeatingIt) {

@@ -8,6 +8,10 @@
 namespace qb::ui {
 
 namespace {
+
+// A state set by code is told to screen readers as a click's is.
+void tellStateChange(HWND h) { ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, h, OBJID_CLIENT, CHILDID_SELF); }
+
 constexpr long kObjectUnloaded = 364;
 }
 
@@ -220,7 +224,11 @@ void CheckBox::command(WORD code) {
 
 bool CheckBox::checked() const { return ::SendMessageW(live(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-void CheckBox::setChecked(bool on) { ::SendMessageW(live(), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+void CheckBox::setChecked(bool on) {
+    if (checked() == on) return;
+    ::SendMessageW(live(), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    tellStateChange(live());
+}
 
 bool Frame::eraseBackground(HDC dc) {
     RECT inside;
@@ -239,8 +247,13 @@ bool OptionButton::value() const { return ::SendMessageW(live(), BM_GETCHECK, 0,
 
 void OptionButton::choose() {
     for (OptionButton* other : group_)
-        if (other != this && other->exists()) ::SendMessageW(other->handle(), BM_SETCHECK, BST_UNCHECKED, 0);
+        if (other != this && other->exists() && other->value()) {
+            ::SendMessageW(other->handle(), BM_SETCHECK, BST_UNCHECKED, 0);
+            tellStateChange(other->handle());
+        }
+    if (value()) return;
     ::SendMessageW(live(), BM_SETCHECK, BST_CHECKED, 0);
+    tellStateChange(live());
 }
 
 LRESULT ItemList::send(UINT listMessage, UINT comboMessage, WPARAM wp, LPARAM lp) const {

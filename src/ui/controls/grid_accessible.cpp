@@ -3,18 +3,16 @@
 // grid itself is the system's object for its window.
 #include <oleacc.h>
 
-#include "automation/com_object.h"
 #include "automation/com_ptr.h"
 #include "ui/controls/grid.h"
 #include "ui/window/form.h"
+#include "ui/window/forwarding_accessible.h"
 
 namespace qb::ui {
 
 namespace {
 
 using automation::ComPtr;
-
-bool isSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
 void setChild(VARIANT* out, long child) {
     ::VariantInit(out);
@@ -23,14 +21,9 @@ void setChild(VARIANT* out, long child) {
     out->lVal = child;
 }
 
-HRESULT text(BSTR* out, const std::wstring& s) {
-    *out = ::SysAllocStringLen(s.data(), static_cast<UINT>(s.size()));
-    return *out ? S_OK : E_OUTOFMEMORY;
-}
-
-class GridAccessible final : public automation::ComObject<IAccessible, kIID_IAccessible> {
+class GridAccessible final : public ForwardingAccessible {
 public:
-    GridAccessible(ComPtr<IAccessible> standard, HWND window) : inner_(std::move(standard)), window_(window) {}
+    GridAccessible(ComPtr<IAccessible> standard, HWND window) : ForwardingAccessible(std::move(standard)), window_(window) {}
 
     STDMETHODIMP get_accChildCount(LONG* n) override {
         if (!n) return E_POINTER;
@@ -49,7 +42,7 @@ public:
         *name = nullptr;
         if (isSelf(child)) return inner_->get_accName(child, name);
         const Grid* g = Grid::fromWindow(window_);
-        if (int r = row(child)) return text(name, g->rowName(r));
+        if (int r = row(child)) return textOut(name, g->rowName(r));
         return E_INVALIDARG;
     }
     STDMETHODIMP get_accRole(VARIANT child, VARIANT* role) override {
@@ -160,24 +153,8 @@ public:
     STDMETHODIMP accDoDefaultAction(VARIANT c) override {
         return isSelf(c) ? inner_->accDoDefaultAction(c) : DISP_E_MEMBERNOTFOUND;
     }
-    STDMETHODIMP get_accParent(IDispatch** p) override { return inner_->get_accParent(p); }
     STDMETHODIMP put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     STDMETHODIMP put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
-    // IDispatch
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override { return inner_->GetTypeInfoCount(n); }
-    STDMETHODIMP GetTypeInfo(UINT i, LCID l, ITypeInfo** t) override { return inner_->GetTypeInfo(i, l, t); }
-    STDMETHODIMP GetIDsOfNames(REFIID r, LPOLESTR* n, UINT c, LCID l, DISPID* d) override {
-        return inner_->GetIDsOfNames(r, n, c, l, d);
-    }
-    STDMETHODIMP Invoke(DISPID d, REFIID r, LCID l, WORD f, DISPPARAMS* p, VARIANT* v, EXCEPINFO* e, UINT* a) override {
-        return inner_->Invoke(d, r, l, f, p, v, e, a);
-    }
-
-protected:
-    void* interfaceFor(REFIID iid) override {
-        return automation::answer(iid, {{kIID_IAccessible, static_cast<IAccessible*>(this)},
-                                        {IID_IDispatch, static_cast<IDispatch*>(this)}});
-    }
 
 private:
     // The row a child id names, or 0 (self, another type, out of range, or the grid gone).
@@ -193,7 +170,6 @@ private:
         return row(c) ? S_FALSE : E_INVALIDARG;
     }
 
-    ComPtr<IAccessible> inner_;
     HWND window_;
 };
 

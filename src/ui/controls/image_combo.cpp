@@ -136,7 +136,12 @@ int ImageCombo::selected() const {
 void ImageCombo::select(int index) {
     mustBeLoaded();
     selected_ = index >= 0 && index < count() ? index : -1;
-    if (HWND h = madeWindow()) ::SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (HWND h = madeWindow()) {
+        ::SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        // The value a screen reader reads is on the combo inside.
+        if (HWND inner = reinterpret_cast<HWND>(::SendMessageW(h, CBEM_GETCOMBOCONTROL, 0, 0)))
+            ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, inner, OBJID_CLIENT, CHILDID_SELF);
+    }
 }
 
 void ImageCombo::created() {
