@@ -190,6 +190,7 @@ sleep 0.3
 before=$(blue themes-before)
 driver click "$win" '&Create'
 check "Create opens the memo dialog" driver wait Theme
+equals "a screen reader hears a name for every control of the memo dialog" '' "$(unnamed Theme)"
 driver settext Theme 'Edit#1' 'Call the auditors'
 driver keys Theme 'ComboBox#1' 40 40 40
 check "the category tree of the suite is hosted in the dialog" driver treeselect Theme 'SysTreeView32#1' 0 0 1 0
@@ -272,6 +273,7 @@ copy_with() {
   equals "the downloader saved the copy before the window closed" $((before + 1)) "$(saved_count)"
 }
 relate_globex() {
+  equals "a screen reader hears a name for every control of the server window" '' "$(unnamed 'Relations*')"
   equals "the server window shows the keyword tree" 1 "$(relate_first_keyword 4)"
 }
 copy_with 'Local Copy in &default path' '' relate_globex
@@ -369,6 +371,7 @@ mail_copy() {
     >"$work/$1.out" 2>&1 &
   host=$!
   check "the mail item window shows ($1)" driver wait 'Relations*'
+  equals "a screen reader hears a name for every control of the mail window ($1)" '' "$(unnamed 'Relations*')"
   [ -n "${2:-}" ] && equals "a keyword related to the mail item is stored" 1 "$(relate_first_keyword 5)"
   driver click 'Relations*' 'Local Copy in &default path' && driver click 'Relations*' Ok
 }
@@ -441,6 +444,17 @@ client_size() {  # opens the name dialog, measures it, closes it
 equals "twips at 96 DPI" 358x62 "$(client_size)"
 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
 equals "twips at 144 DPI" 537x93 "$(client_size)"
+# The keyword tree's rows are as tall as its pictures, drawn for 144 dpi: 24 px (22 with 16-px ones).
+tree_rows() {
+  suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")" >/dev/null
+  qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >/dev/null 2>&1 &
+  local h=$!
+  driver wait 'Relations*' >/dev/null && driver itemheight 'Relations*' 'SysTreeView32#1' | tr -d '\r'
+  driver close 'Relations*'; wait $h
+  suitectl seed "$(qb_winpath "$here/fixture.sql")" >/dev/null
+}
+rows=$(tree_rows)
+check "at 144 DPI the tree's pictures are drawn for it (rows of $rows px)" test "${rows:-0}" -ge 24
 reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
 
 echo "diagnostic upload"

@@ -21,6 +21,8 @@
 //   uidriver accall CAPTION                    every control the keyboard reaches now (shown, enabled,
 //                                              a Tab stop; inside a combo, its focusable combo), as a
 //                                              screen reader reads it: "class|name|role|value|items"
+//   uidriver itemheight CAPTION CLASS#N        prints the height of a tree's rows in pixels (its
+//                                              pictures' height, or its text's where that is more)
 //   uidriver rect CAPTION                      prints the window's place on the screen as WxH+X+Y
 //   uidriver highcontrast on|off               turns the High Contrast Black theme on (its colours and
 //                                              the setting, told to every window) or back off
@@ -252,6 +254,10 @@ int wmain(int argc, wchar_t** argv) {
         std::vector<char> out(t.size() * 4 + 1);
         ::WideCharToMultiByte(CP_UTF8, 0, t.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
         std::printf("%s\n", out.data());
+        return 0;
+    }
+    if (action == L"itemheight") {
+        std::printf("%d\n", static_cast<int>(::SendMessageW(c, TVM_GETITEMHEIGHT, 0, 0)));
         return 0;
     }
     if (action == L"treeselect" && argc >= 5) {

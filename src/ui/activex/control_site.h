@@ -40,6 +40,8 @@ public:
     const automation::Object& object() const { return object_; }
     // The control's window (nullptr while not in place).
     HWND controlWindow() const;
+    // WM_GETOBJECT to a window inside the hosted control: answered with the control's name.
+    bool answerScreenReader(HWND inside, WPARAM wp, LPARAM lp, LRESULT& result) const;
 
     // For the site.
     HFONT font() const { return font_; }
@@ -49,6 +51,8 @@ public:
     static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
 
 private:
+    // Its focusable windows are subclassed to answer screen readers with its name.
+    void nameFocusableWindows() const;
     LRESULT message(HWND h, UINT msg, WPARAM wp, LPARAM lp);
     void resized();
 

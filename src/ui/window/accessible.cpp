@@ -62,13 +62,18 @@ private:
 }  // namespace
 
 bool Form::accessibleObject(const Control& control, WPARAM wp, LPARAM lp, LRESULT& result) {
-    if (static_cast<LONG>(lp) != OBJID_CLIENT || !control.handle()) return false;
+    return accessibleObject(control.handle(), control, wp, lp, result);
+}
+
+bool Form::accessibleObject(HWND inside, const Control& control, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (static_cast<LONG>(lp) != OBJID_CLIENT || !inside) return false;
     ComPtr<IAccessible> standard;
-    if (FAILED(::CreateStdAccessibleObject(control.handle(), OBJID_CLIENT, kIID_IAccessible, standard.put_void())))
+    if (FAILED(::CreateStdAccessibleObject(inside, OBJID_CLIENT, kIID_IAccessible, standard.put_void())))
         return false;
-    ComPtr<IAccessible> own = ComPtr<IAccessible>::attach(control.makeAccessible(standard.get()));
+    ComPtr<IAccessible> own =
+        ComPtr<IAccessible>::attach(inside == control.handle() ? control.makeAccessible(standard.get()) : nullptr);
     if (own) standard = own;
-    const long role = roleOf(control.handle());
+    const long role = roleOf(inside);
     if (control.accessibleName().empty() && !role) {
         if (!own) return false;
         result = ::LresultFromObject(kIID_IAccessible, wp, own.get());

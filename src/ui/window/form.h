@@ -114,6 +114,8 @@ public:
     // For the form's controls.
     void relayToToolTip(HWND control, UINT msg, WPARAM wp, LPARAM lp);
     bool accessibleObject(const Control& control, WPARAM wp, LPARAM lp, LRESULT& result);
+    // The same for a window inside the control (a hosted control's own focusable window).
+    bool accessibleObject(HWND inside, const Control& control, WPARAM wp, LPARAM lp, LRESULT& result);
     void drawPanel(const DRAWITEMSTRUCT& item, const std::wstring& text);
     void fillBackground(HDC dc, const RECT& area);
     // How many windows of forms exist in the process.
