@@ -109,7 +109,7 @@ driver highcontrast off >/dev/null
 # Each picture with its caption under it, then all of them four to a row.
 tiles=()
 for png in "$shots"/[0-9]*.png; do
-  convert "$png" -background '#f4f4f4' -fill black -font DejaVu-Sans -pointsize 14 \
+  convert "$png" -background '#f4f4f4' -fill black -pointsize 14 \
     label:"$(cat "${png%.png}.txt")" -gravity center -append -bordercolor '#f4f4f4' -border 8 "${png%.png}-tile.png"
   tiles+=("${png%.png}-tile.png")
 done
