@@ -253,27 +253,8 @@ void ActiveXControl::create(std::wstring_view progId) {
     nameFocusableWindows();
 }
 
-namespace {
-
 // A hosted control's focusable windows answer screen readers with the name the form gives the
 // control ("Category:"): the control itself knows no label.
-LRESULT CALLBACK namedInsideProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data) {
-    try {
-        if (LRESULT r = 0; msg == WM_GETOBJECT && reinterpret_cast<const ActiveXControl*>(data)->answerScreenReader(h, wp, lp, r))
-            return r;
-        if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(h, namedInsideProc, id);
-    } catch (...) {
-        Form::swallowed(L"ActiveXControl::namedInsideProc");
-    }
-    return ::DefSubclassProc(h, msg, wp, lp);
-}
-
-}  // namespace
-
-bool ActiveXControl::answerScreenReader(HWND inside, WPARAM wp, LPARAM lp, LRESULT& result) const {
-    return exists() && form().accessibleObject(inside, *this, wp, lp, result);
-}
-
 void ActiveXControl::nameFocusableWindows() const {
     HWND top = controlWindow();
     if (!top || accessibleName().empty()) return;
@@ -284,7 +265,7 @@ void ActiveXControl::nameFocusableWindows() const {
     }, reinterpret_cast<LPARAM>(&windows));
     for (HWND h : windows)
         if (::GetWindowLongW(h, GWL_STYLE) & WS_TABSTOP)
-            ::SetWindowSubclass(h, namedInsideProc, 2, reinterpret_cast<DWORD_PTR>(this));
+            answersInside(h);
 }
 
 void ActiveXControl::destroy() noexcept {

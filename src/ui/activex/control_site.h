@@ -40,8 +40,6 @@ public:
     const automation::Object& object() const { return object_; }
     // The control's window (nullptr while not in place).
     HWND controlWindow() const;
-    // WM_GETOBJECT to a window inside the hosted control: answered with the control's name.
-    bool answerScreenReader(HWND inside, WPARAM wp, LPARAM lp, LRESULT& result) const;
 
     // For the site.
     HFONT font() const { return font_; }

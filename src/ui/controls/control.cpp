@@ -97,6 +97,28 @@ void Control::detach() {
     destroyed();
 }
 
+namespace {
+
+LRESULT CALLBACK insideProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data) {
+    try {
+        if (LRESULT r = 0; msg == WM_GETOBJECT && reinterpret_cast<const Control*>(data)->answerInside(h, wp, lp, r)) return r;
+        if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(h, insideProc, id);
+    } catch (...) {
+        Form::swallowed(L"Control::insideProc");
+    }
+    return ::DefSubclassProc(h, msg, wp, lp);
+}
+
+}  // namespace
+
+void Control::answersInside(HWND inside) const {
+    if (inside) ::SetWindowSubclass(inside, insideProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+bool Control::answerInside(HWND inside, WPARAM wp, LPARAM lp, LRESULT& result) const {
+    return form_ && form_->accessibleObject(inside, *this, wp, lp, result);
+}
+
 LRESULT CALLBACK Control::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<Control*>(::GetWindowLongPtrW(h, GWLP_USERDATA));
     WNDPROC original = self ? self->original_ : nullptr;

@@ -71,6 +71,12 @@ public:
     void setFocus();
     // The name a screen reader gives the control.
     const std::wstring& accessibleName() const { return accessibleName_; }
+    // A window inside the control that takes the focus (the combo inside a ComboBoxEx, a hosted
+    // control's own window) answers screen readers for the control: answerInside is asked.
+    void answersInside(HWND inside) const;
+    // WM_GETOBJECT to such a window; true with `result` set when answered. By default the
+    // system's object for it, named and given its role as the form names the control.
+    virtual bool answerInside(HWND inside, WPARAM wp, LPARAM lp, LRESULT& result) const;
 
     // A face of its own instead of the form's (at the form's size); empty: the form's.
     virtual std::wstring_view fontFace() const { return {}; }

@@ -61,28 +61,20 @@ private:
     int selected_;
 };
 
-LRESULT CALLBACK innerComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data) {
-    try {
-        if (msg == WM_GETOBJECT && static_cast<LONG>(lp) == OBJID_CLIENT)
-            if (LRESULT r = reinterpret_cast<const ImageCombo*>(data)->answerScreenReader(h, wp)) return r;
-        if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(h, innerComboProc, id);
-    } catch (...) {
-        Form::swallowed(L"ImageCombo::innerComboProc");
-    }
-    return ::DefSubclassProc(h, msg, wp, lp);
-}
-
 }  // namespace
 
-LRESULT ImageCombo::answerScreenReader(HWND inner, WPARAM wp) const {
+bool ImageCombo::answerInside(HWND inner, WPARAM wp, LPARAM lp, LRESULT& result) const {
     automation::ComPtr<IAccessible> standard;
-    if (FAILED(::CreateStdAccessibleObject(inner, OBJID_CLIENT, kIID_IAccessible, standard.put_void()))) return 0;
+    if (static_cast<LONG>(lp) != OBJID_CLIENT ||
+        FAILED(::CreateStdAccessibleObject(inner, OBJID_CLIENT, kIID_IAccessible, standard.put_void())))
+        return false;
     std::vector<std::wstring> texts;
     for (const Item& i : items_) texts.push_back(i.text);
     const int chosen = madeWindow() ? static_cast<int>(::SendMessageW(madeWindow(), CB_GETCURSEL, 0, 0)) : selected_;
     automation::ComPtr<IAccessible> own = automation::ComPtr<IAccessible>::attach(
         new ComboAccessible(standard, accessibleName(), std::move(texts), chosen < static_cast<int>(items_.size()) ? chosen : -1));
-    return ::LresultFromObject(kIID_IAccessible, wp, own.get());
+    result = ::LresultFromObject(kIID_IAccessible, wp, own.get());
+    return true;
 }
 
 // Raises 364 when the form is not loaded, without making a window not made yet.
@@ -145,8 +137,7 @@ void ImageCombo::select(int index) {
 }
 
 void ImageCombo::created() {
-    if (HWND inner = reinterpret_cast<HWND>(::SendMessageW(madeWindow(), CBEM_GETCOMBOCONTROL, 0, 0)))
-        ::SetWindowSubclass(inner, innerComboProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    answersInside(reinterpret_cast<HWND>(::SendMessageW(madeWindow(), CBEM_GETCOMBOCONTROL, 0, 0)));
     if (images_) ::SendMessageW(madeWindow(), CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
     for (const Item& item : items_) insert(item);
     if (selected_ >= 0) ::SendMessageW(madeWindow(), CB_SETCURSEL, static_cast<WPARAM>(selected_), 0);

@@ -42,7 +42,7 @@ public:
     int find(const std::wstring& key) const;
     // WM_GETOBJECT to the combo inside, which takes the focus: the combo named as the form names
     // it, the chosen item its value, the items its children.
-    LRESULT answerScreenReader(HWND inner, WPARAM wp) const;
+    bool answerInside(HWND inner, WPARAM wp, LPARAM lp, LRESULT& result) const override;
 
 protected:
     void command(WORD code) override;

@@ -67,9 +67,9 @@ UniqueImageList keywordPictures(int size) {
     return pictures.images();
 }
 
-UniqueImageList themePictures(int size) {
-    DrawnPictures pictures(size, 16, 4);
-    for (COLORREF ink : {RGB(0, 128, 0), RGB(192, 0, 0), RGB(153, 102, 0), RGB(0, 0, 192)}) {
+UniqueImageList notePictures(int size, std::span<const COLORREF> inks) {
+    DrawnPictures pictures(size, 16, static_cast<int>(inks.size()));
+    for (COLORREF ink : inks) {
         pictures.add(ink, [](HDC dc) {  // a note with its corner folded
             POINT note[] = {{2, 1}, {10, 1}, {14, 5}, {14, 15}, {2, 15}};
             ::Polygon(dc, note, 5);

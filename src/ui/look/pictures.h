@@ -2,6 +2,7 @@
 // Pictures the component draws itself, as image lists owned by the caller. Each is designed on 16
 // (or 32) units square and drawn at the size asked for: a window asks for its monitor's size
 // (pictureSize), so that its pictures keep their place beside text of that DPI.
+#include <span>
 #include <string_view>
 
 #include "base/handles.h"
@@ -26,8 +27,8 @@ int itemKindPicture(std::wstring_view key);  // index in that list, -1 for an un
 UniqueImageList attachmentPictures(int size = 16);
 inline constexpr int kMissingFilePicture = 1, kWebPicture = 7, kServerPicture = 8;
 
-// 16 x 16 memo themes, numbered from 0 as a grid counts pictures: a note in the theme's colour,
-// green, red, ochre and blue for themes 1 to 4.
-UniqueImageList themePictures(int size = 16);
+// Notes (a sheet with its corner folded), one in each of `inks`, numbered from 0 as a grid counts
+// pictures.
+UniqueImageList notePictures(int size, std::span<const COLORREF> inks);
 
 }  // namespace qb::ui

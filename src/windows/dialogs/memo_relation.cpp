@@ -89,7 +89,7 @@ void frmMemoRelation::formUnload() {
 
 void frmMemoRelation::LoadComboItems() {
     automation::qualified(L"frmMemoRelation.LoadComboItems()", [&] {
-        imgTheme_ = ui::themePictures(ui::pictureSize(16, dpi().y));
+        imgTheme_ = themePictures(ui::pictureSize(16, dpi().y));
         cboTheme.setImageList(imgTheme_.get());
         fillThemes(cboTheme);
     });

@@ -56,7 +56,7 @@ ui::LayoutTable ThemesPage::layout(int page) {
 void ThemesPage::ConfigGrid() {
     qualified(ctx_.qualified(L"ConfigGrid"), [&] {
         grdMemo.setRedraw(false);
-        ilsIcons_ = ui::themePictures(ui::pictureSize(16, ctx_.window.dpi().y));
+        ilsIcons_ = themePictures(ui::pictureSize(16, ctx_.window.dpi().y));
         grdMemo.setImageList(ilsIcons_.get());
         if (grdMemo.columnCount() == 0)
             for (const ui::GridColumn& c : kColumns) grdMemo.addColumn(c);

@@ -52,7 +52,7 @@ void WebMemoPage::prepare() {
 
 void WebMemoPage::drawPictures() {
     const int size = ui::pictureSize(16, ctx_.window.dpi().y);
-    imgTheme_ = ui::themePictures(size);
+    imgTheme_ = themePictures(size);
     imgFolders_ = ui::keywordPictures(size);
     cboTheme.setImageList(imgTheme_.get());
     cmbFolders.setImageList(imgFolders_.get());

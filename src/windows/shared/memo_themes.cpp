@@ -2,8 +2,11 @@
 
 #include "contract/suite.h"
 #include "support/services.h"
+#include "ui/look/pictures.h"
 
 namespace qb::windows {
+
+UniqueImageList themePictures(int size) { return ui::notePictures(size, kThemeColors); }
 
 void fillThemes(ui::ImageCombo& combo) {
     automation::MemberIds ids;

@@ -3,6 +3,7 @@
 // written. Themes are numbered from 1; other numbers have no colour of their own.
 #include <windows.h>
 
+#include "base/handles.h"
 #include "ui/controls/image_combo.h"
 
 namespace qb::windows {
@@ -13,6 +14,9 @@ namespace qb::windows {
 inline constexpr COLORREF kThemeColors[] = {RGB(0, 128, 0), RGB(192, 0, 0), RGB(153, 102, 0), RGB(0, 0, 192)};
 // The themes' names, as screen readers read them.
 inline constexpr const wchar_t* kThemeNames[] = {L"Green", L"Red", L"Ochre", L"Blue"};
+
+// The themes' pictures at `size` pixels, numbered from 0: a note in each theme's colour.
+UniqueImageList themePictures(int size);
 
 // The theme's colour, or CLR_INVALID for a number that is no theme.
 constexpr COLORREF themeColor(long theme) { return theme >= 1 && theme <= 4 ? kThemeColors[theme - 1] : CLR_INVALID; }
