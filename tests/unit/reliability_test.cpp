@@ -120,6 +120,7 @@ struct ReliabilityTest : SeededSuite {
             EXPECT_TRUE(counted.boxes.empty()) << narrow(h.name) << ": reported without a failure: " << counted.log;
             EXPECT_TRUE(counted.broken.empty()) << narrow(h.name) << ": " << (counted.broken.empty() ? "" : counted.broken[0]);
             EXPECT_EQ(counted.live, 0) << narrow(h.name) << ": references left";
+            EXPECT_NE(counted.storedBefore.find(L':'), std::wstring::npos) << "the suite's items were not read";
             for (long k = 1; k <= counted.calls; ++k) {
                 ++points;
                 Outcome o = runOnce(h, k);
@@ -153,8 +154,11 @@ struct ReliabilityTest : SeededSuite {
                          "report titled " + narrow(o.boxes.empty() ? L"" : o.boxes[0].caption));
                 }
                 for (const std::string& b : o.broken) miss(false, b);
-                if (std::wstring(h.name) == L"cmdOk_Click")
-                    miss(o.storedAfter == o.storedBefore, "a failed Ok changed what is stored:\n" + narrow(o.storedBefore) +
+                // Changes made in several calls: a failing one leaves the suite as it was (a failing
+                // reload after Update Info's writes leaves them stored).
+                const std::wstring name = h.name;
+                if (name == L"cmdOk_Click" || (name == L"cmdUpdateData_Click" && o.failed.find(L"UpDate") != std::wstring::npos))
+                    miss(o.storedAfter == o.storedBefore, "a failed change was left half made:\n" + narrow(o.storedBefore) +
                                                               "\n-- after --\n" + narrow(o.storedAfter));
                 miss(o.live == 0, std::to_string(o.live) + " references left");
                 if (!ok) ++misses;
@@ -176,11 +180,13 @@ struct ReliabilityTest : SeededSuite {
     // What the suite stores of items, relations and memos, and the files in the server (and
     // download) folder.
     std::wstring stored() {
+        // Each part on its own line, empty when there are no rows (a NULL would blank the whole).
         std::wstring out = store.query(
-            "SELECT (SELECT group_concat(FileId || ':' || FileName || ':' || FileType || ':' || FileCurrentPath, ' ') FROM items) || '\n' ||"
-            " (SELECT group_concat(KeyId || '-' || FileId, ' ') FROM keyword_items) || '\n' ||"
-            " (SELECT group_concat(MemoId || ':' || FileId || ':' || MemoText || ':' || MemoTheme, ' ') FROM memos) || '\n' ||"
-            " (SELECT group_concat(MemoId || '-' || CatId, ' ') FROM memo_categories)");
+            "SELECT ifnull((SELECT group_concat(FileId || ':' || ifnull(FileName, '') || ':' || ifnull(FileType, '') || ':' ||"
+            " ifnull(FileCurrentPath, '') || ':' || ifnull(FileComment, ''), ' ') FROM items), '') || '\n' ||"
+            " ifnull((SELECT group_concat(KeyId || '-' || FileId, ' ') FROM keyword_items), '') || '\n' ||"
+            " ifnull((SELECT group_concat(MemoId || ':' || FileId || ':' || MemoText || ':' || MemoTheme, ' ') FROM memos), '') || '\n' ||"
+            " ifnull((SELECT group_concat(MemoId || '-' || CatId, ' ') FROM memo_categories), '')");
         for (const auto& f : fs::directory_iterator(server)) out += L"\n" + f.path().filename().wstring();
         return out;
     }
@@ -258,7 +264,7 @@ TEST_F(ReliabilityTest, EverySuiteCallOfEveryHandlerFailsCleanly) {
         {L"Form_Load", nullptr, [](frmQuillbox& w) { w.load(); }},
         {L"cmdView_Click", nullptr, [](frmQuillbox& w) { w.cmdView_Click(); }},
         {L"CheckState1_ChangeView", nullptr, [](frmQuillbox& w) { w.CheckState1_ChangeView(2); }},
-        {L"cmdUpdateData_Click", [](frmQuillbox& w) { w.info.txtNameUpdate.setText(L"Renamed"); },
+        {L"cmdUpdateData_Click", [](frmQuillbox& w) { w.info.txtNameUpdate.setText(L"Renamed"); w.info.txtComment.setText(L"Noted"); },
          [](frmQuillbox& w) { w.info.cmdUpdateData_Click(); }},
         {L"pvtreeKeys_LButtonDblClick", [](frmQuillbox& w) { w.keywords.pvtreeKeys.select(w.keywords.SearchNode(L"102")); },
          [](frmQuillbox& w) { w.keywords.pvtreeKeys_LButtonDblClick(w.keywords.SearchNode(L"102")); }},

@@ -108,28 +108,11 @@ CopyOutcome frmRelationOutlook::copyInto(const std::function<std::wstring()>& fo
 
 void frmRelationOutlook::handOver(ReservedTarget& target) {
     RecordAside earlier(recordAt(target.path()));
-    const std::wstring before[] = {oFileSelected.get(field::FileName).toText(), oFileSelected.get(field::FileType).toText(),
-                                   oFileSelected.get(field::FileCurrentPath).toText()};
-    const wchar_t* const members[] = {L"UpDateName", L"UpDateType", L"UpDatePath"};
-    const std::wstring after[] = {target.name(), contract::kind::File, target.path()};
-    int done = 0;
-    try {
-        for (; done < 3; ++done) oFileSelected.call(members[done], {after[done]});
-    } catch (...) {
-        ComError failure = automation::currentError();
-        // Put back in reverse order; the record is never left half one item, half the other.
-        while (done-- > 0) {
-            try {
-                oFileSelected.call(members[done], {before[done]});
-            } catch (...) {
-                ui::Form::swallowed(qualifiedName(L"handOver"));
-                target.keep();  // the record may name it
-                throw ComError(failure.number(), failure.description() + L" The item's record could not be put back entirely: check its " +
-                               L"name, type and path.", failure.source(), failure.helpFile(), failure.helpContext());
-            }
-        }
-        throw failure;
-    }
+    changeRecord(oFileSelected,
+                 {{L"UpDateName", oFileSelected.get(field::FileName).toText(), target.name()},
+                  {L"UpDateType", oFileSelected.get(field::FileType).toText(), contract::kind::File},
+                  {L"UpDatePath", oFileSelected.get(field::FileCurrentPath).toText(), target.path()}},
+                 qualifiedName(L"handOver"), [&] { target.keep(); });  // the record may name it
     earlier.drop();
 }
 

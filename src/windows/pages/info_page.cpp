@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/look/pictures.h"
+#include "windows/shared/local_copy.h"
 
 namespace qb::windows {
 
@@ -97,11 +98,14 @@ void InfoPage::cmdUpdateData_Click() {
         const automation::Object record = shown_;
         const std::wstring name = txtNameUpdate.text(), path = txtPathUpdate.text();
         const std::wstring named = L"Relations - " + record.get(contract::field::FileName).toText();
-        record.call(L"UpDateName", {name});
+        std::vector<FieldChange> changes{{L"UpDateName", record.get(contract::field::FileName).toText(), name}};
+        if (txtPathUpdate.enabled() && !txtPathUpdate.readOnly())
+            changes.push_back({L"UpDatePath", record.get(contract::field::FileCurrentPath).toText(), path});
+        changes.push_back({L"UpDateComment", record.get(contract::field::FileComment).toText(), txtComment.text()});
+        // All three or none: a path or comment the suite refuses puts the name back.
+        changeRecord(record, changes, ctx_.qualified(L"cmdUpdateData_Click"));
         // A caption that names the item names it as it is now.
         if (ctx_.window.caption() == named) ctx_.window.setCaption(L"Relations - " + name);
-        if (txtPathUpdate.enabled() && !txtPathUpdate.readOnly()) record.call(L"UpDatePath", {path});
-        record.call(L"UpDateComment", {txtComment.text()});
         record.call(L"loaddata", {Arg(record.get(contract::field::FileId)), name,
                                   Arg(record.get(contract::field::FileType)), path});
     });

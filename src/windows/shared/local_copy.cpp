@@ -142,6 +142,34 @@ Object recordAt(const std::wstring& path) {
     return lookup.callObject(L"GetOne");
 }
 
+void changeRecord(const Object& record, const std::vector<FieldChange>& changes, std::wstring_view where,
+                  const std::function<void()>& leftHalf) {
+    size_t done = 0;
+    try {
+        for (; done < changes.size(); ++done) record.call(changes[done].member, {changes[done].after});
+    } catch (...) {
+        ComError failure = automation::currentError();
+        while (done-- > 0) {
+            try {
+                record.call(changes[done].member, {changes[done].before});
+            } catch (...) {
+                ui::Form::swallowed(std::wstring(where));
+                if (leftHalf) leftHalf();
+                // "check its name, type and path": the fields of the changes, by their members' names.
+                std::wstring fields;
+                for (size_t i = 0; i < changes.size(); ++i) {
+                    std::wstring field = std::wstring(changes[i].member).substr(6);  // after "UpDate"
+                    ::CharLowerBuffW(field.data(), static_cast<DWORD>(field.size()));
+                    fields += (i == 0 ? L"" : i + 1 == changes.size() ? L" and " : L", ") + field;
+                }
+                throw ComError(failure.number(), failure.description() + L" The item's record could not be put back entirely: check its " +
+                               fields + L".", failure.source(), failure.helpFile(), failure.helpContext());
+            }
+        }
+        throw failure;
+    }
+}
+
 RecordAside::RecordAside(Object record) : record_(std::move(record)) {
     if (record_.isNothing()) return;
     path_ = record_.get(contract::field::FileCurrentPath).toText();

@@ -9,6 +9,8 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "automation/object.h"
 
@@ -52,6 +54,16 @@ private:
     automation::Object record_;
     std::wstring path_;
 };
+// One field of a record changed by one of its members ("UpDateName" …) from `before` to `after`.
+struct FieldChange {
+    const wchar_t* member;
+    std::wstring before, after;
+};
+// Makes the changes in order. When one fails, those made are put back in reverse order and the
+// failure goes on; when a put-back fails too, `leftHalf` is called (if given) and the failure
+// goes on saying the record may be left half changed.
+void changeRecord(const automation::Object& record, const std::vector<FieldChange>& changes, std::wstring_view where,
+                  const std::function<void()>& leftHalf = {});
 // The suite's record of a file at `path` (any kind), or Nothing.
 automation::Object recordAt(const std::wstring& path);
 
