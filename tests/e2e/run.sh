@@ -108,6 +108,27 @@ relate_first_keyword() {
 # ("class|name|role|value|items"); the tab strip is named by its tabs.
 read_aloud() { driver accall "$1" | tr -d '\r'; }
 unnamed() { read_aloud "$1" | awk -F'|' '$1 != "SysTabControl32" && $2 == ""' | tr '\n' ' '; }
+# As a keyboard user meets the window shown, from another process: Tab pressed round it from the
+# focus ("round: A > B > ..." from the first stop in reading order), then the faults found
+# (duplicate access keys, stops never reached or out of reading order, no default button).
+keyboard() { driver keyboard "$1" | tr -d '\r'; }
+# Checks that window $2 went after a key; one that stays is closed with its button $3 (Ok), so
+# that the host's call returns and the run goes on.
+went() { if driver gone "$2"; then ok "$1"; else bad "$1"; driver click "$2" "${3:-Ok}"; driver gone "$2"; fi; }
+keyboard_faults() { keyboard "$1" | grep '^fault:' | tr '\n' ' '; }
+# Each of the tabs given, in turn, as a screen reader and a keyboard user meet it ($1: the window
+# as the checks name it).
+every_tab() {
+  local what=$1 t; shift
+  for t in "$@"; do
+    # Tab onto the page shown before the change: the change must not leave the focus hidden.
+    for _ in 1 2 3; do driver press 'Relations*' 9; sleep 0.1; done
+    driver tab 'Relations*' 'SysTabControl32#1' "$t" >/dev/null
+    equals "$what, tab $t: a screen reader hears a name for every control" '' "$(unnamed 'Relations*')"
+    equals "$what, tab $t: one access key per letter, Tab round in reading order, a default button" '' \
+      "$(keyboard_faults 'Relations*')"
+  done
+}
 echo "relation window driven from another process"
 suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
 mkdir -p "$WINEPREFIX/drive_c/Quillbox Demo"
@@ -118,15 +139,17 @@ host=$!
 check "relation window shows" driver wait 'Relations*'
 equals "the view in use is on its button" Projects "$(driver texts 'Relations*' Button | tr -d '\r' | sed -n 's/^Projects$/Projects/p')"
 equals "for a local file while connected, the Server tab can be chosen" 4 "$(driver tab 'Relations*' 'SysTabControl32#1' 4 | tr -d '\r')"
-for t in 4 3 2 0 1; do
-  driver tab 'Relations*' 'SysTabControl32#1' $t >/dev/null
-  equals "a screen reader hears a name for every control of tab $t" '' "$(unnamed 'Relations*')"
-done
-equals "the view button says which view it shows" 'Button|Keyword view: Projects|43||0' "$(read_aloud 'Relations*' | grep '^Button|Keyword view')"
+every_tab "local file window" 4 3 2 0 1
+equals "Tab goes through the Keywords tab in reading order, the page before Ok" \
+  'round: SysTabControl32 > Filter keywords > All Keywords > Related keywords > Keyword view: Projects > Add/Edit keywords > Ok' \
+  "$(keyboard 'Relations*' | grep '^round:')"
+equals "the view button says which view it shows" 'Button|Keyword view: Projects|43||0' "$(read_aloud 'Relations*' | grep '^Button|Keyword view' | cut -d'|' -f1-5)"
 equals "the tree is an outline of its shown nodes, the related keywords a list of its rows" 'SysTreeView32|All Keywords|35|6 SysListView32|Related keywords|33|3' \
   "$(read_aloud 'Relations*' | grep -E '^Sys(Tree|List)View32' | cut -d'|' -f1-3,5 | paste -sd' ')"
 equals "a keyword related from the keyboard is stored" 1 "$(relate_first_keyword 1)"
-driver click 'Relations*' Ok
+driver tab 'Relations*' 'SysTabControl32#1' 0 >/dev/null
+driver keys 'Relations*' 'Edit#1' 13
+went "Enter in the name box presses the default button, Ok" 'Relations*'
 wait $host; equals "the host returns after Ok" 0 "$?"
 # A change of the connection state closes the window with a message.
 suitectl set StateConnection 1
@@ -145,8 +168,25 @@ check "the window shows for a mail item" driver wait 'Relations*'
 equals "its record is in the name box" 'Re: delivery dates' "$(driver gettext 'Relations*' 'Edit#1' | tr -d '\r')"
 equals "the Server tab cannot be chosen" 1 "$(driver tab 'Relations*' 'SysTabControl32#1' 4 | tr -d '\r')"
 equals "a keyword related to the mail item is stored" 1 "$(relate_first_keyword 5)"
+driver press 'Relations*' 27
+went "Esc closes the window, as its close box does" 'Relations*'
+wait $host; equals "the host returns" 0 "$?"
+equals "and what was related stays stored" 1 "$(suitectl query 'SELECT COUNT(*) FROM keyword_items WHERE KeyId = 121 AND FileId = 5')"
+# Under a high-contrast theme a window opened takes the system's colours; every keyword readable.
+driver highcontrast on >/dev/null
+qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/contrast.out" 2>&1 &
+host=$!
+driver wait 'Relations*' >/dev/null
+driver tab 'Relations*' 'SysTabControl32#1' 1 >/dev/null
+sleep 0.3
+for part in - SysTreeView32#1 SysListView32#1 Static#1 Static#2; do
+  read -r back ink ratio <<<"$(driver colors 'Relations*' "$part" | tr -d '\r')"
+  check "with High Contrast Black colours, $part is white on the window colour, black (read off the screen: $back $ink $ratio)" \
+    test "$back $ink" = '#000000 #FFFFFF'
+done
+driver highcontrast off >/dev/null
 driver click 'Relations*' Ok
-wait $host; equals "the host returns after Ok" 0 "$?"
+wait $host
 
 echo "attachments on the Files tab, through the real file-open dialog"
 suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
@@ -191,6 +231,7 @@ before=$(blue themes-before)
 driver click "$win" '&Create'
 check "Create opens the memo dialog" driver wait Theme
 equals "a screen reader hears a name for every control of the memo dialog" '' "$(unnamed Theme)"
+equals "the memo dialog: one access key per letter, Tab round in reading order, a default button" '' "$(keyboard_faults Theme)"
 driver settext Theme 'Edit#1' 'Call the auditors'
 driver keys Theme 'ComboBox#1' 40 40 40
 check "the category tree of the suite is hosted in the dialog" driver treeselect Theme 'SysTreeView32#1' 0 0 1 0
@@ -273,8 +314,9 @@ copy_with() {
   equals "the downloader saved the copy before the window closed" $((before + 1)) "$(saved_count)"
 }
 relate_globex() {
-  equals "a screen reader hears a name for every control of the server window" '' "$(unnamed 'Relations*')"
+  every_tab "server window" 0 2 3 1
   equals "the server window shows the keyword tree" 1 "$(relate_first_keyword 4)"
+  equals "the chosen way to keep it reads as checked" 'Button|Link|45||0|100010' "$(read_aloud 'Relations*' | grep '|45|')"
 }
 copy_with 'Local Copy in &default path' '' relate_globex
 equals "the script host's call returned" 'call.vbs: 1 passed, 0 failed' "$(tr -d '\r' <"$work/server.out" | tail -1)"
@@ -286,6 +328,15 @@ equals "and was handed the full address, the target and the related keywords in 
   "$(tr -d '\r' <"$work/pagefetch.log" | grep '^received:' | head -1)"
 equals "the suite holds the local copy, related to the keyword" 'File|1' \
   "$(suitectl query "SELECT FileType || '|' || (SELECT count(*) FROM keyword_items k WHERE k.FileId = i.FileId AND k.KeyId = 121) FROM items i WHERE FileCurrentPath = '$target'")"
+# Esc is Cancel: the window closes and nothing is copied.
+before_esc=$(saved_count)
+cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowRelationWeb '/Price list.xls' >"$work/server-esc.out" 2>&1 &
+host=$!
+driver wait 'Relations*' >/dev/null
+driver click 'Relations*' 'Local Copy in &default path' && sleep 0.2 && driver press 'Relations*' 27
+went "Esc cancels the server window" 'Relations*' Cancel
+wait $host
+equals "and no copy is made" "$before_esc" "$(saved_count)"
 copy_with 'Local Copy in &default path'
 equals "a second copy is numbered" "$(cat "$work/srv/Price list.xls")" "$(cat "$work/downloads/Copy (1) of Price list.xls" 2>/dev/null)"
 save_as() {
@@ -325,6 +376,8 @@ driver click 'Relations*' '&Enable'
 equals "a screen reader hears the theme and category combos by their labels, with their items" \
   'ComboBox|Theme:|46|Green|4 ComboBox|Category:|46|Engineering|' "$(read_aloud 'Relations*' | grep '^ComboBox' | cut -d'|' -f1-5 | paste -sd' ' | sed 's/|[0-9]*$/|/')"
 equals "and every other control of the tab" '' "$(unnamed 'Relations*')"
+equals "the web window's Themes tab: one access key per letter, Tab round in reading order, a default button" '' \
+  "$(keyboard_faults 'Relations*')"
 driver keys 'Relations*' 'ComboBox#2' 40  # from the first category to the next: Sales
 driver click 'Relations*' '&New Category'
 check "New Category opens the suite's dialog" driver wait 'New category'
@@ -371,7 +424,7 @@ mail_copy() {
     >"$work/$1.out" 2>&1 &
   host=$!
   check "the mail item window shows ($1)" driver wait 'Relations*'
-  equals "a screen reader hears a name for every control of the mail window ($1)" '' "$(unnamed 'Relations*')"
+  [ "$1" = mail1 ] && every_tab "mail window" 0 2 3 4 1
   [ -n "${2:-}" ] && equals "a keyword related to the mail item is stored" 1 "$(relate_first_keyword 5)"
   driver click 'Relations*' 'Local Copy in &default path' && driver click 'Relations*' Ok
 }

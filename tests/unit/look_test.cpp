@@ -93,7 +93,7 @@ TEST_F(SeededSuite, AHighContrastThemeTurnedOnWhileTheWindowIsOpenGivesEveryText
     w.unload();
 }
 
-TEST_F(SeededSuite, MovedToAMonitorOf144DpiTheWindowDrawsItsPicturesAtThatSize) {
+TEST_F(SeededSuite, MovedToAMonitorOf144DpiTheWindowDrawsItsPicturesAtThatSizeAndAt192ItStaysOnTheScreen) {
     windows::frmQuillbox w;
     w.oFileSelected = loadItem(L"C:\\docs\\report.txt");
     w.m_UserFile = L"C:\\docs\\report.txt";
@@ -110,6 +110,20 @@ TEST_F(SeededSuite, MovedToAMonitorOf144DpiTheWindowDrawsItsPicturesAtThatSize) 
     EXPECT_GE(side(TreeView_GetImageList(w.keywords.pvtreeKeys.handle(), TVSIL_NORMAL)), 24) << "the tree";
     EXPECT_GE(side(ListView_GetImageList(w.keywords.lstKeyRel.handle(), LVSIL_SMALL)), 24) << "the related keywords";
     EXPECT_GE(side(w.themes.grdMemo.imageList()), 24) << "the memo grid";
+    // On to a 192-dpi monitor of the same 1024 x 768 work area: the window would not fit at that
+    // DPI, so it is laid out smaller and kept inside it rather than taking the suggested frame.
+    const RECT at96 = suggested;
+    RECT twice{0, 0, 2 * (at96.right - at96.left), 2 * (at96.bottom - at96.top)};
+    ::SendMessageW(w.handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&twice));
+    MONITORINFO monitor{sizeof monitor};
+    ::GetMonitorInfoW(::MonitorFromWindow(w.handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT now;
+    ::GetWindowRect(w.handle(), &now);
+    ASSERT_GT(twice.bottom, monitor.rcWork.bottom - monitor.rcWork.top) << "the frame suggested must not fit for this to tell";
+    EXPECT_TRUE(now.left >= monitor.rcWork.left && now.top >= monitor.rcWork.top && now.right <= monitor.rcWork.right &&
+                now.bottom <= monitor.rcWork.bottom)
+        << "the window at " << now.left << "," << now.top << " to " << now.right << "," << now.bottom << " is cut off";
+    EXPECT_GT(now.right - now.left, at96.right - at96.left) << "and larger than at 96 dpi";
     w.unload();
 }
 

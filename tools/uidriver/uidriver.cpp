@@ -20,7 +20,21 @@
 //                                              name, its number of items and the first item's name
 //   uidriver accall CAPTION                    every control the keyboard reaches now (shown, enabled,
 //                                              a Tab stop; inside a combo, its focusable combo), as a
-//                                              screen reader reads it: "class|name|role|value|items"
+//                                              screen reader reads it: "class|name|role|value|items|state"
+//                                              (role and state as numbers, the state in hex)
+//   uidriver keyboard CAPTION                  as a keyboard user meets the window now: presses Tab from
+//                                              the control with the focus until the focus is back
+//                                              and prints "round: NAME > NAME > ...", then one
+//                                              "fault: ..." line for each duplicate access key, each
+//                                              Tab stop never reached, a stop at an option not chosen,
+//                                              a Tab out of reading order, a missing default button
+//                                              and a focus on a hidden or disabled control or on
+//                                              the window itself
+//   uidriver press CAPTION VK                  presses a key (virtual-key code) where the focus is
+//   uidriver colors CAPTION CLASS#N            reads that child (or with "-" the window's client area)
+//                                              off the screen: "BACKGROUND INK RATIO", the commonest
+//                                              colour, the one of most contrast to it among those
+//                                              of at least 20 pixels, and their contrast ratio
 //   uidriver itemheight CAPTION CLASS#N        prints the height of a tree's rows in pixels (its
 //                                              pictures' height, or its text's where that is more)
 //   uidriver rect CAPTION                      prints the window's place on the screen as WxH+X+Y
@@ -32,9 +46,13 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -134,6 +152,193 @@ HWND buttonByText(HWND parent, const std::wstring& text) {
     return nullptr;
 }
 
+// {618736E0-3C3D-11CF-810C-00AA00389B71}, written out: Wine's import library may lack it.
+const IID kIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// What a screen reader reads of a window's client object.
+struct Spoken {
+    bool found = false;
+    std::wstring name, value, firstItem;
+    long role = 0, state = 0, items = 0;
+};
+
+Spoken readAloud(HWND h) {
+    Spoken out;
+    IAccessible* acc = nullptr;
+    if (FAILED(::AccessibleObjectFromWindow(h, static_cast<DWORD>(OBJID_CLIENT), kIAccessible, reinterpret_cast<void**>(&acc))) || !acc)
+        return out;
+    out.found = true;
+    VARIANT self{}, role{}, state{}, first{};
+    self.vt = first.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    first.lVal = 1;
+    auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), VARIANT which, std::wstring& into) {
+        BSTR b = nullptr;
+        if (SUCCEEDED((acc->*get)(which, &b)) && b) into = b;
+        ::SysFreeString(b);
+    };
+    text(&IAccessible::get_accName, self, out.name);
+    text(&IAccessible::get_accValue, self, out.value);
+    if (SUCCEEDED(acc->get_accRole(self, &role)) && role.vt == VT_I4) out.role = role.lVal;
+    if (SUCCEEDED(acc->get_accState(self, &state)) && state.vt == VT_I4) out.state = state.lVal;
+    LONG count = 0;
+    if (SUCCEEDED(acc->get_accChildCount(&count))) out.items = count;
+    if (count > 0) text(&IAccessible::get_accName, first, out.firstItem);
+    acc->Release();
+    return out;
+}
+
+void printUtf8(const std::wstring& line) {
+    std::vector<char> out(line.size() * 4 + 1);
+    ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+    std::printf("%s\n", out.data());
+}
+
+// The window with the keyboard focus in the thread that owns `w`.
+HWND focusOf(HWND w) {
+    GUITHREADINFO info{sizeof info};
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(w, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+void press(HWND target, WPARAM vk) {
+    ::PostMessageW(target, WM_KEYDOWN, vk, 1);
+    ::PostMessageW(target, WM_KEYUP, vk, 0xC0000001);
+}
+
+// The access key of a label or button text ("&Open" is O), or 0.
+wchar_t accessKey(HWND h) {
+    const std::wstring cls = className(h);
+    const LONG style = ::GetWindowLongW(h, GWL_STYLE);
+    if (_wcsicmp(cls.c_str(), L"Button") != 0 && (_wcsicmp(cls.c_str(), L"Static") != 0 || (style & SS_NOPREFIX))) return 0;
+    const std::wstring text = windowText(h);
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != L'&') continue;
+        if (text[i + 1] == L'&') {
+            ++i;
+            continue;
+        }
+        return static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(::CharUpperW(reinterpret_cast<wchar_t*>(static_cast<UINT_PTR>(text[i + 1])))));
+    }
+    return 0;
+}
+
+bool isOption(HWND h) {
+    const LONG type = ::GetWindowLongW(h, GWL_STYLE) & BS_TYPEMASK;
+    return _wcsicmp(className(h).c_str(), L"Button") == 0 && (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON);
+}
+
+// A stop as the round prints it: its spoken name, else its class.
+std::wstring stopName(HWND h) {
+    std::wstring name = readAloud(h).name;
+    return name.empty() ? className(h) : name;
+}
+
+// The faults a keyboard user meets in `w` as it shows now (see "keyboard" above).
+std::vector<std::wstring> keyboardFaults(HWND w, std::wstring& round) {
+    std::vector<std::wstring> faults;
+    std::map<wchar_t, std::wstring> keys;
+    bool hasDefault = false;
+    for (HWND h : children(w)) {
+        if (!::IsWindowVisible(h)) continue;
+        if (wchar_t k = accessKey(h)) {
+            auto [at, fresh] = keys.emplace(k, windowText(h));
+            if (!fresh) faults.push_back(L"access key " + std::wstring(1, k) + L" on \"" + at->second + L"\" and \"" + windowText(h) + L"\"");
+        }
+        if (_wcsicmp(className(h).c_str(), L"Button") == 0 && (::GetWindowLongW(h, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            hasDefault = true;
+    }
+    if (!hasDefault) faults.push_back(L"no default button");
+    // Tab from the focus until it is back, as the window's own message loop takes the key.
+    std::vector<HWND> stops;
+    if (HWND at = focusOf(w); at && (at == w || !::IsWindowVisible(at) || !::IsWindowEnabled(at)))
+        faults.push_back(L"the focus is on \"" + stopName(at) + L"\", " + (at == w ? L"the window itself" : L"hidden or disabled"));
+    for (HWND at = focusOf(w); at && stops.size() < 100; ) {
+        stops.push_back(at);
+        press(at, VK_TAB);
+        HWND next = at;
+        for (int waited = 0; next == at && waited < 1000; waited += 20, ::Sleep(20)) next = focusOf(w);
+        if (next == stops.front()) break;
+        if (next == at || std::find(stops.begin(), stops.end(), next) != stops.end()) {
+            faults.push_back(L"Tab does not come back to \"" + stopName(stops.front()) + L"\" (stays at \"" + stopName(next) + L"\")");
+            break;
+        }
+        at = next;
+    }
+    if (stops.empty()) faults.push_back(L"no control has the focus");
+    for (HWND h : children(w)) {
+        const LONG style = ::GetWindowLongW(h, GWL_STYLE);
+        if (!(style & WS_TABSTOP) || !::IsWindowVisible(h) || !::IsWindowEnabled(h)) continue;
+        if (_wcsicmp(className(::GetParent(h)).c_str(), L"ComboBoxEx32") == 0) continue;  // its combo's
+        const bool chosen = !isOption(h) || ::SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        const bool reached = std::any_of(stops.begin(), stops.end(), [&](HWND s) { return s == h || ::IsChild(h, s); });
+        if (chosen && !reached) faults.push_back(L"Tab never reaches \"" + stopName(h) + L"\"");
+        if (!chosen && reached) faults.push_back(L"Tab stops at \"" + stopName(h) + L"\", an option not chosen");
+    }
+    // Reading order: rows (tops within 8 pixels) left to right, top to bottom; going round, the
+    // order falls back once, from the last stop to the first.
+    int back = 0;
+    size_t first = 0;  // the first stop in reading order, where the round is printed from
+    std::wstring where;
+    for (size_t i = 0; i < stops.size() && stops.size() > 1; ++i) {
+        RECT a, b;
+        ::GetWindowRect(stops[i], &a);
+        ::GetWindowRect(stops[(i + 1) % stops.size()], &b);
+        if (std::abs(a.top - b.top) <= 8 ? b.left < a.left : b.top < a.top) {
+            ++back;
+            first = (i + 1) % stops.size();
+            where += L" \"" + stopName(stops[i]) + L"\" > \"" + stopName(stops[(i + 1) % stops.size()]) + L"\"";
+        }
+    }
+    if (back > 1) faults.push_back(L"Tab goes against reading order:" + where);
+    for (size_t i = 0; i < stops.size(); ++i) round += (i ? L" > " : L"") + stopName(stops[(first + i) % stops.size()]);
+    return faults;
+}
+
+// Relative luminance of a colour (WCAG 2).
+double luminance(COLORREF c) {
+    auto channel = [](int v) {
+        const double x = v / 255.0;
+        return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(GetRValue(c)) + 0.7152 * channel(GetGValue(c)) + 0.0722 * channel(GetBValue(c));
+}
+
+double contrast(COLORREF a, COLORREF b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The screen's pixels in `r` (as the user sees them): the commonest colour and the one of most
+// contrast to it.
+void readColors(const RECT& r) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP picture = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(memory, picture);
+    ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    ::GdiFlush();
+    std::map<COLORREF, int> counts;
+    const auto* pixel = static_cast<const DWORD*>(bits);
+    for (int i = 0; bits && i < w * h; ++i) ++counts[RGB((pixel[i] >> 16) & 0xFF, (pixel[i] >> 8) & 0xFF, pixel[i] & 0xFF)];
+    ::SelectObject(memory, old);
+    ::DeleteObject(picture);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    COLORREF background = 0, ink = 0;
+    int most = -1;
+    for (auto [c, n] : counts)
+        if (n > most) most = n, background = c;
+    double best = 1;
+    for (auto [c, n] : counts)
+        if (n >= 20 && contrast(c, background) > best) best = contrast(c, background), ink = c;
+    std::printf("#%02X%02X%02X #%02X%02X%02X %.1f\n", GetRValue(background), GetGValue(background), GetBValue(background),
+                GetRValue(ink), GetGValue(ink), GetBValue(ink), best);
+}
+
 int fail(const char* what) {
     std::fprintf(stderr, "uidriver: %s\n", what);
     return 1;
@@ -194,7 +399,6 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (action == L"accall") {
-        static const IID accessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
         ::CoInitialize(nullptr);
         for (HWND h : children(w)) {
             const LONG style = ::GetWindowLongW(h, GWL_STYLE);
@@ -204,42 +408,46 @@ int wmain(int argc, wchar_t** argv) {
                 HWND inner = reinterpret_cast<HWND>(::SendMessageW(h, CBEM_GETCOMBOCONTROL, 0, 0));
                 if (inner) h = inner;
             }
-            IAccessible* acc = nullptr;
-            if (FAILED(::AccessibleObjectFromWindow(h, static_cast<DWORD>(OBJID_CLIENT), accessible, reinterpret_cast<void**>(&acc))) || !acc) {
-                std::printf("%ls|<no object>\n", className(h).c_str());
+            const Spoken spoken = readAloud(h);
+            if (!spoken.found) {
+                printUtf8(className(h) + L"|<no object>");
                 continue;
             }
-            VARIANT self{}, role{};
-            self.vt = VT_I4;
-            self.lVal = CHILDID_SELF;
-            BSTR name = nullptr, value = nullptr;
-            LONG count = 0;
-            acc->get_accName(self, &name);
-            acc->get_accValue(self, &value);
-            acc->get_accRole(self, &role);
-            acc->get_accChildCount(&count);
-            std::wstring line = className(h) + L"|" + (name ? name : L"") + L"|" + std::to_wstring(role.vt == VT_I4 ? role.lVal : 0) +
-                                L"|" + (value ? value : L"") + L"|" + std::to_wstring(count);
-            std::vector<char> out(line.size() * 4 + 1);
-            ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-            std::printf("%s\n", out.data());
-            ::SysFreeString(name);
-            ::SysFreeString(value);
-            acc->Release();
+            wchar_t state[16];
+            std::swprintf(state, 16, L"%lx", static_cast<unsigned long>(spoken.state));
+            printUtf8(className(h) + L"|" + spoken.name + L"|" + std::to_wstring(spoken.role) + L"|" + spoken.value + L"|" +
+                      std::to_wstring(spoken.items) + L"|" + state);
         }
         ::CoUninitialize();
         return 0;
     }
+    if (action == L"keyboard") {
+        ::CoInitialize(nullptr);
+        std::wstring round;
+        const std::vector<std::wstring> faults = keyboardFaults(w, round);
+        printUtf8(L"round: " + round);
+        for (const std::wstring& f : faults) printUtf8(L"fault: " + f);
+        ::CoUninitialize();
+        return 0;
+    }
+    if (action == L"press" && argc == 4) {
+        HWND f = focusOf(w);
+        if (!f) return fail("no focus");
+        press(f, static_cast<WPARAM>(_wtoi(argv[3])));
+        return 0;
+    }
     if (argc < 4) return fail("missing control");
+    if (action == L"colors" && std::wstring(argv[3]) == L"-") {
+        RECT r;
+        ::GetClientRect(w, &r);
+        ::MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        readColors(r);
+        return 0;
+    }
     if (action == L"texts") {
         for (HWND h : children(w)) {
             if (_wcsicmp(className(h).c_str(), argv[3]) != 0) continue;
-            std::wstring t = windowText(h);
-            if (t.empty()) continue;
-            std::vector<char> out(t.size() * 4 + 1);
-            ::WideCharToMultiByte(CP_UTF8, 0, t.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr,
-                                  nullptr);
-            std::printf("%s\n", out.data());
+            if (std::wstring t = windowText(h); !t.empty()) printUtf8(t);
         }
         return 0;
     }
@@ -250,10 +458,13 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (action == L"gettext") {
-        std::wstring t = windowText(c);
-        std::vector<char> out(t.size() * 4 + 1);
-        ::WideCharToMultiByte(CP_UTF8, 0, t.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-        std::printf("%s\n", out.data());
+        printUtf8(windowText(c));
+        return 0;
+    }
+    if (action == L"colors") {
+        RECT r;
+        ::GetWindowRect(c, &r);
+        readColors(r);
         return 0;
     }
     if (action == L"itemheight") {
@@ -274,8 +485,7 @@ int wmain(int argc, wchar_t** argv) {
     if (action == L"keys" && argc >= 5) {
         for (int i = 4; i < argc; ++i) {
             auto vk = static_cast<WPARAM>(_wtoi(argv[i]));
-            ::PostMessageW(c, WM_KEYDOWN, vk, 1);
-            ::PostMessageW(c, WM_KEYUP, vk, 0xC0000001);
+            press(c, vk);
             ::Sleep(100);
         }
         return 0;
@@ -303,29 +513,11 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (action == L"acc") {
-        // {618736E0-3C3D-11CF-810C-00AA00389B71}
-        static const IID accessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
         ::CoInitialize(nullptr);
-        IAccessible* acc = nullptr;
-        HRESULT hr = ::AccessibleObjectFromWindow(c, static_cast<DWORD>(OBJID_CLIENT), accessible, reinterpret_cast<void**>(&acc));
-        if (FAILED(hr) || !acc) {
-            std::printf("error 0x%08lX\n", static_cast<unsigned long>(hr));
-            return 1;
-        }
-        VARIANT self{}, first{};
-        self.vt = first.vt = VT_I4;
-        self.lVal = CHILDID_SELF;
-        first.lVal = 1;
-        BSTR name = nullptr, item = nullptr;
-        LONG count = 0;
-        acc->get_accName(self, &name);
-        acc->get_accChildCount(&count);
-        if (count > 0) acc->get_accName(first, &item);
-        std::printf("%ls|%ld|%ls\n", name ? name : L"", static_cast<long>(count), item ? item : L"");
-        ::SysFreeString(name);
-        ::SysFreeString(item);
-        acc->Release();
+        const Spoken spoken = readAloud(c);
         ::CoUninitialize();
+        if (!spoken.found) return fail("no accessible object");
+        printUtf8(spoken.name + L"|" + std::to_wstring(spoken.items) + L"|" + spoken.firstItem);
         return 0;
     }
     if (action == L"char" && argc == 5) {

@@ -193,7 +193,9 @@ protected:
     void command(WORD code) override;
     void keyPress(short& keyAscii) override;
     void keyDown(WORD key) override;
-    bool takesEnter() const override { return true; }  // a text box sees Enter as a key press
+    // A box whose handler reads the keys sees Enter as a key press; in any other one-line box
+    // Enter is the form's (its default button), as in a dialog box.
+    bool takesEnter() const override { return static_cast<bool>(onKeyPress); }
 
 private:
     COLORREF foreColor_ = CLR_DEFAULT;
@@ -205,6 +207,9 @@ public:
     DWORD style() const override {
         return WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
     }
+
+protected:
+    bool takesEnter() const override { return true; }
 };
 
 // An "&" in its caption marks its access key (Alt and that letter press it).

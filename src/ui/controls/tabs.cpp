@@ -30,6 +30,12 @@ void TabStrip::show(int page) {
     page_ = page;
     ::SendMessageW(live(), TCM_SETCURSEL, page - 1, 0);
     if (onPageShown) onPageShown(page);
+    // The focus is never left on a control the change hid, nor on the window itself where the
+    // system puts it when it hides the control that had it: the tabs take it, as after a click.
+    const HWND form = ::GetParent(handle());
+    if (HWND focus = ::GetFocus(); focus && focus != handle() &&
+                                   (focus == form || (::IsChild(form, focus) && (!::IsWindowVisible(focus) || !::IsWindowEnabled(focus)))))
+        ::SetFocus(handle());
 }
 
 void TabStrip::select(int page) {

@@ -42,8 +42,8 @@ long roleOf(HWND h) {
 // knows none better than "client").
 class NamedAccessible final : public ForwardingAccessible {
 public:
-    NamedAccessible(ComPtr<IAccessible> inner, std::wstring name, long role)
-        : ForwardingAccessible(std::move(inner)), name_(std::move(name)), role_(role) {}
+    NamedAccessible(ComPtr<IAccessible> inner, HWND window, std::wstring name, long role)
+        : ForwardingAccessible(std::move(inner)), window_(window), name_(std::move(name)), role_(role) {}
 
     STDMETHODIMP get_accName(VARIANT child, BSTR* name) override {
         return isSelf(child) && !name_.empty() ? textOut(name, name_) : inner_->get_accName(child, name);
@@ -54,7 +54,20 @@ public:
         return hr;
     }
 
+    // An option or check box says whether it is chosen, as Windows' button proxy does.
+    STDMETHODIMP get_accState(VARIANT child, VARIANT* state) override {
+        HRESULT hr = inner_->get_accState(child, state);
+        if (isSelf(child) && SUCCEEDED(hr) && state->vt == VT_I4 && (role_ == ROLE_SYSTEM_RADIOBUTTON || role_ == ROLE_SYSTEM_CHECKBUTTON)) {
+            const LRESULT check = ::SendMessageW(window_, BM_GETCHECK, 0, 0);
+            state->lVal &= ~(STATE_SYSTEM_CHECKED | STATE_SYSTEM_MIXED);
+            if (check == BST_CHECKED) state->lVal |= STATE_SYSTEM_CHECKED;
+            if (check == BST_INDETERMINATE) state->lVal |= STATE_SYSTEM_MIXED;
+        }
+        return hr;
+    }
+
 private:
+    HWND window_;
     std::wstring name_;
     long role_;
 };
@@ -81,7 +94,7 @@ bool Form::accessibleObject(HWND inside, const Control& control, WPARAM wp, LPAR
     }
     std::wstring name = control.accessibleName();
     if (const std::wstring value = control.spokenValue(); !value.empty() && value != name) name += L": " + value;
-    ComPtr<IAccessible> named = ComPtr<IAccessible>::attach(new NamedAccessible(standard, std::move(name), role));
+    ComPtr<IAccessible> named = ComPtr<IAccessible>::attach(new NamedAccessible(standard, inside, std::move(name), role));
     result = ::LresultFromObject(kIID_IAccessible, wp, named.get());
     return true;
 }

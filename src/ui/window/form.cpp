@@ -65,6 +65,7 @@ std::wstring spoken(const std::wstring& caption) {
         if (caption[i] == L'&' && i + 1 < caption.size()) ++i;  // "&&" is one "&"
         s += caption[i];
     }
+    while (!s.empty() && s.back() == L' ') s.pop_back();  // "Item Id: " is read as "Item Id:"
     return s;
 }
 
@@ -160,9 +161,13 @@ RECT Form::frameAt(Dpi dpi) const {
 Dpi Form::dpiToFit(Dpi dpi, const RECT& work) const {
     // A window taller or wider than the screen's work area at this DPI (a 1024 x 768 screen at
     // 150 %) is laid out a little smaller, text and pictures alike, rather than cut off.
-    const RECT r = frameAt(dpi);
-    const double fitW = static_cast<double>(work.right - work.left) / (r.right - r.left);
-    const double fitH = static_cast<double>(work.bottom - work.top) / (r.bottom - r.top);
+    // Only the client area scales: the frame around it keeps its size.
+    const RECT frame = frameAt(dpi), client = toPixels({0, 0, design_.clientWidth, design_.clientHeight}, dpi);
+    const int clientW = client.right - client.left, clientH = client.bottom - client.top;
+    const int frameW = frame.right - frame.left - clientW, frameH = frame.bottom - frame.top - clientH;
+    if (clientW <= 0 || clientH <= 0) return dpi;
+    const double fitW = static_cast<double>(work.right - work.left - frameW) / clientW;
+    const double fitH = static_cast<double>(work.bottom - work.top - frameH) / clientH;
     const double fit = std::min(fitW, fitH);
     if (fit >= 1 || fit <= 0.5) return dpi;
     return {static_cast<int>(dpi.x * fit), static_cast<int>(dpi.y * fit)};

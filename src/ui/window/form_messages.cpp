@@ -106,11 +106,26 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_DPICHANGED: {
             // Moved to a monitor of another DPI: the suggested frame, the layout and the font
-            // for the new DPI.
-            dpi_ = {LOWORD(wp), HIWORD(wp)};
-            const auto* r = reinterpret_cast<const RECT*>(lp);
-            if (r) ::SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                                  SWP_NOZORDER | SWP_NOACTIVATE);
+            // for the new DPI; a little smaller where the window would not fit that monitor's
+            // work area, kept inside it.
+            const Dpi told{LOWORD(wp), HIWORD(wp)};
+            RECT frame;
+            if (const auto* suggested = reinterpret_cast<const RECT*>(lp)) frame = *suggested;
+            else ::GetWindowRect(hwnd_, &frame);
+            MONITORINFO monitor{sizeof monitor};
+            ::GetMonitorInfoW(::MonitorFromRect(&frame, MONITOR_DEFAULTTONEAREST), &monitor);
+            const RECT& work = monitor.rcWork;
+            dpi_ = dpiToFit(told, work);
+            if (!(dpi_ == told)) {
+                const RECT fitted = frameAt(dpi_);
+                const int w = fitted.right - fitted.left, h = fitted.bottom - fitted.top;
+                const int x = std::max(work.left, std::min(frame.left, work.right - w));
+                const int y = std::max(work.top, std::min(frame.top, work.bottom - h));
+                frame = {x, y, x + w, y + h};
+            }
+            if (lp || !(dpi_ == told))
+                ::SetWindowPos(hwnd_, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
+                               SWP_NOZORDER | SWP_NOACTIVATE);
             layOut();
             dpiChanged();
             return 0;
