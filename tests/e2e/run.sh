@@ -137,6 +137,8 @@ reg add 'HKCU\Software\VB and VBA Program Settings\Vellumdex\Selected View Shell
 qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/relation.out" 2>&1 &
 host=$!
 check "relation window shows" driver wait 'Relations*'
+equals "a screen reader walking the window finds the controls of the tabs not shown yet" '&Create &Upload' \
+  "$(read_aloud 'Relations*' >/dev/null; driver texts 'Relations*' Button | tr -d '\r' | grep -Fx -e '&Create' -e '&Upload' | paste -sd' ')"
 equals "the view in use is on its button" Projects "$(driver texts 'Relations*' Button | tr -d '\r' | sed -n 's/^Projects$/Projects/p')"
 equals "for a local file while connected, the Server tab can be chosen" 4 "$(driver tab 'Relations*' 'SysTabControl32#1' 4 | tr -d '\r')"
 every_tab "local file window" 4 3 2 0 1

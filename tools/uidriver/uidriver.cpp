@@ -400,6 +400,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (action == L"accall") {
         ::CoInitialize(nullptr);
+        readAloud(w);  // the window first, as a screen reader meets it
         for (HWND h : children(w)) {
             const LONG style = ::GetWindowLongW(h, GWL_STYLE);
             if (!(style & WS_TABSTOP) || !::IsWindowVisible(h) || !::IsWindowEnabled(h)) continue;

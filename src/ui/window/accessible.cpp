@@ -75,6 +75,7 @@ private:
 }  // namespace
 
 bool Form::accessibleObject(const Control& control, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (&control == pages_ && static_cast<LONG>(lp) == OBJID_CLIENT) makeEveryPage();  // the pages behind the tabs
     return accessibleObject(control.handle(), control, wp, lp, result);
 }
 

@@ -266,6 +266,11 @@ void Form::makePage(int page) {
         if (order_[i]->deferred_ && order_[i]->placement_.page == page) makeWindow(i, true);
 }
 
+void Form::makeEveryPage() {
+    if (!pages_ || !pages_->handle()) return;
+    for (int page = 1, n = pages_->pageCount(); page <= n; ++page) makePage(page);
+}
+
 void Form::layOut() {
     RECT r = toPixels({0, 0, design_.clientWidth, design_.clientHeight}, dpi_);
     ::AdjustWindowRectEx(&r, kFormStyle, FALSE, kFormExStyle);

@@ -155,6 +155,9 @@ private:
     void createControls();
     void makeWindow(size_t index, bool later);
     void makePage(int page);
+    // A screen reader walking the window finds every page's controls, as in a property sheet
+    // whose pages are all made: those of pages not shown yet are made now, hidden.
+    void makeEveryPage();
     int firstPage() const;
     void giveFont(Control& c, HFONT font, const LOGFONTW& form, std::vector<UniqueFont>& faces, BOOL repaint);
     void windowCreated(HWND h);

@@ -136,6 +136,9 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             if (LOWORD(lp)) ::SetFocus(reinterpret_cast<HWND>(wp));
             else moveFocus(wp != 0);
             return 0;
+        case WM_GETOBJECT:
+            if (static_cast<LONG>(lp) == OBJID_CLIENT) makeEveryPage();
+            break;  // answered by the system's object for the window
         case WM_SYSCOLORCHANGE:
             colorsChanged();
             return 0;
