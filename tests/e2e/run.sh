@@ -80,6 +80,7 @@ cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowEditName 'C:\qbtest\report
 host=$!
 check "name dialog shows" driver wait Relations
 equals "field shown" 'Quarterly report' "$(driver gettext Relations 'Edit#1' | tr -d '\r')"
+equals "the name dialog: one access key per letter, Tab round in reading order, a default button" '' "$(keyboard_faults Relations)"
 driver settext Relations 'Edit#1' '  Annual report ' && driver click Relations Ok
 wait $host; check "host returns after Ok" grep -q '1 passed, 0 failed' "$work/name.out"
 equals "name stored as typed, seen by another process" '  Annual report ' \
@@ -270,6 +271,7 @@ driver click "$win" '&Upload'
 check "the name clash dialog shows" driver wait Relations
 equals "its title names the file" "The file's server already contains a file name \"Quarterly report.txt.\"" \
   "$(driver texts Relations Static | tr -d '\r' | grep -F "already contains")"
+equals "the name clash dialog: one access key per letter, Tab round in reading order, a default button" '' "$(keyboard_faults Relations)"
 driver click Relations 'Rename the file before uploading to the server.'
 driver settext Relations 'Edit#1' 'Board copy' && driver click Relations Ok
 server_item="SELECT FileCurrentPath FROM items WHERE FileType = 'Server' AND FileName = 'Board copy.txt'"
@@ -373,6 +375,7 @@ check "the web page window shows" driver wait 'Relations*'
 sleep 0.5
 equals "the keywords the suite recommends for the proposed memo are related" '102 112' \
   "$(suitectl query "SELECT group_concat(KeyId, ' ') FROM (SELECT KeyId FROM keyword_items WHERE FileId = $page_item ORDER BY KeyId)")"
+every_tab "web page window" 0 1
 equals "the Themes tab is chosen" 2 "$(driver tab 'Relations*' 'SysTabControl32#1' 2 | tr -d '\r')"
 driver click 'Relations*' '&Enable'
 equals "a screen reader hears the theme and category combos by their labels, with their items" \
@@ -543,6 +546,7 @@ qb_wine "$build/host/quillhost.exe" --keywords 'C:\Quillbox Demo\Quarterly repor
 viewer=$!
 check "the viewer shows" driver wait Relations
 equals "its panel" 'Related keywords' "$(driver texts Relations Static | tr -d '\r')"
+equals "the viewer: Tab round in reading order, a default button" '' "$(keyboard_faults Relations)"
 driver click Relations Ok
 wait $viewer; equals "Ok closes it and the host's call returns" 0 "$?"
 suitectl seed "$(qb_winpath "$here/fixture.sql")"
