@@ -21,6 +21,22 @@ shot() {
   printf '%s' "$2" >"$shots/$(printf %02d $n).txt"
 }
 seed() { qb_wine "$b/standin/suitectl.exe" seed "$(qb_winpath standin/fixtures/sample.sql)" >/dev/null; }
+suite() { qb_wine "$b/standin/suitectl.exe" "$@" >/dev/null; }
+# A file server that answers only after a while, and the suite's downloader beside the component
+# (for the time of the gallery), so that the copy progress window stays up to be seen.
+slow_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+python3 - "$slow_port" <<'PY' >/dev/null 2>&1 &
+import http.server, sys, time
+class Late(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        time.sleep(15)
+        self.send_error(404)
+    def log_message(self, *args):
+        pass
+http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])), Late).serve_forever()
+PY
+slow_server=$!
+cp "$b/standin/Pagefetch.exe" "$b/src/Pagefetch.exe"
 local_file='C:\Quillbox Demo\Quarterly report.txt'
 
 # One round of pictures, each caption ending in $1 ("96 dpi"...); $2 = all: every window.
@@ -63,6 +79,14 @@ round() {
 
   host ShowRelationWebEdition '/Price list.xls'
   driver wait 'Relations*' >/dev/null && shot 'Relations*' "Server item window ($at)"
+  if [ "$all" = all ]; then
+    # The copy progress window, while the suite's downloader waits on a server that answers late;
+    # Cancel gives up the copy and the server window stays.
+    suite set ServerAddress "http://127.0.0.1:$slow_port/" && suite set DownloadFolder "$(qb_winpath "$shots")"
+    driver click 'Relations*' 'Local Copy in &default path' && driver click 'Relations*' Ok
+    driver wait 'Local Copy' >/dev/null && shot 'Local Copy' "Copy progress window ($at)"
+    driver click 'Local Copy' Cancel; driver gone 'Local Copy' || true
+  fi
   driver click 'Relations*' Cancel; driver gone 'Relations*'; wait $hostpid
   if [ "$all" = all ]; then
     qb_wine "$b/standin/OUTLOOK.exe" 60 >/dev/null 2>&1 & local outlook=$!
@@ -105,11 +129,18 @@ said=$(driver highcontrast on | tr -d '\r')
 [ "$said" = on ] || echo "gallery: the system does not report high contrast on; its colours are set all the same" >&2
 round "high contrast" some
 driver highcontrast off >/dev/null
+kill "$slow_server" 2>/dev/null
+rm -f "$b/src/Pagefetch.exe"
 
 # Each picture with its caption under it, then all of them four to a row.
 tiles=()
+# Wine's Tahoma, which the prefix holds: ImageMagick's default font need not be on the machine.
+font=()
+for f in "$WINEPREFIX/drive_c/windows/Fonts/tahoma.ttf" /usr/share/wine/fonts/tahoma.ttf; do
+  [ -f "$f" ] && { font=(-font "$f"); break; }
+done
 for png in "$shots"/[0-9]*.png; do
-  convert "$png" -background '#f4f4f4' -fill black -pointsize 14 \
+  convert "$png" -background '#f4f4f4' -fill black "${font[@]}" -pointsize 14 \
     label:"$(cat "${png%.png}.txt")" -gravity center -append -bordercolor '#f4f4f4' -border 8 "${png%.png}-tile.png"
   tiles+=("${png%.png}-tile.png")
 done
