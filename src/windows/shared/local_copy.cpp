@@ -158,7 +158,8 @@ void changeRecord(const Object& record, const std::vector<FieldChange>& changes,
                 // "check its name, type and path": the fields of the changes, by their members' names.
                 std::wstring fields;
                 for (size_t i = 0; i < changes.size(); ++i) {
-                    std::wstring field = std::wstring(changes[i].member).substr(6);  // after "UpDate"
+                    std::wstring field = changes[i].member;
+                    if (field.starts_with(L"UpDate")) field.erase(0, 6);
                     ::CharLowerBuffW(field.data(), static_cast<DWORD>(field.size()));
                     fields += (i == 0 ? L"" : i + 1 == changes.size() ? L" and " : L", ") + field;
                 }
