@@ -18,6 +18,9 @@ passed=0 failed=0
 ok()   { passed=$((passed + 1)); echo "  ok   $1"; }
 bad()  { failed=$((failed + 1)); echo "  FAIL $1"; }
 check() { local name=$1; shift; if "$@"; then ok "$name"; else bad "$name"; fi; }
+summary() { echo "e2e$([ "$arch" = x86 ] && echo -x86): $passed passed, $failed failed"; }
+# Stopped by the caller's time limit: what ran still counts, and the stop is a failure.
+trap 'bad "stopped by the time limit"; summary; exit 1' TERM
 equals() { if [ "$2" = "$3" ]; then ok "$1"; else bad "$1: expected '$2', got '$3'"; fi; }
 
 dll=$(qb_winpath "$build/src/Quillbox.dll")
@@ -27,12 +30,43 @@ platform=$(qb_winpath "$build/standin/PlatformStandIns.dll")
 work="$build/e2e"; rm -rf "$work"; mkdir -p "$work"
 export TESRA_SUITE_DB; TESRA_SUITE_DB=$(qb_winpath "$work/suite.db")
 suitectl() { qb_wine "$build/standin/suitectl.exe" "$@" | tr -d '\r'; }
-driver()   { qb_wine "$build/tools/uidriver/uidriver.exe" "$@"; }
+# Where the hosts' threads are (the log shows why one hangs).
+hang_report() {
+  timeout 60 "$QB_WINE" winedbg --command "bt all" 2>/dev/null | awk '
+    /^Backtracing for thread/ { keep = ($0 ~ /quillhost\.exe|cscript\.exe/); if (keep) print "    " $0; next }
+    keep && /^ *=?>?[0-9]+ 0x/ {
+      if ($3 == "in") { print "      " $4 " " $5; next }
+      f = $3; sub(/\(.*/, "", f); m = $0; sub(/.* in /, "", m); sub(/ .*/, "", m); print "      " f " in " m
+    }' >&2
+}
+# uidriver gives up on a window that does not answer within a minute (status 3); the time limit
+# here is for Wine itself.
+driver() {
+  local rc; timeout 90 "$QB_WINE" "$build/tools/uidriver/uidriver.exe" "$@"; rc=$?
+  case $rc in 3 | 124) echo "    uidriver $1 '$2': no answer (status $rc)" >&2; hang_report ;; esac
+  return $rc
+}
+# Waits for a program started in the background and gives its status, for 90 s at most: one still
+# running then is hung, a failure, and is killed (with every host and script host), so a hang
+# costs the run a minute and a half, not the rest of it.
+finish() {
+  local i
+  for ((i = 0; i < 900; i++)); do
+    kill -0 "$1" 2>/dev/null || { wait "$1"; return; }
+    sleep 0.1
+  done
+  bad "a program still running after 90 s: killed"
+  hang_report
+  qb_wine taskkill.exe /f /im quillhost.exe >/dev/null 2>&1
+  qb_wine taskkill.exe /f /im cscript.exe >/dev/null 2>&1
+  kill "$1" 2>/dev/null; wait "$1" 2>/dev/null
+  return 124
+}
 # Runs a test script with Wine's cscript and adds its counts; a script that printed no summary line
 # failed, whatever its exit code (Wine's cscript exits 0 on a script error).
 vbs() {
   local out rc summary
-  out=$(cscript //nologo "$(qb_winpath "$1")" "${@:2}" 2>&1 </dev/null); rc=$?
+  out=$(timeout 600 "$QB_WINE" "${sys}cscript.exe" //nologo "$(qb_winpath "$1")" "${@:2}" 2>&1 </dev/null); rc=$?
   out=$(tr -d '\r' <<<"$out")
   printf '%s\n' "$out" | sed 's/^/    /'
   summary=$(grep -E '^[a-z.-]+: [0-9]+ passed, [0-9]+ failed$' <<<"$out" | tail -1)
@@ -82,7 +116,7 @@ check "name dialog shows" driver wait Relations
 equals "field shown" 'Quarterly report' "$(driver gettext Relations 'Edit#1' | tr -d '\r')"
 equals "the name dialog: one access key per letter, Tab round in reading order, a default button" '' "$(keyboard_faults Relations)"
 driver settext Relations 'Edit#1' '  Annual report ' && driver click Relations Ok
-wait $host; check "host returns after Ok" grep -q '1 passed, 0 failed' "$work/name.out"
+finish $host; check "host returns after Ok" grep -q '1 passed, 0 failed' "$work/name.out"
 equals "name stored as typed, seen by another process" '  Annual report ' \
   "$(suitectl query 'SELECT FileName FROM items WHERE FileId = 1')"
 
@@ -153,7 +187,7 @@ equals "a keyword related from the keyboard is stored" 1 "$(relate_first_keyword
 driver tab 'Relations*' 'SysTabControl32#1' 0 >/dev/null
 driver keys 'Relations*' 'Edit#1' 13
 went "Enter in the name box presses the default button, Ok" 'Relations*'
-wait $host; equals "the host returns after Ok" 0 "$?"
+finish $host; equals "the host returns after Ok" 0 "$?"
 # A change of the connection state closes the window with a message.
 suitectl set StateConnection 1
 qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >"$work/relation2.out" 2>&1 &
@@ -162,7 +196,7 @@ driver wait 'Relations*' >/dev/null && sleep 0.5
 suitectl set StateConnection 0
 check "the connection message shows" answered "Your connection with Vellumdex Server to changed state" Vellumdex
 check "and the window closes" driver gone 'Relations*'
-wait $host; equals "the host returns" 0 "$?"
+finish $host; equals "the host returns" 0 "$?"
 suitectl set StateConnection 1
 # Any kind of item: a mail item found by its entry id opens the same window, without the Server tab.
 qb_wine "$build/host/quillhost.exe" ShowAllItemsRelation '00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001' >"$work/relation3.out" 2>&1 &
@@ -173,7 +207,7 @@ equals "the Server tab cannot be chosen" 1 "$(driver tab 'Relations*' 'SysTabCon
 equals "a keyword related to the mail item is stored" 1 "$(relate_first_keyword 5)"
 driver press 'Relations*' 27
 went "Esc closes the window, as its close box does" 'Relations*'
-wait $host; equals "the host returns" 0 "$?"
+finish $host; equals "the host returns" 0 "$?"
 equals "and what was related stays stored" 1 "$(suitectl query 'SELECT COUNT(*) FROM keyword_items WHERE KeyId = 121 AND FileId = 5')"
 # Under a high-contrast theme a window opened takes the system's colours; every keyword readable.
 driver highcontrast on >/dev/null
@@ -189,7 +223,7 @@ for part in - SysTreeView32#1 SysListView32#1 Static#1 Static#2; do
 done
 driver highcontrast off >/dev/null
 driver click 'Relations*' Ok
-wait $host
+finish $host
 
 echo "attachments on the Files tab, through the real file-open dialog"
 suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
@@ -216,7 +250,7 @@ equals "Remove deletes the ticked attachment only" 'Contract draft' "$(suitectl 
 equals "and the list shows what is stored" '0' "$(driver listchecks "$win" 'SysListView32#2' | tr -d '\r' | tr '\n' ' ' | sed 's/ $//')"
 equals "the attached file itself stays" 'minutes' "$(tr -d '\r' <"$WINEPREFIX/drive_c/Quillbox Demo/Minutes of May.txt")"
 driver click "$win" Ok
-wait $host; equals "the host returns after Ok" 0 "$?"
+finish $host; equals "the host returns after Ok" 0 "$?"
 
 echo "a memo written in the memo dialog, filed in a category chosen in the suite's hosted tree"
 suitectl seed "$(qb_winpath "$here/../../standin/fixtures/sample.sql")"
@@ -254,7 +288,7 @@ equals "a screen reader in another process reads the memo grid: one item per mem
   "Theme Relations|$memo_rows|$first_memo" "$(driver acc "$win" 'QuillboxGrid#1' | tr -d '\r')"
 echo "    screenshot of the Themes tab with the new memo: $work/themes-after.png"
 driver click "$win" Ok
-wait $host; equals "the script host returns after Ok" 0 "$?"
+finish $host; equals "the script host returns after Ok" 0 "$?"
 equals "and its call succeeded" 'call.vbs: 1 passed, 0 failed' "$(tr -d '\r' <"$work/memo.out" | tail -1)"
 
 echo "upload to the file server, a name clash resolved by Rename in the driven dialog"
@@ -283,7 +317,7 @@ equals "the server folder holds the file under the new name" 'numbers' "$(tr -d 
 equals "the server's own file is untouched" 'older numbers' "$(tr -d '\r' <"$work/server/Quarterly report.txt")"
 equals "the name box shows the server item" 'Board copy.txt' "$(driver gettext "$win" 'Edit#1' | tr -d '\r')"
 driver click "$win" Ok
-wait $host; equals "the host returns after Ok" 0 "$?"
+finish $host; equals "the host returns after Ok" 0 "$?"
 suitectl sql "DELETE FROM settings WHERE Name = 'ServerFolder'"
 
 echo "the server item window: a keyword related, local copies made by the suite's downloader"
@@ -314,7 +348,7 @@ copy_with() {
   check "$option is chosen" driver click 'Relations*' "$option"
   check "Ok is pressed" driver click 'Relations*' Ok
   [ -n "${2:-}" ] && "$2"
-  wait $host
+  finish $host
   equals "the downloader saved the copy before the window closed" $((before + 1)) "$(saved_count)"
 }
 relate_globex() {
@@ -339,7 +373,7 @@ host=$!
 driver wait 'Relations*' >/dev/null
 driver click 'Relations*' 'Local Copy in &default path' && sleep 0.2 && driver press 'Relations*' 27
 went "Esc cancels the server window" 'Relations*' Cancel
-wait $host
+finish $host
 equals "and no copy is made" "$before_esc" "$(saved_count)"
 copy_with 'Local Copy in &default path'
 equals "a second copy is numbered" "$(cat "$work/srv/Price list.xls")" "$(cat "$work/downloads/Copy (1) of Price list.xls" 2>/dev/null)"
@@ -391,7 +425,7 @@ check "the dialog closes" driver gone 'New category'
 equals "the new category is made under the one chosen" 'Sales' \
   "$(suitectl query "SELECT p.CatName FROM categories c JOIN categories p ON p.CatId = c.ParentCategoryId WHERE c.CatName = 'Press'")"
 driver click 'Relations*' 'Local Copy in &default path' && driver click 'Relations*' Ok
-wait $host
+finish $host
 equals "the script host's call returned" 'call.vbs: 1 passed, 0 failed' "$(tr -d '\r' <"$work/web.out" | tail -1)"
 memo_row="SELECT m.MemoText || '/' || c.CatName FROM memos m JOIN memo_categories mc ON mc.MemoId = m.MemoId JOIN categories c ON c.CatId = mc.CatId WHERE m.FileId = $page_item"
 equals "the memo is filed in the new category, read by another process" 'Globex wants the final offer/Press' "$(suitectl query "$memo_row")"
@@ -406,7 +440,7 @@ host=$!
 driver wait 'Relations*' >/dev/null && sleep 0.5
 equals "the edition shows the page's memo" 'Globex wants the final offer' "$(driver gettext 'Relations*' 'Edit#5' | tr -d '\r')"
 driver settext 'Relations*' 'Edit#5' '  Globex signed  ' && driver click 'Relations*' Ok
-wait $host
+finish $host
 equals "Ok updates it, trimmed, in its category" 'Globex signed/Press' "$(suitectl query "$memo_row")"
 rm -f "$build/src/Pagefetch.exe"
 kill $http 2>/dev/null; wait $http 2>/dev/null
@@ -442,7 +476,7 @@ qb_wine "$build/standin/OUTLOOK.exe" 60 >/dev/null 2>&1 &
 outlook=$!
 equals "a keyword related to the mail item is stored" 1 "$(relate_first_keyword 5)"
 check "Ok again, with the mail client running" driver click 'Relations*' Ok
-wait $host
+finish $host
 stop_outlook
 equals "the script host's call returned" 'call.vbs: 1 passed, 0 failed' "$(tr -d '\r' <"$work/mail1.out" | tail -1)"
 saved='Re delivery dates.msg'
@@ -469,7 +503,7 @@ check "the relation window shows" driver wait 'Relations - *'
 for _ in $(seq 1 60); do grep -q '^nested:' "$work/early.out" && break; sleep 0.1; done
 equals "a relation made after the refused second call is stored" 1 "$(relate_first_keyword 1)"
 driver click 'Relations*' Ok
-wait $host
+finish $host
 early=$(tr -d '\r' <"$work/early.out")
 equals "the default dispinterface answers" 'early binding: ok' "$(sed -n 1p <<<"$early")"
 equals "ISupportErrorInfo for it" 'error info supported: yes' "$(sed -n 2p <<<"$early")"
@@ -497,7 +531,7 @@ client_size() {  # opens the name dialog, measures it, closes it
   cscript //nologo "$(qb_winpath "$here/call.vbs")" ShowEditName 'C:\qbtest\report.txt' >/dev/null 2>&1 &
   local h=$!
   driver wait Relations && driver clientsize Relations | tr -d '\r'
-  driver close Relations; wait $h
+  driver close Relations; finish $h
 }
 equals "twips at 96 DPI" 358x62 "$(client_size)"
 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
@@ -508,7 +542,7 @@ tree_rows() {
   qb_wine "$build/host/quillhost.exe" ShowRelation 'C:\Quillbox Demo\Quarterly report.txt' >/dev/null 2>&1 &
   local h=$!
   driver wait 'Relations*' >/dev/null && driver itemheight 'Relations*' 'SysTreeView32#1' | tr -d '\r'
-  driver close 'Relations*'; wait $h
+  driver close 'Relations*'; finish $h
   suitectl seed "$(qb_winpath "$here/fixture.sql")" >/dev/null
 }
 rows=$(tree_rows)
@@ -523,7 +557,7 @@ host=$!
 check "announces itself" answered "UploadXXX entered."
 check "names its test file" answered "UploadXXX.txt"
 check "shows the server path" answered "/UploadXXX.txt"
-wait $host; equals "host sees no error" 0 "$?"
+finish $host; equals "host sees no error" 0 "$?"
 check "file is on the server" test -f "$work/server/UploadXXX.txt"
 
 echo "suite missing"
@@ -534,7 +568,7 @@ host=$!
 answer_box "UploadXXX entered." >/dev/null && answer_box "UploadXXX.txt" >/dev/null
 said=$(answer_box "Error.")
 equals "critical box text" $'Error.\nDesc: ActiveX component can\'t create object\nSource: Quillbox' "$(tr -s '\n' <<<"$said")"
-wait $host; equals "the failure is reported, not raised" 0 "$?"
+finish $host; equals "the failure is reported, not raised" 0 "$?"
 check "log block beside the DLL names the handler" grep -q $'\tSOURCE : Quillbox  Engine.UploadXXX() \r$' "$log"
 equals "log block is six lines" 6 "$(wc -l <"$log")"
 regsvr32 /s "$suite"
@@ -548,7 +582,7 @@ check "the viewer shows" driver wait Relations
 equals "its panel" 'Related keywords' "$(driver texts Relations Static | tr -d '\r')"
 equals "the viewer: Tab round in reading order, a default button" '' "$(keyboard_faults Relations)"
 driver click Relations Ok
-wait $viewer; equals "Ok closes it and the host's call returns" 0 "$?"
+finish $viewer; equals "Ok closes it and the host's call returns" 0 "$?"
 suitectl seed "$(qb_winpath "$here/fixture.sql")"
 
 echo "unregistration"
@@ -558,5 +592,5 @@ equals "CLSID key removed" '' "$(regkey "HKCR\\CLSID\\$clsid")"
 equals "type library removed" '' "$(regkey 'HKCR\TypeLib\{A4D276E6-B98B-41EA-B1BA-23735BCE3513}')"
 regsvr32 /s "$dll"
 
-echo "e2e$([ "$arch" = x86 ] && echo -x86): $passed passed, $failed failed"
+summary
 [ "$failed" -eq 0 ]

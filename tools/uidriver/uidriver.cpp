@@ -41,7 +41,8 @@
 //   uidriver highcontrast on|off               turns the High Contrast Black theme on (its colours and
 //                                              the setting, told to every window) or back off
 // A CAPTION ending in "*" stands for any caption that begins with what comes before it.
-// Exit code 0 on success, 1 when the window or control was not found.
+// Exit code 0 on success, 1 when the window or control was not found, 3 when the window's program
+// gave no answer within a minute (hung: every question put to it waits for its message loop).
 #include <windows.h>
 #include <commctrl.h>
 #include <oleacc.h>
@@ -200,6 +201,20 @@ HWND focusOf(HWND w) {
     return ::GetGUIThreadInfo(::GetWindowThreadProcessId(w, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
+// Where the focus settles after it leaves `from` (1 s at most for the move): one key may move it
+// more than once (a control's site hands it on to the window inside it), and read in between, the
+// round would record a stop the user never rests on.
+HWND focusAfter(HWND w, HWND from) {
+    HWND now = from;
+    for (int waited = 0; now == from && waited < 1000; waited += 20, ::Sleep(20)) now = focusOf(w);
+    for (int same = 0, reads = 0; same < 5 && reads < 100; ++reads, ::Sleep(20)) {
+        const HWND again = focusOf(w);
+        same = again == now ? same + 1 : 0;
+        now = again;
+    }
+    return now;
+}
+
 void press(HWND target, WPARAM vk) {
     ::PostMessageW(target, WM_KEYDOWN, vk, 1);
     ::PostMessageW(target, WM_KEYUP, vk, 0xC0000001);
@@ -255,8 +270,7 @@ std::vector<std::wstring> keyboardFaults(HWND w, std::wstring& round) {
     for (HWND at = focusOf(w); at && stops.size() < 100; ) {
         stops.push_back(at);
         press(at, VK_TAB);
-        HWND next = at;
-        for (int waited = 0; next == at && waited < 1000; waited += 20, ::Sleep(20)) next = focusOf(w);
+        const HWND next = focusAfter(w, at);
         if (next == stops.front()) break;
         if (next == at || std::find(stops.begin(), stops.end(), next) != stops.end()) {
             faults.push_back(L"Tab does not come back to \"" + stopName(stops.front()) + L"\" (stays at \"" + stopName(next) + L"\")");
@@ -347,6 +361,13 @@ int fail(const char* what) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // A question to a window waits for its message loop: a hung program must not hang the tests.
+    ::CreateThread(nullptr, 0, [](void*) WINAPI -> DWORD {
+        ::Sleep(60000);
+        std::printf("fault: the window's program gave no answer within 60 s\n");
+        std::fflush(stdout);
+        ::ExitProcess(3);
+    }, nullptr, 0, nullptr);
     if (argc < 3) return fail("usage: uidriver ACTION CAPTION [ARGS]");
     std::wstring action = argv[1], caption = argv[2];
     if (action == L"highcontrast") {
