@@ -20,4 +20,11 @@ ComError currentError() {
     }
 }
 
+ComError notPutBack(const ComError& failure, std::wstring_view what, const ComError& putBack, std::wstring_view check) {
+    return ComError(failure.number(),
+                    failure.description() + L" " + std::wstring(what) + L" could not be put back entirely (" +
+                        putBack.description() + L"): check " + std::wstring(check) + L".",
+                    failure.source(), failure.helpFile(), failure.helpContext());
+}
+
 }  // namespace qb::automation

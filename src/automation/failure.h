@@ -14,6 +14,10 @@ namespace qb::automation {
 // Turns any exception in flight into the component's error type.
 ComError currentError();
 
+// A change failed and putting back what it had made failed too: one failure still, the first,
+// saying what is left as it is ("The item's record") and what to check, with the put-back's error.
+ComError notPutBack(const ComError& failure, std::wstring_view what, const ComError& putBack, std::wstring_view check);
+
 // Runs one statement; a failure in it is dropped ("resume next").
 template <class F>
 void ignoreFailure(F&& statement) noexcept {

@@ -123,8 +123,8 @@ equals "name stored as typed, seen by another process" '  Annual report ' \
 # Answers the next message box titled $2 (default "Quillbox") that says $1; prints what it said.
 answered() { answer_box "$@" >/dev/null; }
 answer_box() {
-  local said title=${2:-Quillbox}
-  for _ in $(seq 1 100); do
+  local said title=${2:-Quillbox} until=$((SECONDS + 40))
+  while [ "$SECONDS" -lt "$until" ]; do
     said=$(driver texts "$title" Static 2>/dev/null | tr -d '\r')
     if grep -qF -- "$1" <<<"$said"; then driver click "$title" OK; printf '%s' "$said"; return 0; fi
     sleep 0.1

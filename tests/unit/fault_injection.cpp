@@ -42,8 +42,8 @@ public:
     STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
                         EXCEPINFO* excep, UINT* argErr) override {
         const std::wstring member = id == DISPID_NEWENUM ? L"_NewEnum" : members_[id];
-        if (++state_->calls == state_->failAt) {
-            state_->failed = name_ + L"." + member;
+        if (state_->fails(name_)) {
+            if (state_->failed.empty()) state_->failed = name_ + L"." + member;
             if (excep) {
                 *excep = EXCEPINFO{};
                 excep->scode = kSuiteError;
@@ -116,8 +116,8 @@ void wrapAnswer(const std::wstring& name, VARIANT* result, DISPID id, const std:
 
 automation::Object FaultInjectingFactory::create(std::wstring_view progId) {
     const std::wstring name(progId);
-    if (++state_->calls == state_->failAt) {
-        state_->failed = L"CreateObject(" + name + L")";
+    if (state_->fails(name)) {
+        if (state_->failed.empty()) state_->failed = L"CreateObject(" + name + L")";
         throw automation::ComError::runtime(automation::err::CantCreateObject);
     }
     automation::Object real = inner_.create(progId);

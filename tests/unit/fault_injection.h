@@ -13,12 +13,20 @@ namespace qb::testing {
 struct Injection {
     long calls = 0;   // creations and calls made since the count was last reset
     long failAt = 0;  // the call (counted from 1) that fails; 0: none
+    bool andLater = false;  // every later call fails too (the suite gone for good), the system's
+                            // own objects' (Scripting.*) excepted
     long live = 0;    // proxies alive
-    std::wstring failed;  // what the failing call was: "Tesra.File.GetOneById"
-    void reset(long fail = 0) {
+    std::wstring failed;  // what the (first) failing call was: "Tesra.File.GetOneById"
+    void reset(long fail = 0, bool later = false) {
         calls = 0;
         failAt = fail;
+        andLater = later;
         failed.clear();
+    }
+    // Counts a call on (or the creation of) an object of `progId`; answers whether it fails.
+    bool fails(const std::wstring& progId) {
+        ++calls;
+        return failAt && (calls == failAt || (andLater && calls > failAt && !progId.starts_with(L"Scripting.")));
     }
 };
 

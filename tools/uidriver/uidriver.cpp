@@ -1,6 +1,6 @@
 // uidriver: drives a window of another process, the way a user would, for end-to-end tests.
-//   uidriver wait CAPTION                      waits (10 s) until a window with that caption shows
-//   uidriver gone CAPTION                      waits (10 s) until no such window is left
+//   uidriver wait CAPTION                      waits (30 s) until a window with that caption shows
+//   uidriver gone CAPTION                      waits (30 s) until no such window is left
 //   uidriver settext CAPTION CLASS#N TEXT      sets the text of the N-th (from 1) child of that class
 //   uidriver gettext CAPTION CLASS#N           prints the text of that child
 //   uidriver click CAPTION BUTTONTEXT          clicks the button with that text
@@ -86,7 +86,7 @@ HWND findTop(const std::wstring& caption, bool anyState = false) {
     return search.found;
 }
 
-HWND waitFor(const std::wstring& caption, DWORD ms = 10000) {
+HWND waitFor(const std::wstring& caption, DWORD ms = 30000) {
     for (DWORD waited = 0;; waited += 50) {
         if (HWND h = findTop(caption)) return h;
         if (waited >= ms) return nullptr;
@@ -188,6 +188,31 @@ Spoken readAloud(HWND h) {
     acc->Release();
     return out;
 }
+
+// A screen reader's session with a window, the window's own object first, as a screen reader meets
+// it. Wine's RPC server can wait for ever when a program lets go of the last object of an interface
+// it serves while the reply to a call on that interface is still on its way out (a count of calls
+// in progress that nobody lowers any more): the window's object is held for the whole session, so
+// the objects read one by one are never the last, and let go only a while after the last reply.
+class ReaderSession {
+public:
+    explicit ReaderSession(HWND w) {
+        ::CoInitialize(nullptr);
+        ::AccessibleObjectFromWindow(w, static_cast<DWORD>(OBJID_CLIENT), kIAccessible, reinterpret_cast<void**>(&held_));
+    }
+    ~ReaderSession() {
+        if (held_) {
+            ::Sleep(200);
+            held_->Release();
+        }
+        ::CoUninitialize();
+    }
+    ReaderSession(const ReaderSession&) = delete;
+    ReaderSession& operator=(const ReaderSession&) = delete;
+
+private:
+    IAccessible* held_ = nullptr;
+};
 
 void printUtf8(const std::wstring& line) {
     std::vector<char> out(line.size() * 4 + 1);
@@ -386,7 +411,7 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (action == L"gone") {
-        for (int i = 0; i < 200; ++i, ::Sleep(50))
+        for (int i = 0; i < 600; ++i, ::Sleep(50))
             if (!findTop(caption, true)) return 0;
         return fail("window still there");
     }
@@ -420,8 +445,7 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (action == L"accall") {
-        ::CoInitialize(nullptr);
-        readAloud(w);  // the window first, as a screen reader meets it
+        const ReaderSession session(w);
         for (HWND h : children(w)) {
             const LONG style = ::GetWindowLongW(h, GWL_STYLE);
             if (!(style & WS_TABSTOP) || !::IsWindowVisible(h) || !::IsWindowEnabled(h)) continue;
@@ -440,16 +464,14 @@ int wmain(int argc, wchar_t** argv) {
             printUtf8(className(h) + L"|" + spoken.name + L"|" + std::to_wstring(spoken.role) + L"|" + spoken.value + L"|" +
                       std::to_wstring(spoken.items) + L"|" + state);
         }
-        ::CoUninitialize();
         return 0;
     }
     if (action == L"keyboard") {
-        ::CoInitialize(nullptr);
+        const ReaderSession session(w);
         std::wstring round;
         const std::vector<std::wstring> faults = keyboardFaults(w, round);
         printUtf8(L"round: " + round);
         for (const std::wstring& f : faults) printUtf8(L"fault: " + f);
-        ::CoUninitialize();
         return 0;
     }
     if (action == L"press" && argc == 4) {
@@ -535,9 +557,11 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (action == L"acc") {
-        ::CoInitialize(nullptr);
-        const Spoken spoken = readAloud(c);
-        ::CoUninitialize();
+        Spoken spoken;
+        {
+            const ReaderSession session(w);
+            spoken = readAloud(c);
+        }
         if (!spoken.found) return fail("no accessible object");
         printUtf8(spoken.name + L"|" + std::to_wstring(spoken.items) + L"|" + spoken.firstItem);
         return 0;

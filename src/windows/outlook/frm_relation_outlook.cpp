@@ -112,7 +112,7 @@ void frmRelationOutlook::handOver(ReservedTarget& target) {
                  {{L"UpDateName", oFileSelected.get(field::FileName).toText(), target.name()},
                   {L"UpDateType", oFileSelected.get(field::FileType).toText(), contract::kind::File},
                   {L"UpDatePath", oFileSelected.get(field::FileCurrentPath).toText(), target.path()}},
-                 qualifiedName(L"handOver"), [&] { target.keep(); });  // the record may name it
+                 [&] { target.keep(); });  // the record may name it
     earlier.drop();
 }
 

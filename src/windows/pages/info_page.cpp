@@ -103,7 +103,7 @@ void InfoPage::cmdUpdateData_Click() {
             changes.push_back({L"UpDatePath", record.get(contract::field::FileCurrentPath).toText(), path});
         changes.push_back({L"UpDateComment", record.get(contract::field::FileComment).toText(), txtComment.text()});
         // All three or none: a path or comment the suite refuses puts the name back.
-        changeRecord(record, changes, ctx_.qualified(L"cmdUpdateData_Click"));
+        changeRecord(record, changes);
         // A caption that names the item names it as it is now.
         if (ctx_.window.caption() == named) ctx_.window.setCaption(L"Relations - " + name);
         record.call(L"loaddata", {Arg(record.get(contract::field::FileId)), name,

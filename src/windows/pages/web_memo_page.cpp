@@ -12,6 +12,7 @@ namespace qb::windows {
 namespace {
 
 using automation::Arg;
+using automation::ComError;
 using automation::Object;
 using automation::Variant;
 using automation::qualified;
@@ -174,7 +175,9 @@ void WebMemoPage::SaveMemo() {
             filing.call(L"Insert");
         } catch (...) {
             // A memo filed nowhere is not what the user asked for: it goes again, and the next
-            // "Ok" inserts it afresh. Should that fail too, it stays as the memo shown.
+            // "Ok" inserts it afresh. Should that fail too, it stays as the memo shown, and the
+            // report says so.
+            const ComError failure = automation::currentError();
             try {
                 Object unmade = createObject(progid::Memo);
                 unmade.call(L"loaddata", {newId});
@@ -182,7 +185,7 @@ void WebMemoPage::SaveMemo() {
                 shown_.reset();
                 m_.blnEditMemo = false;
             } catch (...) {
-                ui::Form::swallowed(ctx_.qualified(L"SaveMemo"));
+                throw automation::notPutBack(failure, L"The new memo", automation::currentError(), L"its category");
             }
             throw;
         }
@@ -216,12 +219,14 @@ void WebMemoPage::UpdateMemo() {
         } catch (...) {
             // The change is stored whole or not at all: the text and theme go back too.
             if (textChanged || themeChanged) {
+                const ComError failure = automation::currentError();
                 try {
                     rewrite(before.text, before.theme);
                     *shown_ = before;
                     m_.SelectedTheme = before.theme;
                 } catch (...) {
-                    ui::Form::swallowed(ctx_.qualified(L"UpdateMemo"));
+                    throw automation::notPutBack(failure, L"The memo's text and theme", automation::currentError(),
+                                                 L"the memo");
                 }
             }
             throw;
@@ -239,12 +244,15 @@ void WebMemoPage::refile() {
         filing.call(L"Insert");
     } catch (...) {
         if (shown_->category != 0) {
+            const ComError failure = automation::currentError();
             try {
                 Object back = createObject(progid::CatMemo);
                 back.call(L"loaddata", {m_.SelectedMemoId, shown_->category});
                 back.call(L"Insert");
             } catch (...) {
-                ui::Form::swallowed(ctx_.qualified(L"UpdateMemo"));
+                shown_->category = 0;  // filed nowhere now
+                throw automation::notPutBack(failure, L"The memo's category", automation::currentError(),
+                                             L"the memo's category");
             }
         }
         throw;

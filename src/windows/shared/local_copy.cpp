@@ -41,14 +41,17 @@ std::vector<long> relatedKeywords(const Object& item) {
     return ids;
 }
 
-// A record the downloader made for a copy that is not kept goes with it.
-void dropRecordMade(const std::wstring& path, bool recordedBefore) noexcept {
+// A record the downloader made for a copy that is not kept goes with it. When it cannot go, the
+// copy stays with it (a record of a file that is not there would be worse) and `failure` says so.
+void dropRecordMade(ReservedTarget& target, bool recordedBefore, const ComError& failure) {
     if (recordedBefore) return;
     try {
-        Object made = recordAt(path);
+        Object made = recordAt(target.path());
         if (!made.isNothing()) made.call(L"Delete");
     } catch (...) {
-        ui::Form::swallowed(L"modLocalFunction.LocalCopy()");
+        target.keep();
+        throw automation::notPutBack(failure, L"The copy the downloader made", automation::currentError(),
+                                     L"the copy " + target.path() + L" and its record in the suite");
     }
 }
 
@@ -65,7 +68,8 @@ CopyOutcome download(const CopyRequest& request, ReservedTarget& target) {
     auto program = support::services().shell->start(request.owner, automation::moduleFolder() + L"\\Pagefetch.exe ", parameters);
     if (!frmCopyProgress::waitFor(request.owner, *program, target.name())) {
         program->terminate();
-        dropRecordMade(target.path(), recordedBefore);
+        dropRecordMade(target, recordedBefore,
+                       ComError(automation::err::PathFileAccess, L"The copy was cancelled.", automation::kComponentSource));
         return CopyOutcome::Cancelled;
     }
     try {
@@ -93,7 +97,7 @@ CopyOutcome download(const CopyRequest& request, ReservedTarget& target) {
             if (!relation.call(L"ExistRegister").toBool()) relation.call(L"Insert");
         }
     } catch (...) {
-        dropRecordMade(target.path(), recordedBefore);
+        dropRecordMade(target, recordedBefore, automation::currentError());
         throw;
     }
     target.keep();
@@ -142,8 +146,7 @@ Object recordAt(const std::wstring& path) {
     return lookup.callObject(L"GetOne");
 }
 
-void changeRecord(const Object& record, const std::vector<FieldChange>& changes, std::wstring_view where,
-                  const std::function<void()>& leftHalf) {
+void changeRecord(const Object& record, const std::vector<FieldChange>& changes, const std::function<void()>& leftHalf) {
     size_t done = 0;
     try {
         for (; done < changes.size(); ++done) record.call(changes[done].member, {changes[done].after});
@@ -153,7 +156,7 @@ void changeRecord(const Object& record, const std::vector<FieldChange>& changes,
             try {
                 record.call(changes[done].member, {changes[done].before});
             } catch (...) {
-                ui::Form::swallowed(std::wstring(where));
+                const ComError putBack = automation::currentError();
                 if (leftHalf) leftHalf();
                 // "check its name, type and path": the fields of the changes, by their members' names.
                 std::wstring fields;
@@ -163,8 +166,7 @@ void changeRecord(const Object& record, const std::vector<FieldChange>& changes,
                     ::CharLowerBuffW(field.data(), static_cast<DWORD>(field.size()));
                     fields += (i == 0 ? L"" : i + 1 == changes.size() ? L" and " : L", ") + field;
                 }
-                throw ComError(failure.number(), failure.description() + L" The item's record could not be put back entirely: check its " +
-                               fields + L".", failure.source(), failure.helpFile(), failure.helpContext());
+                throw automation::notPutBack(failure, L"The item's record", putBack, L"its " + fields);
             }
         }
         throw failure;

@@ -61,8 +61,8 @@ struct FieldChange {
 };
 // Makes the changes in order. When one fails, those made are put back in reverse order and the
 // failure goes on; when a put-back fails too, `leftHalf` is called (if given) and the failure
-// goes on saying the record may be left half changed.
-void changeRecord(const automation::Object& record, const std::vector<FieldChange>& changes, std::wstring_view where,
+// goes on saying the record may be left half changed, with the put-back's error in it.
+void changeRecord(const automation::Object& record, const std::vector<FieldChange>& changes,
                   const std::function<void()>& leftHalf = {});
 // The suite's record of a file at `path` (any kind), or Nothing.
 automation::Object recordAt(const std::wstring& path);
