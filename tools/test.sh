@@ -34,6 +34,11 @@ tally() {  # adds the counts of a "name: N passed, N failed" line
   if [ -z "$line" ]; then total_fail=$((total_fail + 1)); echo "no summary line: counted as a failure"; return; fi
   total_pass=$((total_pass + $(sed -E 's/.*: ([0-9]+) passed.*/\1/' <<<"$line")))
   total_fail=$((total_fail + $(sed -E 's/.*passed, ([0-9]+) failed.*/\1/' <<<"$line")))
+  # A test script's own fault (a helper called before it is defined, a syntax error) leaves the
+  # check it was in with an empty answer, which can pass: the layer fails instead.
+  if grep -qE '(\.sh|\.vbs): line [0-9]+: ' <<<"$1"; then
+    total_fail=$((total_fail + 1)); echo "a test script failed in its own code: counted as a failure"
+  fi
 }
 
 echo "== binaries"

@@ -38,6 +38,8 @@
 //   uidriver itemheight CAPTION CLASS#N        prints the height of a tree's rows in pixels (its
 //                                              pictures' height, or its text's where that is more)
 //   uidriver rect CAPTION                      prints the window's place on the screen as WxH+X+Y
+//   uidriver boxes -                           prints each dialog box shown now, without waiting:
+//                                              "CAPTION: TEXT / TEXT ..." (its static texts)
 //   uidriver highcontrast on|off               turns the High Contrast Black theme on (its colours and
 //                                              the setting, told to every window) or back off
 // A CAPTION ending in "*" stands for any caption that begins with what comes before it.
@@ -408,6 +410,20 @@ int wmain(int argc, wchar_t** argv) {
         HIGHCONTRASTW now{sizeof now};
         ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof now, &now, 0);
         std::printf("%s\n", (now.dwFlags & HCF_HIGHCONTRASTON) ? "on" : "off");
+        return 0;
+    }
+    if (action == L"boxes") {
+        ::EnumWindows(
+            [](HWND h, LPARAM) WINAPI -> BOOL {
+                if (!::IsWindowVisible(h) || className(h) != L"#32770") return TRUE;
+                std::wstring line = windowText(h) + L":";
+                for (HWND c : children(h))
+                    if (_wcsicmp(className(c).c_str(), L"Static") == 0)
+                        if (std::wstring t = windowText(c); !t.empty()) line += L" " + t + L" /";
+                printUtf8(line);
+                return TRUE;
+            },
+            0);
         return 0;
     }
     if (action == L"gone") {
