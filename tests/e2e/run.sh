@@ -108,7 +108,8 @@ relate_first_keyword() {
 # Every control the keyboard reaches now, as a screen reader in another process reads it
 # ("class|name|role|value|items"); the tab strip is named by its tabs.
 read_aloud() { driver accall "$1" | tr -d '\r'; }
-# A window that does not answer, or has nothing to read, is a fault too: an empty answer passes.
+# A window that does not answer, or has nothing to read, is a fault too: the checks take an empty
+# answer for "no fault".
 unnamed() {
   local spoken; spoken=$(read_aloud "$1") && [ -n "$spoken" ] || { echo "no answer from the window"; return; }
   awk -F'|' '$1 != "SysTabControl32" && $2 == ""' <<<"$spoken" | tr '\n' ' '
