@@ -64,21 +64,21 @@ namespace {
 // A shown top-level window with that caption ("Text*": beginning with "Text"); with `anyState`
 // hidden ones count too.
 HWND findTop(const std::wstring& caption, bool anyState = false) {
-    if (caption.empty() || caption.back() != L'*') {
-        HWND h = ::FindWindowW(nullptr, caption.c_str());
-        return h && (anyState || ::IsWindowVisible(h)) ? h : nullptr;
-    }
+    // Every top-level window is looked at: FindWindow gives the first of that caption only, and a
+    // hidden one of the same caption (one being made or going) would hide the window shown.
+    const bool prefix = !caption.empty() && caption.back() == L'*';
     struct Search {
-        std::wstring prefix;
-        bool anyState;
+        std::wstring text;
+        bool prefix, anyState;
         HWND found = nullptr;
-    } search{caption.substr(0, caption.size() - 1), anyState};
+    } search{prefix ? caption.substr(0, caption.size() - 1) : caption, prefix, anyState};
     ::EnumWindows(
         [](HWND h, LPARAM lp) WINAPI -> BOOL {
             auto* s = reinterpret_cast<Search*>(lp);
             wchar_t text[512] = {};
             ::GetWindowTextW(h, text, 512);
-            if (std::wstring(text).starts_with(s->prefix) && (s->anyState || ::IsWindowVisible(h))) {
+            const bool named = s->prefix ? std::wstring(text).starts_with(s->text) : _wcsicmp(s->text.c_str(), text) == 0;
+            if (named && (s->anyState || ::IsWindowVisible(h))) {
                 s->found = h;
                 return FALSE;
             }
