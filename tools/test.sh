@@ -36,7 +36,7 @@ tally() {  # adds the counts of a "name: N passed, N failed" line
   total_fail=$((total_fail + $(sed -E 's/.*passed, ([0-9]+) failed.*/\1/' <<<"$line")))
   # A test script's own fault (a helper called before it is defined, a syntax error) leaves the
   # check it was in with an empty answer, which can pass: the layer fails instead.
-  if grep -qE '(\.sh|\.vbs): line [0-9]+: ' <<<"$1"; then
+  if grep -qE '\.sh: line [0-9]+: ' <<<"$1"; then
     total_fail=$((total_fail + 1)); echo "a test script failed in its own code: counted as a failure"
   fi
 }
